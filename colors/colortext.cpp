@@ -1,0 +1,1 @@
+#include "colors/colortext.h"

@@ -1,0 +1,1 @@
+#include "colors/contrast.h"

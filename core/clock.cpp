@@ -1,0 +1,26 @@
+#include "core/clock.h"
+
+#include <QDate>
+
+#include <utility>
+
+namespace {
+
+std::function<DateSerial()>& provider() {
+    static std::function<DateSerial()> instance;
+    return instance;
+}
+
+} // namespace
+
+DateSerial today() {
+    if (provider())
+        return provider()();
+    return serialFromQDate(QDate::currentDate());
+}
+
+int currentYear() { return ymdFromSerial(today()).year; }
+
+void setTodayProvider(std::function<DateSerial()> newProvider) {
+    provider() = std::move(newProvider);
+}

@@ -1,0 +1,16 @@
+// The four fields of the user's regional settings that the calendar uses, copied once at start-up.
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+struct LocalFormat {
+    QLocale locale = QLocale::c();
+    QString shortDatePattern;
+    QStringList longMonthNames;  // January first
+    QStringList shortMonthNames; // January first
+    QStringList shortDayNames;   // Sunday first, whatever the locale's first day of the week
+
+    static LocalFormat fromLocale(const QLocale& locale);
+};

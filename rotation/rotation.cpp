@@ -1,0 +1,1 @@
+#include "rotation/rotation.h"

@@ -1,0 +1,8 @@
+#include <QtTest>
+
+class Placeholder : public QObject {
+    Q_OBJECT
+};
+
+QTEST_GUILESS_MAIN(Placeholder)
+#include "tst_rotation.moc"
