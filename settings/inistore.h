@@ -1,1 +1,55 @@
+// A small INI store with the classic private-profile reading rules and per-key updates that keep
+// every other line of the file byte for byte. Files are replaced atomically, never rewritten in
+// place, so a crash or a full disk leaves the old file or the new one.
 #pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The longest value a read gives back (the classic 2,048-character buffer less its terminator).
+inline constexpr qsizetype MaxIniValueLength = 2047;
+
+class IniDocument {
+public:
+    // Reads UTF-8 with or without BOM and UTF-16 (either byte order) with BOM. Never fails.
+    static IniDocument fromBytes(const QByteArray& bytes);
+
+    // The document in the encoding and with the line ends it was read in; new lines use the
+    // file's first line end (LF in an empty file).
+    QByteArray toBytes() const;
+
+    // The value, blanks trimmed and one pair of quotes stripped, cut to MaxIniValueLength without
+    // splitting a surrogate pair; nullopt when the section or key is missing.
+    std::optional<QString> value(QStringView section, QStringView key) const;
+
+    // Replaces the key's value, or adds the key to its section, or the section at the end.
+    // Refuses (returns false, changes nothing) a value holding CR, LF or NUL.
+    bool setValue(QStringView section, QStringView key, const QString& value);
+
+private:
+    // implementation defined by the store
+};
+
+struct IniWrite {
+    QString section;
+    QString key;
+    QString value;
+};
+
+// One key of the file at `path`, or `defaultValue` when the file, section or key is missing.
+QString readIniString(const QString& path, const QString& section, const QString& key,
+                      const QString& defaultValue);
+
+// Applies every write to the file's current content and replaces the file atomically.
+// All or nothing: on any refusal (bad value, unwritable place, full disk) it returns false and the
+// file is unchanged.
+bool writeIniStrings(const QString& path, const QList<IniWrite>& writes);
+
+inline bool writeIniString(const QString& path, const QString& section, const QString& key,
+                           const QString& value) {
+    return writeIniStrings(path, {IniWrite{section, key, value}});
+}

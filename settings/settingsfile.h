@@ -1,1 +1,44 @@
+// The eleven keys of the settings file: their sections, defaults and text forms, the load at
+// start-up and the write on Save.
 #pragma once
+
+#include "colors/namedcolors.h"
+#include "core/dateserial.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+inline constexpr auto DefaultAgencyTitle = "Velmora Fire";
+
+// The items of the assignment list: "RDO" (no sub-group), "A1" ... "A7", "B1" ... "B7".
+const QStringList& assignmentItems();
+
+// The item that a stored assignment selects: the first item equal to it with A-Z compared without
+// case; "RDO", an empty text or an unknown text select item 0 ("RDO").
+int assignmentIndex(const QString& stored);
+
+struct StoredSettings {
+    QString agency = DefaultAgencyTitle; // an empty stored title becomes the default on load
+    QString assignment = QStringLiteral("RDO");
+    bool showPaydays = false;
+    bool showDebit = false;
+    bool showPayPeriods = false;
+    DateSerial payPeriodStart = 44185;
+    TAlphaColor aPlt = Colors::Red;
+    TAlphaColor bPlt = Colors::Blue;
+    TAlphaColor xPlt = Colors::Fuchsia;
+    TAlphaColor ldTr = Colors::Silver;
+    TAlphaColor bkGr = Colors::White;
+
+    friend bool operator==(const StoredSettings&, const StoredSettings&) = default;
+};
+
+// Reads every key in start-up order. A missing file, key or unreadable value gives the default;
+// a colour text that does not convert gives that key's default colour. Never fails.
+StoredSettings loadSettings(const QString& iniPath, const QLocale& locale);
+
+// Writes the keys in Save order ("Agency" only when writeAgency) as one atomic replacement of the
+// file. Returns false, with the file unchanged, when the write is refused.
+bool saveSettings(const QString& iniPath, const StoredSettings& values, bool writeAgency,
+                  const QLocale& locale);
