@@ -1,10 +1,19 @@
+#include "app/mainform.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QIcon>
+#include <QStyleFactory>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QLabel window("Tourwise");
-    window.resize(350, 640);
+    QApplication::setApplicationName(QStringLiteral("Tourwise"));
+    QApplication::setOrganizationName(QStringLiteral("Kestrand"));
+    QApplication::setDesktopFileName(QStringLiteral("tourwise"));
+    // One look on every desktop.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icons/tourwise-256.png")));
+
+    TMainForm window;
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -19,7 +19,9 @@ DateSerial today() {
     return serialFromQDate(QDate::currentDate());
 }
 
-int currentYear() { return ymdFromSerial(today()).year; }
+int currentYear() {
+    return ymdFromSerial(today()).year;
+}
 
 void setTodayProvider(std::function<DateSerial()> newProvider) {
     provider() = std::move(newProvider);

@@ -36,10 +36,21 @@ int dayOfWeek(DateSerial serial) {
 }
 
 std::int64_t wholeDaysBetween(DateSerial epoch, DateSerial date) {
-    return static_cast<std::int64_t>(std::trunc(date - epoch));
+    // Out-of-range reals would make the conversion undefined; no real date comes near this.
+    const double days = std::trunc(date - epoch);
+    constexpr double limit = 9.0e18;
+    if (std::isnan(days))
+        return 0;
+    if (days >= limit)
+        return static_cast<std::int64_t>(limit);
+    if (days <= -limit)
+        return -static_cast<std::int64_t>(limit);
+    return static_cast<std::int64_t>(days);
 }
 
-bool isSameDay(DateSerial a, DateSerial b) { return std::floor(a) == std::floor(b); }
+bool isSameDay(DateSerial a, DateSerial b) {
+    return std::floor(a) == std::floor(b);
+}
 
 DateSerial serialFromQDate(const QDate& date) {
     return serialFromYmd(date.year(), date.month(), date.day());

@@ -127,12 +127,18 @@ void CoreTest::monthStep_data() {
     QTest::addColumn<QDate>("from");
     QTest::addColumn<int>("months");
     QTest::addColumn<QDate>("expected");
-    QTest::newRow("31 Jan 2024 + 1 clamps to leap day") << QDate(2024, 1, 31) << 1 << QDate(2024, 2, 29);
-    QTest::newRow("29 Feb 2024 + 1 keeps the 29th") << QDate(2024, 2, 29) << 1 << QDate(2024, 3, 29);
-    QTest::newRow("31 Mar 2023 - 1 clamps to 28th") << QDate(2023, 3, 31) << -1 << QDate(2023, 2, 28);
-    QTest::newRow("15 Jan 2016 - 1 leaves the range") << QDate(2016, 1, 15) << -1 << QDate(2015, 12, 15);
-    QTest::newRow("31 Dec 2060 + 1 leaves the range") << QDate(2060, 12, 31) << 1 << QDate(2061, 1, 31);
-    QTest::newRow("31 May - 1 clamps to 30 April") << QDate(2030, 5, 31) << -1 << QDate(2030, 4, 30);
+    QTest::newRow("31 Jan 2024 + 1 clamps to leap day")
+        << QDate(2024, 1, 31) << 1 << QDate(2024, 2, 29);
+    QTest::newRow("29 Feb 2024 + 1 keeps the 29th")
+        << QDate(2024, 2, 29) << 1 << QDate(2024, 3, 29);
+    QTest::newRow("31 Mar 2023 - 1 clamps to 28th")
+        << QDate(2023, 3, 31) << -1 << QDate(2023, 2, 28);
+    QTest::newRow("15 Jan 2016 - 1 leaves the range")
+        << QDate(2016, 1, 15) << -1 << QDate(2015, 12, 15);
+    QTest::newRow("31 Dec 2060 + 1 leaves the range")
+        << QDate(2060, 12, 31) << 1 << QDate(2061, 1, 31);
+    QTest::newRow("31 May - 1 clamps to 30 April")
+        << QDate(2030, 5, 31) << -1 << QDate(2030, 4, 30);
     QTest::newRow("1900 is no leap year") << QDate(1900, 1, 31) << 1 << QDate(1900, 2, 28);
     QTest::newRow("2000 is a leap year") << QDate(2000, 1, 31) << 1 << QDate(2000, 2, 29);
 }
@@ -165,10 +171,13 @@ void CoreTest::integerText_data() {
     QTest::newRow("0X hex") << "0X10" << true << qint64(16);
     QTest::newRow("negative hex") << "-$10" << true << qint64(-16);
     QTest::newRow("16 hex digits") << "$FFFFFFFFFFFFFFFF" << true << qint64(-1);
-    QTest::newRow("leading zeros are not significant") << "$0000FFFFFFFFFFFFFFFF" << true << qint64(-1);
+    QTest::newRow("leading zeros are not significant")
+        << "$0000FFFFFFFFFFFFFFFF" << true << qint64(-1);
     QTest::newRow("17 hex digits") << "$1FFFFFFFFFFFFFFFF" << false << qint64(0);
-    QTest::newRow("largest decimal") << "9223372036854775807" << true << std::numeric_limits<qint64>::max();
-    QTest::newRow("smallest decimal") << "-9223372036854775808" << true << std::numeric_limits<qint64>::min();
+    QTest::newRow("largest decimal")
+        << "9223372036854775807" << true << std::numeric_limits<qint64>::max();
+    QTest::newRow("smallest decimal")
+        << "-9223372036854775808" << true << std::numeric_limits<qint64>::min();
     QTest::newRow("decimal overflow") << "9223372036854775808" << false << qint64(0);
     QTest::newRow("empty") << "" << false << qint64(0);
     QTest::newRow("sign alone") << "-" << false << qint64(0);

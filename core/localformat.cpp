@@ -1,4 +1,4 @@
-#include "platform/localeformat.h"
+#include "core/localformat.h"
 
 LocalFormat LocalFormat::fromLocale(const QLocale& locale) {
     LocalFormat format;

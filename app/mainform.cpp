@@ -1,0 +1,308 @@
+#include "app/mainform.h"
+
+#include "app/proportions.h"
+#include "core/clock.h"
+#include "monthview/monthgrid.h"
+#include "platform/appdatafolder.h"
+#include "platform/errorreport.h"
+#include "settings/settingsfile.h"
+#include "settings/settingslocation.h"
+#include "ui/docklayout.h"
+
+#include <QKeyEvent>
+
+#include <cmath>
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+// The month buttons wait this long after the press, then repeat at the interval.
+constexpr int MonthRepeatDelayMs = 600;
+constexpr int MonthRepeatIntervalMs = 100;
+
+} // namespace
+
+TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
+    : QWidget(parent), m_environment(environment) {
+    MainForm = this;
+    compose();
+    collectPainterControls();
+    bindEvents();
+    m_composed = true;
+    FormCreate();
+    // The construction ends with one more resize notification, so the layout and the font
+    // sizes fit the final window size whatever came before.
+    FormResize();
+}
+
+void TMainForm::collectPainterControls() {
+    m_header.titles = {lblToolbar1, lblToolbar2, lblToolbar3, lblToolbar4};
+    m_header.backs = {sbBack2, sbBack3, sbBack4};
+    m_header.helpTitleBar = rectToolbar3;
+    m_header.monthName = lblMonthName;
+    m_header.monthNameBar = rectMonthName;
+    m_header.weekdays = lblDOW;
+    m_header.weekdayBar = rectDaysOfWeek;
+    m_header.status = lblStatus;
+    m_header.footer = rectFooter;
+    m_header.today = bToday;
+    m_header.footerDate = deDate;
+    m_header.payPeriodEditor = dePPStart;
+
+    m_settings.title = lblToolbar2;
+    m_settings.aboutTitle = lblToolbar4;
+    m_settings.colorList = ccbColor;
+    m_settings.payPeriodEditor = dePPStart;
+    m_settings.save = bSave;
+    m_settings.page = rectSettings;
+    m_settings.captions = {lblPlatoon, lblPaydays, lblDebitDays, lblPayPeriods};
+    m_settings.colorButtons = {bAPlt, bBPlt, bXPlt, bLdTr, bBkGr};
+    m_settings.assignment = cbPlt;
+    m_settings.paydays = swPaydays;
+    m_settings.debitDays = swDebitDays;
+    m_settings.payPeriods = swPayPeriods;
+    m_settings.agency = edAgency;
+
+    m_about = {rectAbout, lblAbout, sbHelp1, sbHelp2};
+}
+
+void TMainForm::bindEvents() {
+    connect(tabCtrl, &TabControl::activePageChanged, this, &TMainForm::tabCtrlChange);
+    connect(deDate, &DateEdit::pickerOpened, this, &TMainForm::deDateOpenPicker);
+    connect(deDate, &DateEdit::pickerClosed, this, &TMainForm::deDateClosePicker);
+    connect(bToday, &QPushButton::clicked, this, &TMainForm::bTodayClick);
+    connect(bPrev, &QPushButton::clicked, this, &TMainForm::bPrevClick);
+    connect(bNext, &QPushButton::clicked, this, &TMainForm::bNextClick);
+    connect(gloCal, &GridPanel::longPressed, this, &TMainForm::gloCalGesture);
+    for (Rectangle* cell : gR)
+        connect(cell, &Rectangle::clicked, this, &TMainForm::gR00Click);
+    for (SpeedButton* back : {sbBack2, sbBack3, sbBack4})
+        connect(back, &QPushButton::clicked, this, &TMainForm::sbBack2Click);
+    connect(bSave, &QPushButton::clicked, this, &TMainForm::bSaveClick);
+    connect(ccbColor, &PopupComboBox::popupOpened, this, &TMainForm::ccbColorPopup);
+    connect(ccbColor, &PopupComboBox::popupClosed, this, &TMainForm::ccbColorClosePopup);
+    connect(dePPStart, &DateEdit::pickerOpened, this, &TMainForm::dePPStartOpenPicker);
+    connect(dePPStart, &DateEdit::pickerClosed, this, &TMainForm::dePPStartClosePicker);
+    connect(loSettings, &Panel::touchGesture, this, &TMainForm::loSettingsGesture);
+    connect(loSettings, &Panel::doubleClicked, this, &TMainForm::loSettingsDblClick);
+    for (PushButton* button : {bAPlt, bBPlt, bXPlt, bLdTr, bBkGr})
+        connect(button, &QPushButton::clicked, this, [this, button] { bAPltClick(button); });
+    connect(cbPlt, &PopupComboBox::popupClosed, this, &TMainForm::cbPltClosePopup);
+    connect(edAgency, &LineEdit::focusGained, this, &TMainForm::edAgencyEnter);
+    connect(edAgency, &LineEdit::focusLost, this, &TMainForm::edAgencyExit);
+    connect(sbHelp1, &QPushButton::clicked, this, &TMainForm::sbHelp1Click);
+    connect(sbHelp2, &QPushButton::clicked, this, &TMainForm::sbHelp2Click);
+}
+
+void TMainForm::FormCreate() {
+    m_state.Format = LocalFormat::fromLocale(m_environment.locale);
+    const QString base =
+        m_environment.configBase.isEmpty() ? userConfigFolder() : m_environment.configBase;
+    m_state.IniPath = settingsFilePath(resolveSettingsFolder(base));
+    ApplyLoadedSettings(m_settings, m_state, loadSettings(m_state.IniPath, m_environment.locale));
+    deDate->setSerial(today());
+    dePPStart->setSerial(m_state.PayPeriodStart);
+    dePPStart->hide();
+    ccbColor->hide();
+    bPrev->setRepeat(MonthRepeatDelayMs, MonthRepeatIntervalMs);
+    bNext->setRepeat(MonthRepeatDelayMs, MonthRepeatIntervalMs);
+    ColorButtonTexts(m_settings, m_state);
+    lblAbout->setText(AboutText());
+    resize(350, 640);
+    tabCtrl->setActivePage(tabCalendar);
+    m_state.SelectedDate = today();
+    BuildMonth(m_state, m_state.SelectedDate);
+    RefreshAll(m_state.SelectedDate);
+}
+
+GridOverlays TMainForm::overlays() const {
+    return {swPaydays->isChecked(), swDebitDays->isChecked(), swPayPeriods->isChecked()};
+}
+
+AssignmentChoice TMainForm::assignment() const {
+    return {cbPlt->currentIndex(), cbPlt->currentText()};
+}
+
+void TMainForm::RefreshAll(DateSerial date) {
+    const AssignmentChoice chosen = assignment();
+    StyleToolbars(m_header, m_state, edAgency->text(), chosen);
+    ShowMonthName(m_header, m_state, date);
+    ShowWeekdayNames(m_header, m_state);
+    PaintGrid(m_registry, m_state, overlays(), chosen.text);
+    ShowStatus(m_header, m_state, chosen);
+    StyleSettingsPage(m_settings);
+    StyleAboutPage(m_about);
+}
+
+void TMainForm::refreshMonth() {
+    BuildMonth(m_state, m_state.SelectedDate);
+    RefreshAll(m_state.SelectedDate);
+}
+
+bool TMainForm::FormKeyDown(int key) {
+    const bool consumed = ApplyNavigationKey(m_state, key, today());
+    refreshMonth();
+    return consumed;
+}
+
+void TMainForm::FormKeyUp() {}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    if (FormKeyDown(event->key()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void TMainForm::keyReleaseEvent(QKeyEvent* event) {
+    FormKeyUp();
+    QWidget::keyReleaseEvent(event);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_composed)
+        FormResize();
+}
+
+void TMainForm::FormResize() {
+    // The outer height, frame and title bar included, in whole logical units.
+    const int outerHeight = frameGeometry().height();
+    const BandHeights bands = BandHeightsFor(outerHeight);
+    DockLayout::of(tabCalendar)->setDockedHeight(tbCalendar, bands.title);
+    DockLayout::of(tabCalendar)->setDockedHeight(loMonthName, bands.month);
+    DockLayout::of(tabCalendar)->setDockedHeight(loDaysOfWeek, bands.weekdays);
+    DockLayout::of(tabCalendar)->setDockedHeight(loFooter, bands.footer);
+    // Computed rather than read back, since a hidden page is docked only when it is shown.
+    const QRect page = tabCtrl->pageRect().isEmpty()
+                           ? QRect(0, 0, width(), height() - TabControl::HeaderHeight)
+                           : tabCtrl->pageRect();
+    const double calendarHeight =
+        page.height() - (bands.title + bands.month + bands.weekdays + bands.footer);
+    GridItemHeights items;
+    items.weekdays = static_cast<float>(bands.weekdays - 0.1);
+    items.days = ItemSizeFor(calendarHeight, 6);
+    gloDOW->setItemSize(ItemSizeFor(page.width(), 7), items.weekdays);
+    gloCal->setItemSize(ItemSizeFor(page.width(), 7), items.days);
+    m_state.Fonts = ComputeFontSizes(bands, items);
+    RefreshAll(m_state.SelectedDate);
+}
+
+void TMainForm::tabCtrlChange() {
+    ccbColor->hide();
+    dePPStart->hide();
+    lblToolbar2->setText(SettingsTitle);
+    refreshMonth();
+}
+
+void TMainForm::sbBack2Click() {
+    tabCtrl->setActivePage(tabCalendar);
+}
+
+void TMainForm::deDateOpenPicker() {}
+
+void TMainForm::deDateClosePicker() {
+    const DateSerial clamped = ClampPickerDate(deDate->serial());
+    deDate->setSerial(clamped);
+    m_state.SelectedDate = clamped;
+    m_state.AnchorDate = clamped;
+    // Disabling takes the focus away, so the arrow keys go back to moving the selection.
+    deDate->setEnabled(false);
+    deDate->setEnabled(true);
+    refreshMonth();
+}
+
+void TMainForm::bTodayClick() {
+    m_state.SelectedDate = today();
+    refreshMonth();
+}
+
+void TMainForm::bPrevClick() {
+    StepMonth(m_state, -1);
+    refreshMonth();
+}
+
+void TMainForm::bNextClick() {
+    StepMonth(m_state, +1);
+    refreshMonth();
+}
+
+void TMainForm::gloCalGesture() {
+    // A long press does nothing; it only must not end as a click on the cell under it.
+    for (Rectangle* cell : gR)
+        cell->cancelClick();
+}
+
+void TMainForm::gR00Click(Rectangle* sender) {
+    if (SelectCell(m_state, sender->tag()))
+        RefreshAll(m_state.SelectedDate);
+}
+
+void TMainForm::bSaveClick() {
+    // The date typed into the pay-period editor is what the user sees in use after Save, so it
+    // is the one written.
+    ProgramState saved = m_state;
+    saved.PayPeriodStart = dePPStart->serial();
+    const bool writeAgency = edAgency->text() != m_state.LoadedAgency;
+    if (!saveSettings(m_state.IniPath, CurrentSettings(m_settings, saved), writeAgency,
+                      m_environment.locale)) {
+        reportError(this, QStringLiteral("Unable to write to %1").arg(m_state.IniPath));
+        return;
+    }
+    m_state.PayPeriodStart = saved.PayPeriodStart;
+    dePPStart->hide();
+    ccbColor->hide();
+    lblToolbar2->setText(SettingsTitle);
+    refreshMonth();
+    tabCtrl->setActivePage(tabCalendar);
+}
+
+void TMainForm::bAPltClick(PushButton* sender) {
+    OpenColorList(m_settings, m_state, sender->tag());
+}
+
+void TMainForm::ccbColorPopup() {
+    dePPStart->hide();
+}
+
+void TMainForm::ccbColorClosePopup() {
+    if (CloseColorList(m_settings, m_state))
+        PaintGrid(m_registry, m_state, overlays(), assignment().text);
+}
+
+void TMainForm::dePPStartOpenPicker() {
+    PayPeriodPickerOpened(m_settings, m_state);
+}
+
+void TMainForm::dePPStartClosePicker() {
+    PayPeriodPickerClosed(m_settings, m_state);
+}
+
+void TMainForm::loSettingsGesture() {
+    RevealPayPeriodEditor(m_settings);
+}
+
+void TMainForm::loSettingsDblClick() {
+    RevealPayPeriodEditor(m_settings);
+}
+
+void TMainForm::cbPltClosePopup() {
+    AssignmentListClosed(m_settings);
+}
+
+void TMainForm::edAgencyEnter() {
+    AgencyFocusGained(m_settings);
+}
+
+void TMainForm::edAgencyExit() {
+    AgencyFocusLost(m_settings);
+}
+
+void TMainForm::sbHelp1Click() {
+    OpenIssuesPage();
+}
+
+void TMainForm::sbHelp2Click() {
+    OpenSupportMail();
+}

@@ -1,0 +1,171 @@
+// The one main window: it composes the controls of the four pages, holds the program state and
+// forwards every event to the module that handles it. It paints, parses and computes nothing
+// itself.
+#pragma once
+
+#include "core/programstate.h"
+#include "info/aboutpage.h"
+#include "monthview/gridpainter.h"
+#include "monthview/headerpainter.h"
+#include "settings/settingspage.h"
+#include "ui/buttons.h"
+#include "ui/containers.h"
+#include "ui/controlregistry.h"
+#include "ui/gridpanel.h"
+#include "ui/imageview.h"
+#include "ui/lineedit.h"
+#include "ui/pickers.h"
+#include "ui/rectangle.h"
+#include "ui/switchbutton.h"
+#include "ui/tabcontrol.h"
+#include "ui/textview.h"
+
+#include <QLocale>
+#include <QWidget>
+
+#include <array>
+
+// What start-up takes from the desktop; tests give their own.
+struct StartupEnvironment {
+    QLocale locale = QLocale::system();
+    QString configBase; // empty: the desktop's per-user configuration folder
+};
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(const StartupEnvironment& environment = {}, QWidget* parent = nullptr);
+
+    ProgramState& state() { return m_state; }
+    const ProgramState& state() const { return m_state; }
+    const ControlRegistry& registry() const { return m_registry; }
+
+    void RefreshAll(DateSerial date);
+
+    // Handlers, named after their control and event.
+    void FormCreate();
+    bool FormKeyDown(int key); // true when the key was consumed
+    void FormKeyUp();
+    void FormResize();
+    void tabCtrlChange();
+    void sbBack2Click();
+    void deDateOpenPicker();
+    void deDateClosePicker();
+    void bTodayClick();
+    void bPrevClick();
+    void bNextClick();
+    void gloCalGesture();
+    void gR00Click(Rectangle* sender);
+    void bSaveClick();
+    void bAPltClick(PushButton* sender);
+    void ccbColorPopup();
+    void ccbColorClosePopup();
+    void dePPStartOpenPicker();
+    void dePPStartClosePicker();
+    void loSettingsGesture();
+    void loSettingsDblClick();
+    void cbPltClosePopup();
+    void edAgencyEnter();
+    void edAgencyExit();
+    void sbHelp1Click();
+    void sbHelp2Click();
+
+    // Calendar page
+    TabControl* tabCtrl = nullptr;
+    TabPage* tabCalendar = nullptr;
+    ToolBar* tbCalendar = nullptr;
+    Rectangle* rectToolbar1 = nullptr;
+    Label* lblToolbar1 = nullptr;
+    Panel* loFooter = nullptr;
+    Rectangle* rectFooter = nullptr;
+    Label* lblStatus = nullptr;
+    DateEdit* deDate = nullptr;
+    PushButton* bToday = nullptr;
+    Panel* loMonthName = nullptr;
+    Rectangle* rectMonthName = nullptr;
+    Label* lblMonthName = nullptr;
+    PushButton* bPrev = nullptr;
+    PushButton* bNext = nullptr;
+    Panel* loDaysOfWeek = nullptr;
+    Rectangle* rectDaysOfWeek = nullptr;
+    GridPanel* gloDOW = nullptr;
+    std::array<Label*, 7> lblDOW{}; // lblDOW1 ... lblDOW7
+    Panel* loCalendar = nullptr;
+    Rectangle* rectGloCal = nullptr;
+    GridPanel* gloCal = nullptr;
+    std::array<Rectangle*, GridDayCount> gR{}; // gR00 ... gR41
+    std::array<FreeText*, GridDayCount> gT{};  // gT00 ... gT41
+    std::array<FreeText*, GridDayCount> gX{};  // gX00 ... gX41
+
+    // Settings page
+    TabPage* tabSettings = nullptr;
+    ToolBar* tbSettings = nullptr;
+    Rectangle* rectToolbar2 = nullptr;
+    Label* lblToolbar2 = nullptr;
+    SpeedButton* sbBack2 = nullptr;
+    PushButton* bSave = nullptr;
+    ColorComboBox* ccbColor = nullptr;
+    DateEdit* dePPStart = nullptr;
+    Rectangle* rectSettings = nullptr;
+    Panel* loSettings = nullptr;
+    Label* lblDebitDays = nullptr;
+    Label* lblPlatoon = nullptr;
+    Label* lblPaydays = nullptr;
+    PushButton* bAPlt = nullptr;
+    PushButton* bBPlt = nullptr;
+    PushButton* bLdTr = nullptr;
+    PushButton* bXPlt = nullptr;
+    ComboBox* cbPlt = nullptr;
+    SwitchButton* swDebitDays = nullptr;
+    SwitchButton* swPaydays = nullptr;
+    PushButton* bBkGr = nullptr;
+    LineEdit* edAgency = nullptr;
+    SwitchButton* swPayPeriods = nullptr;
+    Label* lblPayPeriods = nullptr;
+
+    // Help page
+    Rectangle* rectHelp = nullptr;
+    ToolBar* tbHelp = nullptr;
+    Rectangle* rectToolbar3 = nullptr;
+    Label* lblToolbar3 = nullptr;
+    SpeedButton* sbBack3 = nullptr;
+    ImageView* imgHelp = nullptr;
+
+    // About page
+    TabPage* tabAbout = nullptr;
+    ToolBar* tbAbout = nullptr;
+    Rectangle* rectToolbar4 = nullptr;
+    Label* lblToolbar4 = nullptr;
+    SpeedButton* sbBack4 = nullptr;
+    Rectangle* rectAbout = nullptr;
+    Panel* loLinks = nullptr;
+    SpeedButton* sbHelp1 = nullptr;
+    SpeedButton* sbHelp2 = nullptr;
+    Label* lblAbout = nullptr;
+    ImageView* imgSextant = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void compose();
+    void bindEvents();
+    void collectPainterControls();
+    GridOverlays overlays() const;
+    AssignmentChoice assignment() const;
+    void refreshMonth();
+
+    StartupEnvironment m_environment;
+    ProgramState m_state;
+    ControlRegistry m_registry;
+    HeaderControls m_header;
+    SettingsPageControls m_settings;
+    AboutControls m_about;
+    bool m_composed = false;
+};
+
+// The one window of the program.
+extern TMainForm* MainForm;

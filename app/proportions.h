@@ -1,0 +1,25 @@
+// The Calendar page's bands follow the window height in fixed proportions, and the eight font
+// sizes follow the bands and the grid items.
+#pragma once
+
+#include "core/programstate.h"
+
+struct BandHeights {
+    float title = 0;    // tbCalendar: h / 16
+    float month = 0;    // loMonthName: h / 10
+    float weekdays = 0; // loDaysOfWeek: h / 16
+    float footer = 0;   // loFooter: h / 12
+};
+
+BandHeights BandHeightsFor(int outerHeight);
+
+// The item size that fits `count` items into `length`, less the 0.1 that keeps the last item from
+// wrapping.
+float ItemSizeFor(double length, int count);
+
+struct GridItemHeights {
+    float weekdays = 0; // gloDOW item height
+    float days = 0;     // gloCal item height
+};
+
+FontSizes ComputeFontSizes(const BandHeights& bands, const GridItemHeights& items);

@@ -1,0 +1,40 @@
+// The program state: the selection, the grid's dates, the pay-period start, the five user
+// colours, the derived font sizes, the settings path, the loaded agency title and the locale
+// snapshot. One instance lives as long as the program; every value starts zeroed.
+#pragma once
+
+#include "colors/namedcolors.h"
+#include "core/calendar.h"
+#include "core/dateserial.h"
+#include "core/localformat.h"
+
+#include <QString>
+
+#include <array>
+
+struct FontSizes {
+    float title = 0;
+    float month = 0;
+    float dow = 0;
+    float day = 0;
+    float dayCorner = 0;
+    float status = 0;
+    float subLabel = 0;
+    float subLabelSmall = 0;
+};
+
+struct ProgramState {
+    DateSerial SelectedDate = 0;
+    DateSerial AnchorDate = 0;
+    std::array<DateSerial, GridDayCount> GridDates{};
+    DateSerial PayPeriodStart = 0;
+    TAlphaColor APltColor = 0;
+    TAlphaColor BPltColor = 0;
+    TAlphaColor XPltColor = 0;
+    TAlphaColor LdTrColor = 0;
+    TAlphaColor BkGrColor = 0;
+    FontSizes Fonts;
+    QString IniPath;
+    QString LoadedAgency;
+    LocalFormat Format;
+};

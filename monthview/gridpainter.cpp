@@ -1,0 +1,112 @@
+#include "monthview/gridpainter.h"
+
+#include "colors/contrast.h"
+#include "monthview/daycolors.h"
+#include "rotation/rotation.h"
+#include "ui/rectangle.h"
+#include "ui/textview.h"
+
+namespace {
+
+constexpr double BorderThickness = 0.5;
+
+TAlphaColor rectangleFill(const ProgramState& state, QStringView assignment, int tag) {
+    if (tag == GridTags::HelpBackground)
+        return Colors::White;
+    if (tag >= GridTags::FirstCell && tag <= GridTags::LastCell)
+        return DayFillColor(state, assignment, state.GridDates[static_cast<size_t>(tag)]);
+    return state.BkGrColor;
+}
+
+void paintRectangle(Rectangle& rectangle, TAlphaColor fill) {
+    rectangle.setFill(fill);
+    if (rectangle.tag() == GridTags::CalendarBackground) {
+        rectangle.setStrokeThickness(0);
+        return;
+    }
+    rectangle.setStroke(BorderColorFor(fill));
+    rectangle.setStrokeThickness(BorderThickness);
+}
+
+void paintDayNumber(TextView& number, const ProgramState& state, const GridOverlays& overlays,
+                    QStringView assignment, DateSerial day) {
+    number.setTextColor(DayTextColor(state, assignment, day));
+    number.setUnderline(overlays.paydays && IsPayday(day));
+    if (overlays.debitDays || overlays.payPeriods) {
+        // The number moves to the top-left corner to make room for the sub-label.
+        number.setAlignment(TextAlign::Leading, TextAlign::Leading);
+        number.setTextMargins(QMarginsF(4, -2, 0, 0));
+        number.setFontSize(state.Fonts.dayCorner);
+    } else {
+        number.setAlignment(TextAlign::Center, TextAlign::Center);
+        number.setTextMargins(QMarginsF(0, 0, 0, 0));
+        number.setFontSize(state.Fonts.day);
+    }
+    number.setWordWrap(false);
+    number.setBold(true);
+    number.setText(QString::number(ymdFromSerial(day).day));
+}
+
+void paintSubLabel(TextView& subLabel, const ProgramState& state, const GridOverlays& overlays,
+                   TAlphaColor lastFill, DateSerial day) {
+    subLabel.setTextColor(ContrastColor(lastFill));
+    subLabel.setWordWrap(false);
+    const bool periodStart = overlays.payPeriods && IsPayPeriodStart(day, state.PayPeriodStart);
+    if (overlays.debitDays && overlays.payPeriods) {
+        subLabel.setFontSize(state.Fonts.subLabelSmall);
+        subLabel.setText(periodStart ? PayPeriodLabel(day, state.PayPeriodStart) +
+                                           QLatin1Char('\r') + RdoGroupOf(day)
+                                     : RdoGroupOf(day));
+    } else if (overlays.debitDays) {
+        subLabel.setFontSize(state.Fonts.subLabel);
+        subLabel.setText(RdoGroupOf(day));
+    } else if (overlays.payPeriods) {
+        subLabel.setFontSize(state.Fonts.subLabel);
+        subLabel.setText(periodStart ? PayPeriodLabel(day, state.PayPeriodStart) : QString());
+    } else {
+        subLabel.setText(QString());
+    }
+}
+
+void paintLegend(TextView& legend, const QString& crew, TAlphaColor color, float size) {
+    legend.setText(crew);
+    legend.setTextColor(color);
+    legend.setFontSize(size);
+    legend.setBold(true);
+}
+
+} // namespace
+
+void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
+               const GridOverlays& overlays, QStringView assignment) {
+    TAlphaColor lastFill = Colors::Null;
+    TextView* legendA = nullptr;
+    TextView* legendB = nullptr;
+    for (QWidget* control : registry.controls()) {
+        if (auto* rectangle = qobject_cast<Rectangle*>(control)) {
+            lastFill = rectangleFill(state, assignment, rectangle->tag());
+            paintRectangle(*rectangle, lastFill);
+            continue;
+        }
+        auto* text = qobject_cast<FreeText*>(control);
+        if (!text)
+            continue;
+        const int tag = text->tag();
+        if (tag >= GridTags::FirstCell && tag <= GridTags::LastNumberedCell) {
+            paintDayNumber(*text, state, overlays, assignment,
+                           state.GridDates[static_cast<size_t>(tag)]);
+        } else if (tag >= GridTags::SubLabelOffset + GridTags::FirstCell &&
+                   tag <= GridTags::SubLabelOffset + GridTags::LastNumberedCell) {
+            paintSubLabel(*text, state, overlays, lastFill,
+                          state.GridDates[static_cast<size_t>(tag - GridTags::SubLabelOffset)]);
+        } else if (tag == GridTags::LastCell - 1) {
+            legendA = text;
+        } else if (tag == GridTags::LastCell) {
+            legendB = text;
+        }
+    }
+    if (legendA)
+        paintLegend(*legendA, QStringLiteral("A"), state.APltColor, state.Fonts.day);
+    if (legendB)
+        paintLegend(*legendB, QStringLiteral("B"), state.BPltColor, state.Fonts.day);
+}

@@ -1,0 +1,116 @@
+#include "monthview/headerpainter.h"
+
+#include "colors/contrast.h"
+#include "core/clock.h"
+#include "rotation/rotation.h"
+#include "ui/buttons.h"
+#include "ui/pickers.h"
+#include "ui/rectangle.h"
+#include "ui/textview.h"
+
+namespace {
+
+const QString TitleSeparator = QStringLiteral(" - ");
+
+QString shortDate(const ProgramState& state, DateSerial day) {
+    const QDate date = qdateFromSerial(day);
+    if (state.Format.shortDatePattern.isEmpty())
+        return date.toString(Qt::ISODate);
+    return state.Format.locale.toString(date, state.Format.shortDatePattern);
+}
+
+QString nameAt(const QStringList& names, int index) {
+    return index >= 0 && index < names.size() ? names[index] : QString();
+}
+
+} // namespace
+
+void StyleToolbars(const HeaderControls& controls, const ProgramState& state, const QString& agency,
+                   const AssignmentChoice& assignment) {
+    for (Label* title : controls.titles)
+        title->setFontSize(state.Fonts.title);
+    const TAlphaColor contrast = ContrastColor(state.BkGrColor);
+    controls.titles[0]->setTextColor(contrast);
+    controls.titles[1]->setTextColor(contrast);
+    controls.titles[3]->setTextColor(contrast);
+    controls.backs[0]->setTextColor(contrast);
+    controls.backs[2]->setTextColor(contrast);
+    // The Help page keeps its own white title bar.
+    const TAlphaColor helpContrast = ContrastColor(controls.helpTitleBar->fill());
+    controls.titles[2]->setTextColor(helpContrast);
+    controls.backs[1]->setTextColor(helpContrast);
+    controls.payPeriodEditor->setTextColor(Colors::Black);
+    controls.titles[0]->setText(assignment.index <= 0 ? agency
+                                                      : agency + TitleSeparator + assignment.text);
+}
+
+void ShowMonthName(const HeaderControls& controls, const ProgramState& state, DateSerial date) {
+    controls.monthName->setFontSize(state.Fonts.month);
+    controls.monthName->setTextColor(ContrastColor(controls.monthNameBar->fill()));
+    const YearMonthDay ymd = ymdFromSerial(date);
+    const QString text = ymd.year == currentYear()
+                             ? nameAt(state.Format.longMonthNames, ymd.month - 1)
+                             : nameAt(state.Format.shortMonthNames, ymd.month - 1) +
+                                   QLatin1Char(' ') + QString::number(ymd.year);
+    controls.monthName->setText(text);
+}
+
+void ShowWeekdayNames(const HeaderControls& controls, const ProgramState& state) {
+    const TAlphaColor contrast = ContrastColor(controls.weekdayBar->fill());
+    for (int day = 0; day < 7; ++day) {
+        Label* label = controls.weekdays[static_cast<size_t>(day)];
+        label->setFontSize(state.Fonts.dow);
+        label->setTextColor(contrast);
+        label->setText(nameAt(state.Format.shortDayNames, day));
+    }
+}
+
+void ShowStatus(const HeaderControls& controls, const ProgramState& state,
+                const AssignmentChoice& assignment) {
+    controls.footerDate->setTextColor(Colors::Black);
+    PushButton* todayButton = controls.today;
+    if (today() == state.SelectedDate) {
+        // Today is already selected: the button looks inactive.
+        constexpr TAlphaColor Dimgray = Colors::Dimgray;
+        todayButton->setTextColors({Dimgray, Dimgray, Dimgray, Colors::Blue});
+        todayButton->setBold(false);
+    } else {
+        // The button's tint colour is never set, so its contrast is that of Null: black.
+        const TAlphaColor text = ContrastColor(Colors::Null);
+        todayButton->setTextColors({text, text, text, Colors::Blue});
+        todayButton->setBold(true);
+    }
+    controls.status->setFontSize(state.Fonts.status);
+    controls.status->setTextColor(ContrastColor(controls.footer->fill()));
+    controls.status->setText(StatusText(state, state.SelectedDate, assignment.text));
+}
+
+QString StatusText(const ProgramState& state, DateSerial day, QStringView assignment) {
+    const QString date = shortDate(state, day);
+    const QString group = RdoGroupOf(day);
+    if (ShiftLetter(day, assignment) == u'X')
+        return date + QLatin1Char('\r') + QStringLiteral("* ") + group + QStringLiteral(" *");
+    if (IsPayPeriodStart(day, state.PayPeriodStart))
+        return date + QLatin1Char('\r') + PayPeriodLabel(day, state.PayPeriodStart) +
+               TitleSeparator + group;
+    return date + QLatin1Char('\r') + group;
+}
+
+QString DayDescription(const ProgramState& state, DateSerial day, QStringView assignment) {
+    const QDate date = qdateFromSerial(day);
+    QStringList parts;
+    parts << state.Format.locale.toString(date, QLocale::LongFormat);
+    const QChar letter = ShiftLetter(day, assignment);
+    const QString group = RdoGroupOf(day);
+    if (letter == u'X')
+        parts << QStringLiteral("your RDO (%1)").arg(group);
+    else if (letter == u'A' || letter == u'B')
+        parts << QStringLiteral("crew %1 on duty").arg(letter);
+    if (!group.isEmpty() && letter != u'X')
+        parts << QStringLiteral("RDO group %1").arg(group);
+    if (IsPayday(day))
+        parts << QStringLiteral("payday");
+    if (IsPayPeriodStart(day, state.PayPeriodStart))
+        parts << QStringLiteral("%1 begins").arg(PayPeriodLabel(day, state.PayPeriodStart));
+    return parts.join(QStringLiteral(", "));
+}

@@ -1,0 +1,50 @@
+// The texts around the grid: the four title bars and their Back buttons, the Calendar title
+// (agency and assignment), the month header, the weekday row, the status line and the Today
+// button.
+#pragma once
+
+#include "core/programstate.h"
+
+#include <QString>
+
+#include <array>
+
+class DateEdit;
+class Label;
+class PushButton;
+class Rectangle;
+
+struct HeaderControls {
+    std::array<Label*, 4> titles{};     // lblToolbar1 ... lblToolbar4
+    std::array<PushButton*, 3> backs{}; // sbBack2 ... sbBack4
+    Rectangle* helpTitleBar = nullptr;  // rectToolbar3
+    Label* monthName = nullptr;
+    Rectangle* monthNameBar = nullptr;
+    std::array<Label*, 7> weekdays{};
+    Rectangle* weekdayBar = nullptr;
+    Label* status = nullptr;
+    Rectangle* footer = nullptr;
+    PushButton* today = nullptr;
+    DateEdit* footerDate = nullptr;
+    DateEdit* payPeriodEditor = nullptr;
+};
+
+// What the Calendar title and the status line read from the Settings page.
+struct AssignmentChoice {
+    int index = 0; // 0 (or less) for "RDO", no sub-group
+    QString text;  // the selected item's text
+};
+
+void StyleToolbars(const HeaderControls& controls, const ProgramState& state, const QString& agency,
+                   const AssignmentChoice& assignment);
+void ShowMonthName(const HeaderControls& controls, const ProgramState& state, DateSerial date);
+void ShowWeekdayNames(const HeaderControls& controls, const ProgramState& state);
+void ShowStatus(const HeaderControls& controls, const ProgramState& state,
+                const AssignmentChoice& assignment);
+
+// The two lines of the status line for a day: the short date, then its RDO group with the
+// pay-period label on a period's first day, or "* group *" on the user's own RDO.
+QString StatusText(const ProgramState& state, DateSerial day, QStringView assignment);
+
+// The same facts in words, for screen readers: date, crew on duty, RDO group, payday, period.
+QString DayDescription(const ProgramState& state, DateSerial day, QStringView assignment);

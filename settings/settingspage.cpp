@@ -1,0 +1,154 @@
+#include "settings/settingspage.h"
+
+#include "colors/contrast.h"
+#include "ui/buttons.h"
+#include "ui/lineedit.h"
+#include "ui/pickers.h"
+#include "ui/rectangle.h"
+#include "ui/switchbutton.h"
+#include "ui/textview.h"
+
+namespace {
+
+enum ColorTag { CrewA = 1, CrewB = 2, Rdo = 5, LeadTrail = 6, Background = 7 };
+
+constexpr double AgencyIdleOpacity = 0.5;
+
+} // namespace
+
+TAlphaColor* ColorOfTag(ProgramState& state, int tag) {
+    switch (tag) {
+    case CrewA:
+        return &state.APltColor;
+    case CrewB:
+        return &state.BPltColor;
+    case Rdo:
+        return &state.XPltColor;
+    case LeadTrail:
+        return &state.LdTrColor;
+    case Background:
+        return &state.BkGrColor;
+    default:
+        return nullptr;
+    }
+}
+
+void OpenColorList(const SettingsPageControls& controls, ProgramState& state, int tag) {
+    controls.colorList->setTag(tag);
+    if (const TAlphaColor* edited = ColorOfTag(state, tag))
+        controls.colorList->selectColor(*edited);
+    controls.payPeriodEditor->hide();
+    controls.colorList->show();
+    controls.colorList->showPopup();
+}
+
+bool CloseColorList(const SettingsPageControls& controls, ProgramState& state) {
+    const TAlphaColor chosen = controls.colorList->colorValue();
+    const int tag = controls.colorList->tag();
+    bool backgroundChanged = false;
+    TAlphaColor* edited = ColorOfTag(state, tag);
+    // Null means "no choice": nothing is stored.
+    if (chosen != Colors::Null && edited) {
+        *edited = chosen;
+        if (tag == Background) {
+            controls.colorButtons[4]->setTextColor(Colors::Black);
+            controls.save->setTextColor(Colors::Black);
+            const TAlphaColor contrast = ContrastColor(chosen);
+            controls.title->setTextColor(contrast);
+            controls.aboutTitle->setTextColor(contrast);
+            for (Label* caption : controls.captions)
+                caption->setTextColor(contrast);
+            controls.agency->setTextColor(Colors::Black);
+            backgroundChanged = true;
+        } else {
+            for (PushButton* button : controls.colorButtons)
+                if (button->tag() == tag)
+                    button->setTextColor(chosen);
+        }
+    }
+    controls.colorList->hide();
+    if (!controls.payPeriodEditor->isVisible())
+        controls.title->setText(SettingsTitle);
+    return backgroundChanged;
+}
+
+void RevealPayPeriodEditor(const SettingsPageControls& controls) {
+    controls.title->setText(QString());
+    controls.payPeriodEditor->show();
+}
+
+void PayPeriodPickerOpened(const SettingsPageControls& controls, const ProgramState& state) {
+    controls.colorList->hide();
+    controls.payPeriodEditor->setSerial(state.PayPeriodStart);
+}
+
+void PayPeriodPickerClosed(const SettingsPageControls& controls, ProgramState& state) {
+    state.PayPeriodStart = controls.payPeriodEditor->serial();
+}
+
+void AssignmentListClosed(const SettingsPageControls& controls) {
+    if (controls.assignment->currentIndex() < 0)
+        controls.assignment->setCurrentIndex(0);
+}
+
+void AgencyFocusGained(const SettingsPageControls& controls) {
+    controls.agency->setOpacity(1.0);
+    controls.agency->setBold(true);
+}
+
+void AgencyFocusLost(const SettingsPageControls& controls) {
+    controls.agency->setBold(false);
+    controls.agency->setOpacity(AgencyIdleOpacity);
+}
+
+StoredSettings CurrentSettings(const SettingsPageControls& controls, const ProgramState& state) {
+    StoredSettings current;
+    current.agency = controls.agency->text();
+    current.assignment = controls.assignment->currentText();
+    current.showPaydays = controls.paydays->isChecked();
+    current.showDebit = controls.debitDays->isChecked();
+    current.showPayPeriods = controls.payPeriods->isChecked();
+    current.payPeriodStart = state.PayPeriodStart;
+    current.aPlt = state.APltColor;
+    current.bPlt = state.BPltColor;
+    current.xPlt = state.XPltColor;
+    current.ldTr = state.LdTrColor;
+    current.bkGr = state.BkGrColor;
+    return current;
+}
+
+void ApplyLoadedSettings(const SettingsPageControls& controls, ProgramState& state,
+                         const StoredSettings& loaded) {
+    state.LoadedAgency = loaded.agency;
+    controls.paydays->setChecked(loaded.showPaydays);
+    controls.debitDays->setChecked(loaded.showDebit);
+    controls.payPeriods->setChecked(loaded.showPayPeriods);
+    state.PayPeriodStart = loaded.payPeriodStart;
+    state.APltColor = loaded.aPlt;
+    state.BPltColor = loaded.bPlt;
+    state.XPltColor = loaded.xPlt;
+    state.LdTrColor = loaded.ldTr;
+    state.BkGrColor = loaded.bkGr;
+    controls.agency->setText(state.LoadedAgency);
+    controls.payPeriodEditor->setSerial(state.PayPeriodStart);
+    controls.assignment->setCurrentIndex(assignmentIndex(loaded.assignment));
+}
+
+void ColorButtonTexts(const SettingsPageControls& controls, const ProgramState& state) {
+    controls.colorButtons[0]->setTextColor(state.APltColor);
+    controls.colorButtons[1]->setTextColor(state.BPltColor);
+    controls.colorButtons[2]->setTextColor(state.XPltColor);
+    controls.colorButtons[3]->setTextColor(state.LdTrColor);
+    controls.colorButtons[4]->setTextColor(Colors::Black);
+    controls.save->setTextColor(Colors::Black);
+}
+
+void StyleSettingsPage(const SettingsPageControls& controls) {
+    const TAlphaColor pageFill = controls.page->fill();
+    const TAlphaColor contrast = ContrastColor(pageFill);
+    for (Label* caption : controls.captions)
+        caption->setTextColor(contrast);
+    // The agency box paints its own white field, so its text contrasts with that, not the page.
+    controls.agency->setTextColor(ContrastColor(Colors::White));
+    controls.save->setTextColor(SaveTextColorFor(pageFill));
+}

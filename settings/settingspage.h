@@ -1,0 +1,74 @@
+// What the Settings page does: picking the five colours, revealing and setting the pay-period
+// start, keeping an assignment selected, styling the agency box, writing the settings file, and
+// the page's text colours on every refresh.
+#pragma once
+
+#include "core/programstate.h"
+#include "settings/settingsfile.h"
+
+#include <array>
+
+class ColorComboBox;
+class ComboBox;
+class DateEdit;
+class Label;
+class LineEdit;
+class PushButton;
+class Rectangle;
+class SwitchButton;
+
+struct SettingsPageControls {
+    Label* title = nullptr;      // lblToolbar2
+    Label* aboutTitle = nullptr; // lblToolbar4, recoloured with a new background
+    ColorComboBox* colorList = nullptr;
+    DateEdit* payPeriodEditor = nullptr;
+    PushButton* save = nullptr;
+    Rectangle* page = nullptr;        // rectSettings
+    std::array<Label*, 4> captions{}; // lblPlatoon, lblPaydays, lblDebitDays, lblPayPeriods
+    std::array<PushButton*, 5> colorButtons{}; // bAPlt, bBPlt, bXPlt, bLdTr, bBkGr
+    ComboBox* assignment = nullptr;
+    SwitchButton* paydays = nullptr;
+    SwitchButton* debitDays = nullptr;
+    SwitchButton* payPeriods = nullptr;
+    LineEdit* agency = nullptr;
+};
+
+inline const QString SettingsTitle = QStringLiteral("Tourwise\u00AE");
+
+// The colour that the colour buttons' Tags name: 1 crew A, 2 crew B, 5 RDO, 6 leading and
+// trailing days, 7 background; nullptr for any other Tag.
+TAlphaColor* ColorOfTag(ProgramState& state, int tag);
+
+// A colour button: the list remembers the button's Tag, preselects its colour, replaces the
+// pay-period editor and drops down.
+void OpenColorList(const SettingsPageControls& controls, ProgramState& state, int tag);
+
+// The list closed: stores its colour (never Null) for the Tag it remembers. Returns true when the
+// background changed, so the caller repaints the rectangles at once.
+bool CloseColorList(const SettingsPageControls& controls, ProgramState& state);
+
+// Double click, long tap or double tap on the page background.
+void RevealPayPeriodEditor(const SettingsPageControls& controls);
+
+void PayPeriodPickerOpened(const SettingsPageControls& controls, const ProgramState& state);
+void PayPeriodPickerClosed(const SettingsPageControls& controls, ProgramState& state);
+
+// The assignment list never stays without a selection.
+void AssignmentListClosed(const SettingsPageControls& controls);
+
+void AgencyFocusGained(const SettingsPageControls& controls);
+void AgencyFocusLost(const SettingsPageControls& controls);
+
+// The settings as the page and the state hold them now.
+StoredSettings CurrentSettings(const SettingsPageControls& controls, const ProgramState& state);
+
+// Applies loaded settings to the switches, the assignment list, the agency box, the pay-period
+// editor and the state.
+void ApplyLoadedSettings(const SettingsPageControls& controls, ProgramState& state,
+                         const StoredSettings& loaded);
+
+// Text colours of the colour buttons from the state (crew A, B, RDO, leading/trailing colours;
+// black for the background and Save buttons).
+void ColorButtonTexts(const SettingsPageControls& controls, const ProgramState& state);
+
+void StyleSettingsPage(const SettingsPageControls& controls);

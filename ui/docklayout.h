@@ -1,0 +1,48 @@
+// Docking of child controls inside their parent: most-top, top, bottom, left, right and client,
+// each with margins. Sizes are real numbers; each edge is rounded to whole pixels, so adjacent
+// controls never overlap or leave gaps. Controls without docking keep their own geometry.
+#pragma once
+
+#include <QLayout>
+#include <QMarginsF>
+#include <QSizeF>
+
+#include <vector>
+
+enum class Dock { None, MostTop, Top, Bottom, Left, Right, Client };
+
+class DockLayout : public QLayout {
+public:
+    explicit DockLayout(QWidget* parent);
+    ~DockLayout() override;
+
+    void addDocked(QWidget* widget, Dock dock, QSizeF size, QMarginsF margins);
+
+    // The docked height (top and bottom docks) or width (left and right docks) of a child; the
+    // siblings are re-docked at once.
+    void setDockedHeight(QWidget* widget, double height);
+    double dockedHeight(const QWidget* widget) const;
+
+    // The parent's layout, created on first use.
+    static DockLayout* of(QWidget* parent);
+
+    void addItem(QLayoutItem* item) override;
+    QLayoutItem* itemAt(int index) const override;
+    QLayoutItem* takeAt(int index) override;
+    int count() const override;
+    QSize sizeHint() const override;
+    QSize minimumSize() const override;
+    void setGeometry(const QRect& rect) override;
+
+private:
+    struct Entry {
+        QLayoutItem* item;
+        Dock dock;
+        QSizeF size;
+        QMarginsF margins;
+    };
+    Entry* entryOf(const QWidget* widget);
+    const Entry* entryOf(const QWidget* widget) const;
+
+    std::vector<Entry> m_entries;
+};

@@ -1,0 +1,82 @@
+// Editors that open a picker or a drop-down and report its opening and closing: the date editor
+// with its calendar, the colour list and the plain combo box.
+#pragma once
+
+#include "colors/namedcolors.h"
+#include "core/dateserial.h"
+#include "ui/tagged.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+
+class DateEdit : public QDateEdit, public Tagged {
+    Q_OBJECT
+
+public:
+    explicit DateEdit(QWidget* parent = nullptr);
+
+    DateSerial serial() const;
+    void setSerial(DateSerial date);
+    void setTextColor(TAlphaColor color);
+    TAlphaColor textColor() const { return m_textColor; }
+
+    // Opens the calendar picker, as a click on the editor's arrow does.
+    void openPicker();
+
+signals:
+    void pickerOpened();
+    void pickerClosed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TAlphaColor m_textColor = Colors::Black;
+};
+
+// A combo box that reports its drop-down opening and closing exactly once each, however it closes
+// (a choice, Escape, a click outside, the application losing the focus).
+class PopupComboBox : public QComboBox, public Tagged {
+    Q_OBJECT
+
+public:
+    explicit PopupComboBox(QWidget* parent = nullptr);
+    void showPopup() override;
+    void hidePopup() override;
+    bool isPopupOpen() const { return m_open; }
+
+signals:
+    void popupOpened();
+    void popupClosed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void reportClosed();
+    bool m_open = false;
+    bool m_filterInstalled = false;
+};
+
+// The 148 named colours with swatches, "Null" last.
+class ColorComboBox : public PopupComboBox {
+    Q_OBJECT
+
+public:
+    explicit ColorComboBox(QWidget* parent = nullptr);
+
+    // Null with no item selected.
+    TAlphaColor colorValue() const;
+    // Selects the first item with that value; keeps the selection when there is none.
+    void selectColor(TAlphaColor color);
+};
+
+// A fixed list of texts shown centred.
+class ComboBox : public PopupComboBox {
+    Q_OBJECT
+
+public:
+    explicit ComboBox(QWidget* parent = nullptr);
+    void setItems(const QStringList& items);
+};

@@ -1,0 +1,62 @@
+#include "ui/rectangle.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+Rectangle::Rectangle(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void Rectangle::setFill(TAlphaColor color) {
+    if (color == m_fill)
+        return;
+    m_fill = color;
+    update();
+}
+
+void Rectangle::setStroke(TAlphaColor color) {
+    if (color == m_stroke)
+        return;
+    m_stroke = color;
+    update();
+}
+
+void Rectangle::setStrokeThickness(double thickness) {
+    if (thickness == m_strokeThickness)
+        return;
+    m_strokeThickness = thickness;
+    update();
+}
+
+void Rectangle::setHitTest(bool enabled) {
+    setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
+}
+
+void Rectangle::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRectF bounds = rect();
+    painter.fillRect(bounds, QColor::fromRgba(m_fill));
+    if (m_strokeThickness > 0) {
+        painter.setRenderHint(QPainter::Antialiasing, m_strokeThickness < 1);
+        const double half = m_strokeThickness / 2;
+        painter.setPen(QPen(QColor::fromRgba(m_stroke), m_strokeThickness));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(bounds.adjusted(half, half, -half, -half));
+    }
+}
+
+void Rectangle::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    m_pressed = true;
+}
+
+void Rectangle::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit clicked(this);
+}

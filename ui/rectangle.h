@@ -1,0 +1,41 @@
+// A rectangle with a fill, a border (stroke) drawn inside its bounds, a Tag and a click event.
+#pragma once
+
+#include "colors/namedcolors.h"
+#include "ui/tagged.h"
+
+#include <QWidget>
+
+class Rectangle : public QWidget, public Tagged {
+    Q_OBJECT
+
+public:
+    explicit Rectangle(QWidget* parent = nullptr);
+
+    TAlphaColor fill() const { return m_fill; }
+    void setFill(TAlphaColor color);
+    TAlphaColor stroke() const { return m_stroke; }
+    void setStroke(TAlphaColor color);
+    double strokeThickness() const { return m_strokeThickness; }
+    void setStrokeThickness(double thickness);
+
+    // Off: clicks pass through to whatever lies below.
+    void setHitTest(bool enabled);
+
+    // Forgets a press in progress, so its release is no click (a long press was recognised).
+    void cancelClick() { m_pressed = false; }
+
+signals:
+    void clicked(Rectangle* sender);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    TAlphaColor m_fill = Colors::White;
+    TAlphaColor m_stroke = Colors::Black;
+    double m_strokeThickness = 1;
+    bool m_pressed = false;
+};

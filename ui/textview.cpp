@@ -1,0 +1,133 @@
+#include "ui/textview.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+Qt::Alignment toQt(TextAlign horizontal, TextAlign vertical) {
+    Qt::Alignment result;
+    switch (horizontal) {
+    case TextAlign::Leading:
+        result |= Qt::AlignLeading;
+        break;
+    case TextAlign::Center:
+        result |= Qt::AlignHCenter;
+        break;
+    case TextAlign::Trailing:
+        result |= Qt::AlignTrailing;
+        break;
+    }
+    switch (vertical) {
+    case TextAlign::Leading:
+        result |= Qt::AlignTop;
+        break;
+    case TextAlign::Center:
+        result |= Qt::AlignVCenter;
+        break;
+    case TextAlign::Trailing:
+        result |= Qt::AlignBottom;
+        break;
+    }
+    return result;
+}
+
+} // namespace
+
+TextView::TextView(QWidget* parent) : QWidget(parent), m_font(font()) {
+    fontChanged();
+}
+
+void TextView::setText(const QString& text) {
+    if (text == m_text)
+        return;
+    m_text = text;
+    m_shownText = text;
+    m_shownText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    update();
+}
+
+void TextView::setTextColor(TAlphaColor color) {
+    if (color == m_color)
+        return;
+    m_color = color;
+    update();
+}
+
+void TextView::setFontSize(double size) {
+    size = std::clamp(size, 1.0, 512.0);
+    if (std::abs(size - m_fontSize) < 0.01)
+        return;
+    m_fontSize = size;
+    fontChanged();
+}
+
+void TextView::setBold(bool bold) {
+    if (bold == m_bold)
+        return;
+    m_bold = bold;
+    fontChanged();
+}
+
+void TextView::setUnderline(bool underline) {
+    if (underline == m_underline)
+        return;
+    m_underline = underline;
+    fontChanged();
+}
+
+void TextView::setAlignment(TextAlign horizontal, TextAlign vertical) {
+    if (horizontal == m_hAlign && vertical == m_vAlign)
+        return;
+    m_hAlign = horizontal;
+    m_vAlign = vertical;
+    update();
+}
+
+void TextView::setTextMargins(const QMarginsF& margins) {
+    if (margins == m_margins)
+        return;
+    m_margins = margins;
+    update();
+}
+
+void TextView::setWordWrap(bool wrap) {
+    if (wrap == m_wordWrap)
+        return;
+    m_wordWrap = wrap;
+    update();
+}
+
+void TextView::fontChanged() {
+    // Qt draws whole pixel sizes; the fractional size stays in m_fontSize for the layout rules.
+    m_font.setPixelSize(std::max(1, static_cast<int>(std::lround(m_fontSize))));
+    m_font.setBold(m_bold);
+    m_font.setUnderline(m_underline);
+    update();
+}
+
+void TextView::paintEvent(QPaintEvent*) {
+    if (m_shownText.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setFont(m_font);
+    painter.setPen(QColor::fromRgba(m_color));
+    const QRectF area = QRectF(rect()).marginsRemoved(m_margins);
+    int flags = static_cast<int>(toQt(m_hAlign, m_vAlign));
+    QString shown = m_shownText;
+    if (m_wordWrap) {
+        flags |= Qt::TextWordWrap;
+    } else if (!shown.contains(QLatin1Char('\n'))) {
+        shown = painter.fontMetrics().elidedText(shown, Qt::ElideRight,
+                                                 static_cast<int>(std::max(0.0, area.width())));
+    }
+    painter.drawText(area, flags, shown);
+}
+
+FreeText::FreeText(QWidget* parent) : TextView(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+Label::Label(QWidget* parent) : TextView(parent) {}
