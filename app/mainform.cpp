@@ -30,10 +30,20 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     collectPainterControls();
     bindEvents();
     m_composed = true;
+    // The window reports its size before start-up has run: the refresh must cope with the
+    // zeroed state.
+    FormResize();
     FormCreate();
     // The construction ends with one more resize notification, so the layout and the font
     // sizes fit the final window size whatever came before.
     FormResize();
+}
+
+TMainForm::~TMainForm() {
+    // Closing moves the focus, whose handlers need the whole window: close while it still is.
+    hide();
+    if (MainForm == this)
+        MainForm = nullptr;
 }
 
 void TMainForm::collectPainterControls() {
@@ -65,6 +75,17 @@ void TMainForm::collectPainterControls() {
     m_settings.agency = edAgency;
 
     m_about = {rectAbout, lblAbout, sbHelp1, sbHelp2};
+
+    // Screen readers hear what the colours and the status line tell; the text is composed only
+    // when a reader asks, so painting stays cheap.
+    for (int k = 0; k < GridDayCount; ++k) {
+        const auto cell = static_cast<size_t>(k);
+        gR[cell]->setAccessibleTextProvider([this, k, cell] {
+            if (k > GridTags::LastNumberedCell)
+                return QStringLiteral("Legend: crew %1").arg(gT[cell]->text());
+            return DayDescription(m_state, m_state.GridDates[cell], assignment().text);
+        });
+    }
 }
 
 void TMainForm::bindEvents() {
@@ -101,6 +122,10 @@ void TMainForm::FormCreate() {
         m_environment.configBase.isEmpty() ? userConfigFolder() : m_environment.configBase;
     m_state.IniPath = settingsFilePath(resolveSettingsFolder(base));
     ApplyLoadedSettings(m_settings, m_state, loadSettings(m_state.IniPath, m_environment.locale));
+    for (DateEdit* editor : {deDate, dePPStart}) {
+        editor->setLocale(m_environment.locale);
+        editor->setDisplayFormat(fullYearShortDatePattern(m_environment.locale));
+    }
     deDate->setSerial(today());
     dePPStart->setSerial(m_state.PayPeriodStart);
     dePPStart->hide();

@@ -36,6 +36,7 @@ class TMainForm : public QWidget {
 
 public:
     explicit TMainForm(const StartupEnvironment& environment = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
 
     ProgramState& state() { return m_state; }
     const ProgramState& state() const { return m_state; }

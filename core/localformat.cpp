@@ -1,5 +1,48 @@
 #include "core/localformat.h"
 
+namespace {
+
+struct YearField {
+    qsizetype position = -1; // of a two-digit year field, -1 when there is none
+    bool hasFourDigits = false;
+};
+
+// Finds the year fields of a date pattern, skipping quoted literal text.
+YearField findYearField(const QString& pattern) {
+    YearField field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        if (pattern[i] == u'\'') {
+            quoted = !quoted;
+            ++i;
+            continue;
+        }
+        if (quoted || pattern[i] != u'y') {
+            ++i;
+            continue;
+        }
+        qsizetype run = i;
+        while (run < pattern.size() && pattern[run] == u'y')
+            ++run;
+        if (run - i >= 4)
+            field.hasFourDigits = true;
+        else if (run - i == 2 && field.position < 0)
+            field.position = i;
+        i = run;
+    }
+    return field;
+}
+
+} // namespace
+
+QString fullYearShortDatePattern(const QLocale& locale) {
+    QString pattern = locale.dateFormat(QLocale::ShortFormat);
+    const YearField year = findYearField(pattern);
+    if (!year.hasFourDigits && year.position >= 0)
+        pattern.replace(year.position, 2, QStringLiteral("yyyy"));
+    return pattern;
+}
+
 LocalFormat LocalFormat::fromLocale(const QLocale& locale) {
     LocalFormat format;
     format.locale = locale;

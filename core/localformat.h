@@ -14,3 +14,7 @@ struct LocalFormat {
 
     static LocalFormat fromLocale(const QLocale& locale);
 };
+
+// The locale's short date pattern with a two-digit year widened to four digits: Qt 6.4 reads a
+// two-digit year back in the 1900s, four digits round-trip ("M/d/yyyy" under en_US).
+QString fullYearShortDatePattern(const QLocale& locale);

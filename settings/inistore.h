@@ -31,7 +31,32 @@ public:
     bool setValue(QStringView section, QStringView key, const QString& value);
 
 private:
-    // implementation defined by the store
+    enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be };
+
+    // One line of the body in code units (bytes for UTF-8, 16-bit units for UTF-16): its content
+    // [begin, end) and the start of the next line, after the line end.
+    struct LineSpan {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        qsizetype next = 0;
+    };
+
+    struct KeySearch;
+
+    qsizetype unitSize() const;
+    qsizetype unitCount() const;
+    char16_t unitAt(qsizetype index) const;
+    LineSpan lineAt(qsizetype begin) const;
+    QString decode(qsizetype begin, qsizetype end) const;
+    QByteArray encode(QStringView text) const;
+    QByteArray lineEnd() const;
+    KeySearch find(QStringView section, QStringView key) const;
+    bool canSkipUndecoded(const LineSpan& span, QStringView key, KeySearch& found) const;
+    void insertUnits(qsizetype at, const QByteArray& encoded);
+
+    Encoding m_encoding = Encoding::Utf8;
+    QByteArray m_body;    // everything between the byte order mark and m_oddTail
+    QByteArray m_oddTail; // the last byte of an odd-length UTF-16 file, kept as it was
 };
 
 struct IniWrite {

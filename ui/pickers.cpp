@@ -4,9 +4,10 @@
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionSpinBox>
 
 namespace {
 
@@ -49,14 +50,14 @@ void DateEdit::setTextColor(TAlphaColor color) {
 }
 
 void DateEdit::openPicker() {
-    QStyleOptionSpinBox option;
-    initStyleOption(&option);
-    const QRect arrow =
-        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this);
-    const QPoint at = arrow.isValid() ? arrow.center() : QPoint(width() - 5, height() / 2);
-    QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    mousePressEvent(&press);
+    // The calendar opens on a press on the drop-down arrow at the editor's right end.
+    const QPoint arrow(width() - 6, height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, arrow, mapToGlobal(arrow), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(this, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, arrow, mapToGlobal(arrow), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(this, &release);
 }
 
 bool DateEdit::eventFilter(QObject* watched, QEvent* event) {

@@ -1,7 +1,35 @@
 #include "ui/rectangle.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <utility>
+
+namespace {
+
+// A rectangle with a text provider reads as a table cell named by its provider; the others keep
+// Qt's plain widget interface.
+class AccessibleRectangle : public QAccessibleWidget {
+public:
+    explicit AccessibleRectangle(Rectangle* rectangle)
+        : QAccessibleWidget(rectangle, QAccessible::Cell) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name)
+            return static_cast<const Rectangle*>(object())->accessibleText();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* accessibleRectangleFactory(const QString& className, QObject* object) {
+    auto* rectangle = qobject_cast<Rectangle*>(object);
+    if (className != QLatin1String("Rectangle") || !rectangle || !rectangle->hasAccessibleText())
+        return nullptr;
+    return new AccessibleRectangle(rectangle);
+}
+
+} // namespace
 
 Rectangle::Rectangle(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -26,6 +54,15 @@ void Rectangle::setStrokeThickness(double thickness) {
         return;
     m_strokeThickness = thickness;
     update();
+}
+
+void Rectangle::setAccessibleTextProvider(std::function<QString()> provider) {
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleRectangleFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    m_accessibleText = std::move(provider);
 }
 
 void Rectangle::setHitTest(bool enabled) {

@@ -4,7 +4,10 @@
 #include "colors/namedcolors.h"
 #include "ui/tagged.h"
 
+#include <QString>
 #include <QWidget>
+
+#include <functional>
 
 class Rectangle : public QWidget, public Tagged {
     Q_OBJECT
@@ -25,6 +28,12 @@ public:
     // Forgets a press in progress, so its release is no click (a long press was recognised).
     void cancelClick() { m_pressed = false; }
 
+    // What a screen reader announces for the rectangle, asked for only when a reader asks, so
+    // that repainting never has to compose it.
+    void setAccessibleTextProvider(std::function<QString()> provider);
+    bool hasAccessibleText() const { return static_cast<bool>(m_accessibleText); }
+    QString accessibleText() const { return m_accessibleText ? m_accessibleText() : QString(); }
+
 signals:
     void clicked(Rectangle* sender);
 
@@ -38,4 +47,5 @@ private:
     TAlphaColor m_stroke = Colors::Black;
     double m_strokeThickness = 1;
     bool m_pressed = false;
+    std::function<QString()> m_accessibleText;
 };

@@ -1,5 +1,7 @@
 #include "ui/textview.h"
 
+#include <QFontMetricsF>
+#include <QLayout>
 #include <QPainter>
 
 #include <algorithm>
@@ -108,20 +110,44 @@ void TextView::fontChanged() {
     update();
 }
 
+QRectF TextView::textArea() const {
+    return QRectF(rect()).marginsRemoved(m_margins);
+}
+
+QFont TextView::fittedFont(const QSizeF& available) const {
+    const QSizeF needed =
+        QFontMetricsF(m_font).boundingRect(QRectF(0, 0, 1e6, 1e6), 0, m_shownText).size();
+    double scale = 1;
+    if (needed.width() > available.width())
+        scale = available.width() / needed.width();
+    if (needed.height() > available.height())
+        scale = std::min(scale, available.height() / needed.height());
+    scale = std::max(scale, m_minimumFitScale);
+    if (scale >= 1)
+        return m_font;
+    QFont fitted = m_font;
+    fitted.setPixelSize(std::max(1, static_cast<int>(std::floor(m_font.pixelSize() * scale))));
+    return fitted;
+}
+
 void TextView::paintEvent(QPaintEvent*) {
     if (m_shownText.isEmpty())
         return;
+    const QRectF area = textArea();
+    if (area.width() <= 0 || area.height() <= 0)
+        return;
     QPainter painter(this);
-    painter.setFont(m_font);
     painter.setPen(QColor::fromRgba(m_color));
-    const QRectF area = QRectF(rect()).marginsRemoved(m_margins);
     int flags = static_cast<int>(toQt(m_hAlign, m_vAlign));
     QString shown = m_shownText;
     if (m_wordWrap) {
         flags |= Qt::TextWordWrap;
-    } else if (!shown.contains(QLatin1Char('\n'))) {
-        shown = painter.fontMetrics().elidedText(shown, Qt::ElideRight,
-                                                 static_cast<int>(std::max(0.0, area.width())));
+        painter.setFont(m_font);
+    } else {
+        painter.setFont(fittedFont(area.size()));
+        if (!shown.contains(QLatin1Char('\n')))
+            shown = painter.fontMetrics().elidedText(shown, Qt::ElideRight,
+                                                     static_cast<int>(area.width()));
     }
     painter.drawText(area, flags, shown);
 }
@@ -130,4 +156,24 @@ FreeText::FreeText(QWidget* parent) : TextView(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-Label::Label(QWidget* parent) : TextView(parent) {}
+Label::Label(QWidget* parent) : TextView(parent) {
+    setMinimumFitScale(0.5);
+}
+
+QRectF Label::textArea() const {
+    // Equal room off both sides keeps the text centred on the whole label; a small gap keeps it
+    // from touching the controls.
+    constexpr double Gap = 4;
+    double inset = 0;
+    if (const QLayout* docking = layout()) {
+        for (int i = 0; i < docking->count(); ++i) {
+            const QWidget* child = docking->itemAt(i)->widget();
+            if (!child || child->isHidden())
+                continue;
+            const QRect g = child->geometry();
+            const double taken = g.center().x() < width() / 2 ? g.x() + g.width() : width() - g.x();
+            inset = std::max(inset, taken + Gap);
+        }
+    }
+    return TextView::textArea().adjusted(inset, 0, -inset, 0);
+}

@@ -45,8 +45,15 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 
+    // Where the text may go; the labels keep clear of the controls docked at their sides.
+    virtual QRectF textArea() const;
+    // A text wider (or taller) than its area is drawn smaller, but not below this share of its
+    // font size; what still does not fit a single line is elided.
+    void setMinimumFitScale(double scale) { m_minimumFitScale = scale; }
+
 private:
     void fontChanged();
+    QFont fittedFont(const QSizeF& available) const;
 
     QString m_text;
     QString m_shownText; // carriage returns as line breaks
@@ -58,10 +65,12 @@ private:
     TextAlign m_vAlign = TextAlign::Center;
     QMarginsF m_margins;
     bool m_wordWrap = false;
+    double m_minimumFitScale = 0;
     QFont m_font;
 };
 
-// The text of a day cell: day number or sub-label. Never takes pointer input.
+// The text of a day cell: day number or sub-label. Never takes pointer input. A text too large
+// for its cell is drawn as large as fits, never elided: "1…" would say nothing.
 class FreeText : public TextView {
     Q_OBJECT
 
@@ -70,10 +79,14 @@ public:
 };
 
 // A caption; it may hold controls docked at its sides while its text stays centred across the
-// full width. A single line too long for the label is elided, so a long title never widens it.
+// full width, clear of those controls. A text too wide is drawn smaller, down to half its size,
+// and a single line that still does not fit is elided, so a long title never widens the label.
 class Label : public TextView {
     Q_OBJECT
 
 public:
     explicit Label(QWidget* parent = nullptr);
+
+protected:
+    QRectF textArea() const override;
 };
