@@ -8,10 +8,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tourwise"));
     QApplication::setOrganizationName(QStringLiteral("Kestrand"));
-    QApplication::setDesktopFileName(QStringLiteral("tourwise"));
+    QApplication::setDesktopFileName(QStringLiteral("example.kestrand.Tourwise"));
     // One look on every desktop.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icons/tourwise-256.png")));
+    QIcon icon;
+    for (const char* size : {"32", "64", "256"})
+        icon.addFile(QStringLiteral(":/assets/icons/tourwise-%1.png").arg(QLatin1String(size)));
+    QApplication::setWindowIcon(icon);
 
     TMainForm window;
     window.show();

@@ -21,6 +21,9 @@ namespace {
 constexpr int MonthRepeatDelayMs = 600;
 constexpr int MonthRepeatIntervalMs = 100;
 
+// The window's outer size at start-up, frame and title bar included.
+constexpr QSize StartupOuterSize(350, 640);
+
 } // namespace
 
 TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
@@ -134,7 +137,7 @@ void TMainForm::FormCreate() {
     bNext->setRepeat(MonthRepeatDelayMs, MonthRepeatIntervalMs);
     ColorButtonTexts(m_settings, m_state);
     lblAbout->setText(AboutText());
-    resize(350, 640);
+    resize(StartupOuterSize);
     tabCtrl->setActivePage(tabCalendar);
     m_state.SelectedDate = today();
     BuildMonth(m_state, m_state.SelectedDate);
@@ -189,6 +192,29 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (m_composed)
         FormResize();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitStartupOuterSize();
+}
+
+void TMainForm::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    fitStartupOuterSize();
+}
+
+void TMainForm::fitStartupOuterSize() {
+    // Qt sizes the client area; the frame is known only once the window is on screen, and under
+    // some window managers a little later. Shrink the client area once, unless the user resized.
+    if (!m_startupSizePending)
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return;
+    m_startupSizePending = false;
+    if (size() == StartupOuterSize)
+        resize(StartupOuterSize - frame);
 }
 
 void TMainForm::FormResize() {

@@ -150,8 +150,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    void fitStartupOuterSize();
     void compose();
     void bindEvents();
     void collectPainterControls();
@@ -166,6 +169,7 @@ private:
     SettingsPageControls m_settings;
     AboutControls m_about;
     bool m_composed = false;
+    bool m_startupSizePending = true;
 };
 
 // The one window of the program.

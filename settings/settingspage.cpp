@@ -47,8 +47,9 @@ bool CloseColorList(const SettingsPageControls& controls, ProgramState& state) {
     const int tag = controls.colorList->tag();
     bool backgroundChanged = false;
     TAlphaColor* edited = ColorOfTag(state, tag);
-    // Null means "no choice": nothing is stored.
-    if (chosen != Colors::Null && edited) {
+    // Null means "no choice": nothing is stored. Nor when the list closed without a choice: a
+    // colour that no item has left the previous item selected, and that is not the user's pick.
+    if (chosen != Colors::Null && edited && controls.colorList->itemChosen()) {
         *edited = chosen;
         if (tag == Background) {
             controls.colorButtons[4]->setTextColor(Colors::Black);

@@ -45,7 +45,7 @@ void MainFormTest::startsOnTodayWithDefaults() {
     QCOMPARE(window.selected(), QDate(2026, 12, 10));
     QCOMPARE(window.state().AnchorDate, 0.0);
     QCOMPARE(qdateFromSerial(window.state().GridDates[0]), QDate(2026, 11, 29));
-    QCOMPARE(window.form->size(), QSize(350, 640));
+    QCOMPARE(window.form->frameGeometry().size(), QSize(350, 640));
     QCOMPARE(window.form->tabCtrl->activePage(), window.form->tabCalendar);
     QCOMPARE(window.form->lblToolbar1->text(), QStringLiteral("Velmora Fire"));
     QCOMPARE(window.form->cbPlt->currentIndex(), 0);

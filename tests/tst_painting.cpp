@@ -1,4 +1,606 @@
+// The Calendar page as painted: day cells, page rectangles, overlays, the legend, the header, the
+// weekday row, the status line and what screen readers hear. Today is 10 December 2026 throughout.
+#include "app/mainform.h"
+#include "colors/contrast.h"
+#include "core/clock.h"
+#include "monthview/monthgrid.h"
+#include "rotation/rotation.h"
+
+#include <QAccessible>
+#include <QTemporaryDir>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+#include <memory>
+#include <tuple>
+
+namespace {
+
+const DateSerial Today = serialFromYmd(2026, 12, 10);       // crew B, RDO group B2
+const DateSerial PeriodStart = serialFromYmd(2026, 12, 13); // PP1 begins, RDO group A3
+
+struct Window {
+    QTemporaryDir dir;
+    std::unique_ptr<TMainForm> form;
+
+    explicit Window(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates)) {
+        setTodayProvider([] { return Today; });
+        StartupEnvironment env;
+        env.locale = locale;
+        env.configBase = dir.path();
+        form = std::make_unique<TMainForm>(env);
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            qWarning("window not exposed");
+    }
+    TMainForm& operator*() { return *form; }
+    TMainForm* operator->() { return form.get(); }
+
+    // The header reads the fills of the previous painting, so a new colour needs two refreshes.
+    void refresh() {
+        form->RefreshAll(form->state().SelectedDate);
+        form->RefreshAll(form->state().SelectedDate);
+    }
+    void select(DateSerial day) {
+        BuildMonth(form->state(), day);
+        refresh();
+    }
+    void assign(const QString& group) {
+        form->cbPlt->setCurrentIndex(form->cbPlt->findText(group));
+        QCOMPARE(form->cbPlt->currentText(), group);
+    }
+    void overlays(bool paydays, bool debitDays, bool payPeriods) {
+        form->swPaydays->setChecked(paydays);
+        form->swDebitDays->setChecked(debitDays);
+        form->swPayPeriods->setChecked(payPeriods);
+        refresh();
+    }
+    int cellOf(DateSerial day) const {
+        const auto& dates = form->state().GridDates;
+        for (int k = 0; k < GridDayCount; ++k)
+            if (dates[static_cast<size_t>(k)] == day)
+                return k;
+        return -1;
+    }
+};
+
+QString hex(TAlphaColor color) {
+    return QStringLiteral("%1").arg(color, 8, 16, QLatin1Char('0'));
+}
+
+#define QCOMPARE_COLOR(actual, expected) QCOMPARE(hex(actual), hex(expected))
+
+enum class Cell {
+    SelectedA,
+    SelectedB,
+    SelectedX,
+    SelectedZ,
+    MonthA,
+    MonthB,
+    MonthX,
+    MonthZ,
+    Other
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Cell)
+
+class PaintingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { setTodayProvider({}); }
+
+    void decisionTable_data();
+    void decisionTable();
+    void pageRectangles_data();
+    void pageRectangles();
+    void overlays_data();
+    void overlays();
+    void twoLineSubLabel();
+    void paydaysUnderlined();
+    void legend();
+
+    void calendarTitle_data();
+    void calendarTitle();
+    void agencyIsPlainText();
+    void monthHeader_data();
+    void monthHeader();
+    void weekdayRow_data();
+    void weekdayRow();
+    void todayButton();
+    void statusText_data();
+    void statusText();
+    void textsOnNavy();
+
+    void cellsTellScreenReaders();
+    void selectedCellPixel();
+};
+
+// Every row of the decision table, read back from the painted controls, on three backgrounds.
+void PaintingTest::decisionTable_data() {
+    QTest::addColumn<TAlphaColor>("background");
+    QTest::addColumn<Cell>("cell");
+    QTest::addColumn<TAlphaColor>("fill");
+    QTest::addColumn<TAlphaColor>("border");
+    QTest::addColumn<TAlphaColor>("number");
+    QTest::addColumn<TAlphaColor>("subLabel");
+
+    using namespace Colors;
+    struct Background {
+        const char* name;
+        TAlphaColor color;
+        TAlphaColor contrast; // text on it
+        TAlphaColor border;   // border of a cell filled with it
+    };
+    const Background backgrounds[] = {
+        {"White", White, Black, Slategray},
+        {"Slategray", Slategray, Black, Black},
+        {"Navy", Navy, White, Slategray},
+    };
+    for (const Background& b : backgrounds) {
+        auto row = [&](const char* name) -> QTestData& {
+            return QTest::addRow("%s, %s", b.name, name) << b.color;
+        };
+        row("selected A") << Cell::SelectedA << Red << Slategray << White << White;
+        row("selected B") << Cell::SelectedB << Blue << Black << White << White;
+        row("selected X") << Cell::SelectedX << Fuchsia << Slategray << Black << Black;
+        row("selected Z") << Cell::SelectedZ << Silver << Slategray << b.color << Black;
+        row("month A") << Cell::MonthA << b.color << b.border << Red << b.contrast;
+        row("month B") << Cell::MonthB << b.color << b.border << Blue << b.contrast;
+        row("month X") << Cell::MonthX << b.color << b.border << Fuchsia << b.contrast;
+        row("month Z") << Cell::MonthZ << b.color << b.border << Silver << b.contrast;
+        row("other month") << Cell::Other << b.color << b.border << Silver << b.contrast;
+    }
+}
+
+void PaintingTest::decisionTable() {
+    QFETCH(TAlphaColor, background);
+    QFETCH(Cell, cell);
+    QFETCH(TAlphaColor, fill);
+    QFETCH(TAlphaColor, border);
+    QFETCH(TAlphaColor, number);
+    QFETCH(TAlphaColor, subLabel);
+
+    Window form;
+    form->state().BkGrColor = background;
+    ProgramState& state = form->state();
+    int k = -1;
+    // Days of December 2026 by their duty letter for assignment "A3".
+    auto dayWith = [&](QChar letter, DateSerial besides) {
+        for (int d = 1; d <= 31; ++d) {
+            const DateSerial day = serialFromYmd(2026, 12, d);
+            if (day != besides && ShiftLetter(day, u"A3") == letter)
+                return day;
+        }
+        return DateSerial(0);
+    };
+    switch (cell) {
+    case Cell::SelectedA:
+    case Cell::SelectedB:
+    case Cell::SelectedX: {
+        const QChar letter = cell == Cell::SelectedA ? u'A' : cell == Cell::SelectedB ? u'B' : u'X';
+        form.assign(QStringLiteral("A3"));
+        form.select(dayWith(letter, 0));
+        k = form.cellOf(state.SelectedDate);
+        break;
+    }
+    case Cell::MonthA:
+    case Cell::MonthB:
+    case Cell::MonthX: {
+        const QChar letter = cell == Cell::MonthA ? u'A' : cell == Cell::MonthB ? u'B' : u'X';
+        form.assign(QStringLiteral("A3"));
+        form.select(Today);
+        k = form.cellOf(dayWith(letter, Today));
+        break;
+    }
+    case Cell::Other:
+        form.select(Today);
+        k = 0; // 29 November
+        break;
+    case Cell::SelectedZ:
+        // The zeroed state of start-up: every cell holds day 0, which is the selected day.
+        state.SelectedDate = 0;
+        state.GridDates.fill(0);
+        form.refresh();
+        k = 12;
+        break;
+    case Cell::MonthZ:
+        // Before the rotation's first day, same month, not selected: 30 and 31 December 1899.
+        state.SelectedDate = 1;
+        state.GridDates.fill(0);
+        form.refresh();
+        k = 12;
+        break;
+    }
+    QVERIFY(k >= 0 && k < 40);
+    const auto i = static_cast<size_t>(k);
+    QCOMPARE_COLOR(form->gR[i]->fill(), fill);
+    QCOMPARE_COLOR(form->gR[i]->stroke(), border);
+    QCOMPARE(form->gR[i]->strokeThickness(), 0.5);
+    QCOMPARE_COLOR(form->gT[i]->textColor(), number);
+    QCOMPARE_COLOR(form->gX[i]->textColor(), subLabel);
+}
+
+void PaintingTest::pageRectangles_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<TAlphaColor>("background");
+    QTest::addColumn<TAlphaColor>("fill");
+    QTest::addColumn<TAlphaColor>("border"); // ignored where there is none
+    QTest::addColumn<double>("thickness");
+
+    using namespace Colors;
+    for (const auto& [bkName, bk, bkBorder] :
+         {std::tuple{"White", White, Slategray}, std::tuple{"Slategray", Slategray, Black},
+          std::tuple{"Navy", Navy, Slategray}}) {
+        for (const char* white : {"rectHelp", "rectToolbar3"})
+            QTest::addRow("%s on %s", white, bkName) << white << bk << White << Slategray << 0.5;
+        for (const char* plain : {"rectToolbar1", "rectMonthName", "rectGloCal", "rectFooter"})
+            QTest::addRow("%s on %s", plain, bkName) << plain << bk << bk << Null << 0.0;
+        for (const char* framed :
+             {"rectDaysOfWeek", "rectToolbar2", "rectSettings", "rectToolbar4", "rectAbout"})
+            QTest::addRow("%s on %s", framed, bkName) << framed << bk << bk << bkBorder << 0.5;
+    }
+}
+
+void PaintingTest::pageRectangles() {
+    QFETCH(QString, name);
+    QFETCH(TAlphaColor, background);
+    QFETCH(TAlphaColor, fill);
+    QFETCH(TAlphaColor, border);
+    QFETCH(double, thickness);
+
+    Window form;
+    form->state().BkGrColor = background;
+    form.refresh();
+    auto* rectangle = form->findChild<Rectangle*>(name);
+    QVERIFY(rectangle);
+    QCOMPARE_COLOR(rectangle->fill(), fill);
+    QCOMPARE(rectangle->strokeThickness(), thickness);
+    if (thickness > 0)
+        QCOMPARE_COLOR(rectangle->stroke(), border);
+}
+
+void PaintingTest::overlays_data() {
+    QTest::addColumn<bool>("debitDays");
+    QTest::addColumn<bool>("payPeriods");
+    QTest::addColumn<bool>("corner");
+    QTest::addColumn<QString>("onPeriodStart"); // sub-label of 13 December
+    QTest::addColumn<QString>("onOtherDay");    // sub-label of 10 December
+
+    QTest::newRow("none") << false << false << false << QString() << QString();
+    QTest::newRow("RDOs") << true << false << true << QStringLiteral("A3") << QStringLiteral("B2");
+    QTest::newRow("pay periods") << false << true << true << QStringLiteral("PP1") << QString();
+    QTest::newRow("both") << true << true << true << QStringLiteral("PP1\rA3")
+                          << QStringLiteral("B2");
+}
+
+void PaintingTest::overlays() {
+    QFETCH(bool, debitDays);
+    QFETCH(bool, payPeriods);
+    QFETCH(bool, corner);
+    QFETCH(QString, onPeriodStart);
+    QFETCH(QString, onOtherDay);
+
+    Window form;
+    form.overlays(false, debitDays, payPeriods);
+    const ProgramState& state = form->state();
+    const FontSizes& fonts = state.Fonts;
+    for (int k = 0; k < 40; ++k) {
+        const auto i = static_cast<size_t>(k);
+        const DateSerial day = state.GridDates[i];
+        const QString where = QStringLiteral("cell %1").arg(k);
+        FreeText* number = form->gT[i];
+        QVERIFY2(number->text() == QString::number(ymdFromSerial(day).day), qPrintable(where));
+        QVERIFY2(number->bold() && !number->wordWrap(), qPrintable(where));
+        if (corner) {
+            QVERIFY2(number->horizontalAlign() == TextAlign::Leading &&
+                         number->verticalAlign() == TextAlign::Leading,
+                     qPrintable(where));
+            QVERIFY2(number->textMargins() == QMarginsF(4, -2, 0, 0), qPrintable(where));
+            QVERIFY2(qFuzzyCompare(number->fontSize(), double(fonts.dayCorner)), qPrintable(where));
+        } else {
+            QVERIFY2(number->horizontalAlign() == TextAlign::Center &&
+                         number->verticalAlign() == TextAlign::Center,
+                     qPrintable(where));
+            QVERIFY2(number->textMargins() == QMarginsF(), qPrintable(where));
+            QVERIFY2(qFuzzyCompare(number->fontSize(), double(fonts.day)), qPrintable(where));
+        }
+        // Every sub-label, adjacent months included, follows the switches.
+        FreeText* subLabel = form->gX[i];
+        QVERIFY2(!subLabel->wordWrap(), qPrintable(where));
+        if (debitDays && !payPeriods)
+            QVERIFY2(subLabel->text() == RdoGroupOf(day), qPrintable(where));
+        if (!debitDays)
+            QVERIFY2(subLabel->text().startsWith(QLatin1String("PP")) ==
+                         (payPeriods && IsPayPeriodStart(day, state.PayPeriodStart)),
+                     qPrintable(where));
+        if (debitDays || payPeriods) {
+            const double size = debitDays && payPeriods ? fonts.subLabelSmall : fonts.subLabel;
+            QVERIFY2(qFuzzyCompare(subLabel->fontSize(), size), qPrintable(where));
+        } else {
+            QVERIFY2(subLabel->text().isEmpty(), qPrintable(where));
+        }
+    }
+    QCOMPARE(form->gX[static_cast<size_t>(form.cellOf(PeriodStart))]->text(), onPeriodStart);
+    QCOMPARE(form->gX[static_cast<size_t>(form.cellOf(Today))]->text(), onOtherDay);
+}
+
+void PaintingTest::twoLineSubLabel() {
+    Window form;
+    form.overlays(false, true, true);
+    // 29 November and 27 December begin PP26 and PP2; the line break is a carriage return.
+    QCOMPARE(form->gX[0]->text(), QStringLiteral("PP26\rB4"));
+    QCOMPARE(form->gX[static_cast<size_t>(form.cellOf(serialFromYmd(2026, 12, 27)))]->text(),
+             QStringLiteral("PP2\rB2"));
+    // Both lines must show: the label is tall enough for two lines at the small size.
+    FreeText* twoLines = form->gX[0];
+    QVERIFY(twoLines->height() >= 2 * twoLines->fontSize());
+    // Switching the overlays off empties it and leaves its size alone.
+    const double size = twoLines->fontSize();
+    form.overlays(false, false, false);
+    QCOMPARE(twoLines->text(), QString());
+    QCOMPARE(twoLines->fontSize(), size);
+}
+
+void PaintingTest::paydaysUnderlined() {
+    Window form;
+    form.overlays(true, false, false);
+    // Paydays fall every 14th day from 6 January 2012: 4 and 18 December, and 1 January 2027
+    // in the trailing days.
+    const QList<DateSerial> paydays = {serialFromYmd(2026, 12, 4), serialFromYmd(2026, 12, 18),
+                                       serialFromYmd(2027, 1, 1)};
+    for (int k = 0; k < 40; ++k) {
+        const DateSerial day = form->state().GridDates[static_cast<size_t>(k)];
+        QVERIFY2(form->gT[static_cast<size_t>(k)]->underline() == paydays.contains(day),
+                 qPrintable(QStringLiteral("cell %1").arg(k)));
+    }
+    form.overlays(false, false, false);
+    for (int k = 0; k < 40; ++k)
+        QVERIFY(!form->gT[static_cast<size_t>(k)]->underline());
+}
+
+void PaintingTest::legend() {
+    Window form;
+    form->state().APltColor = Colors::Darkblue;
+    form->state().BPltColor = Colors::Slategray;
+    form.overlays(true, true, true);
+    const FontSizes& fonts = form->state().Fonts;
+    const std::pair<size_t, const char*> crews[] = {{40, "A"}, {41, "B"}};
+    for (const auto& [k, crew] : crews) {
+        FreeText* text = form->gT[k];
+        QCOMPARE(text->text(), QLatin1String(crew));
+        QVERIFY(text->bold());
+        QVERIFY(!text->underline());
+        QVERIFY(qFuzzyCompare(text->fontSize(), double(fonts.day)));
+        // The overlays do not move the legend into the corner.
+        QCOMPARE(text->horizontalAlign(), TextAlign::Center);
+        QCOMPARE(form->gX[k]->text(), QString());
+        QCOMPARE_COLOR(form->gR[k]->fill(), Colors::White);
+    }
+    QCOMPARE_COLOR(form->gT[40]->textColor(), Colors::Darkblue);
+    QCOMPARE_COLOR(form->gT[41]->textColor(), Colors::Slategray);
+}
+
+void PaintingTest::calendarTitle_data() {
+    QTest::addColumn<QString>("agency");
+    QTest::addColumn<QString>("assignment");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("no assignment") << "Velmora Fire"
+                                   << "RDO"
+                                   << "Velmora Fire";
+    QTest::newRow("assignment") << "Velmora Fire"
+                                << "A3"
+                                << "Velmora Fire - A3";
+    QTest::newRow("empty agency") << ""
+                                  << "B1"
+                                  << " - B1";
+    QTest::newRow("empty agency, no assignment") << ""
+                                                 << "RDO"
+                                                 << "";
+}
+
+void PaintingTest::calendarTitle() {
+    QFETCH(QString, agency);
+    QFETCH(QString, assignment);
+    QFETCH(QString, title);
+    Window form;
+    form->edAgency->setText(agency);
+    form.assign(assignment);
+    form.refresh();
+    QCOMPARE(form->lblToolbar1->text(), title);
+}
+
+void PaintingTest::agencyIsPlainText() {
+    Window form;
+    const QRect titleBefore = form->lblToolbar1->geometry();
+    const QSize windowBefore = form->size();
+    form->edAgency->setText(QStringLiteral("<b>x</b>"));
+    form.refresh();
+    QCOMPARE(form->lblToolbar1->text(), QStringLiteral("<b>x</b>"));
+
+    // The settings file allows 2,047 characters; such a title is elided, never widening anything.
+    form->edAgency->setMaxLength(4096);
+    form->edAgency->setText(QString(2047, QLatin1Char('W')));
+    form.refresh();
+    QCOMPARE(form->lblToolbar1->text().size(), 2047);
+    QVERIFY(!form->grab().isNull());
+    QCOMPARE(form->size(), windowBefore);
+    QCOMPARE(form->lblToolbar1->geometry(), titleBefore);
+}
+
+void PaintingTest::monthHeader_data() {
+    QTest::addColumn<DateSerial>("day");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("current year") << Today << "December";
+    QTest::newRow("January of the current year") << serialFromYmd(2026, 1, 31) << "January";
+    QTest::newRow("next year") << serialFromYmd(2027, 12, 10) << "Dec 2027";
+    QTest::newRow("last year") << serialFromYmd(2025, 3, 1) << "Mar 2025";
+}
+
+void PaintingTest::monthHeader() {
+    QFETCH(DateSerial, day);
+    QFETCH(QString, text);
+    Window form;
+    form.select(day);
+    QCOMPARE(form->lblMonthName->text(), text);
+    QVERIFY(qFuzzyCompare(form->lblMonthName->fontSize(), double(form->state().Fonts.month)));
+}
+
+void PaintingTest::weekdayRow_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates)
+                           << QStringList{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    // Both weeks start on Monday; the row still starts on Sunday.
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany)
+                           << QStringList{"So.", "Mo.", "Di.", "Mi.", "Do.", "Fr.", "Sa."};
+    QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France)
+                           << QStringList{"dim.", "lun.", "mar.", "mer.", "jeu.", "ven.", "sam."};
+}
+
+void PaintingTest::weekdayRow() {
+    QFETCH(QLocale, locale);
+    QFETCH(QStringList, names);
+    Window form(locale);
+    QStringList shown;
+    for (Label* label : form->lblDOW)
+        shown << label->text();
+    QCOMPARE(shown, names);
+    QVERIFY(qFuzzyCompare(form->lblDOW[6]->fontSize(), double(form->state().Fonts.dow)));
+    // The grid agrees: its first column holds Sundays.
+    QCOMPARE(dayOfWeek(form->state().GridDates[0]), 1);
+}
+
+void PaintingTest::todayButton() {
+    Window form;
+    using namespace Colors;
+    QCOMPARE(form->state().SelectedDate, Today);
+    QCOMPARE(form->bToday->textColors(), (ButtonTextColors{Dimgray, Dimgray, Dimgray, Blue}));
+    QVERIFY(!form->bToday->bold());
+
+    QTest::keyClick(form.form.get(), Qt::Key_Right);
+    QCOMPARE(form->bToday->textColors(), (ButtonTextColors{Black, Black, Black, Blue}));
+    QVERIFY(form->bToday->bold());
+    // The background does not change it.
+    form->state().BkGrColor = Navy;
+    form.refresh();
+    QCOMPARE(form->bToday->textColors(), (ButtonTextColors{Black, Black, Black, Blue}));
+
+    QTest::mouseClick(form->bToday, Qt::LeftButton);
+    QCOMPARE(form->state().SelectedDate, Today);
+    QVERIFY(!form->bToday->bold());
+}
+
+void PaintingTest::statusText_data() {
+    QTest::addColumn<DateSerial>("day");
+    QTest::addColumn<QString>("assignment");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("ordinary day") << Today << "RDO"
+                                  << "12/10/26\rB2";
+    QTest::newRow("pay-period start") << PeriodStart << "RDO"
+                                      << "12/13/26\rPP1 - A3";
+    QTest::newRow("own RDO") << Today << "B2"
+                             << "12/10/26\r* B2 *";
+    QTest::newRow("own RDO on a pay-period start") << PeriodStart << "A3"
+                                                   << "12/13/26\r* A3 *";
+    QTest::newRow("another group's RDO") << Today << "A3"
+                                         << "12/10/26\rB2";
+}
+
+void PaintingTest::statusText() {
+    QFETCH(DateSerial, day);
+    QFETCH(QString, assignment);
+    QFETCH(QString, text);
+    Window form;
+    form.assign(assignment);
+    // The overlays do not change the status line.
+    for (bool on : {false, true}) {
+        form.overlays(on, on, on);
+        form.select(day);
+        QCOMPARE(form->lblStatus->text(), text);
+    }
+    QVERIFY(qFuzzyCompare(form->lblStatus->fontSize(), double(form->state().Fonts.status)));
+}
+
+void PaintingTest::textsOnNavy() {
+    Window form;
+    using namespace Colors;
+    form->state().BkGrColor = Navy;
+    form.refresh();
+    for (Label* label : {form->lblToolbar1, form->lblToolbar2, form->lblToolbar4,
+                         form->lblMonthName, form->lblStatus})
+        QCOMPARE_COLOR(label->textColor(), White);
+    for (Label* label : form->lblDOW)
+        QCOMPARE_COLOR(label->textColor(), White);
+    QCOMPARE_COLOR(form->sbBack2->textColor(), White);
+    QCOMPARE_COLOR(form->sbBack4->textColor(), White);
+    // The Help page keeps its white title bar.
+    QCOMPARE_COLOR(form->lblToolbar3->textColor(), Black);
+    QCOMPARE_COLOR(form->sbBack3->textColor(), Black);
+    QCOMPARE_COLOR(form->deDate->textColor(), Black);
+    QCOMPARE_COLOR(form->dePPStart->textColor(), Black);
+
+    // Back to white: everything black again.
+    form->state().BkGrColor = White;
+    form.refresh();
+    QCOMPARE_COLOR(form->lblMonthName->textColor(), Black);
+    QCOMPARE_COLOR(form->lblDOW[0]->textColor(), Black);
+    QCOMPARE_COLOR(form->sbBack2->textColor(), Black);
+}
+
+void PaintingTest::cellsTellScreenReaders() {
+    Window form;
+    form.assign(QStringLiteral("A3"));
+    form.refresh();
+    const ProgramState& state = form->state();
+    for (int k = 0; k < 40; ++k) {
+        const auto i = static_cast<size_t>(k);
+        QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(form->gR[i]);
+        QVERIFY(cell);
+        QCOMPARE(cell->text(QAccessible::Name),
+                 DayDescription(state, state.GridDates[i], QStringLiteral("A3")));
+    }
+    // Spot checks of what the description says.
+    const auto nameOf = [&](DateSerial day) {
+        return QAccessible::queryAccessibleInterface(
+                   form->gR[static_cast<size_t>(form.cellOf(day))])
+            ->text(QAccessible::Name);
+    };
+    const QString today = nameOf(Today);
+    QVERIFY2(today.contains(QLatin1String("December 10, 2026")), qPrintable(today));
+    QVERIFY2(today.contains(QLatin1String("crew B")), qPrintable(today));
+    QVERIFY2(today.contains(QLatin1String("B2")), qPrintable(today));
+    const QString start = nameOf(PeriodStart);
+    QVERIFY2(start.contains(QLatin1String("your RDO")) && start.contains(QLatin1String("PP1")),
+             qPrintable(start));
+    const QString payday = nameOf(serialFromYmd(2026, 12, 18));
+    QVERIFY2(payday.contains(QLatin1String("payday")), qPrintable(payday));
+    QVERIFY(!today.contains(QLatin1String("payday")));
+
+    // The text follows the selection without a repaint of its own.
+    QTest::keyClick(form.form.get(), Qt::Key_PageDown);
+    QCOMPARE(QAccessible::queryAccessibleInterface(form->gR[0])->text(QAccessible::Name),
+             DayDescription(state, state.GridDates[0], QStringLiteral("A3")));
+    QVERIFY(QAccessible::queryAccessibleInterface(form->gR[40])
+                ->text(QAccessible::Name)
+                .endsWith(QLatin1String("A")));
+}
+
+void PaintingTest::selectedCellPixel() {
+    Window form;
+    form.refresh();
+    Rectangle* cell = form->gR[static_cast<size_t>(form.cellOf(Today))];
+    const QImage picture = form->grab().toImage();
+    // Low in the cell, between the centred number and the bottom border.
+    const QRect area(cell->mapTo(form.form.get(), QPoint(0, 0)), cell->size());
+    const QPoint probe(area.center().x(), area.bottom() - 6);
+    const qreal ratio = picture.devicePixelRatio();
+    QCOMPARE_COLOR(picture.pixel((QPointF(probe) * ratio).toPoint()), Colors::Blue);
+    // Its neighbour shows the background there.
+    const QPoint beside = probe + QPoint(area.width(), 0);
+    QCOMPARE_COLOR(picture.pixel((QPointF(beside) * ratio).toPoint()), Colors::White);
+}
+
+QTEST_MAIN(PaintingTest)
 #include "tst_painting.moc"

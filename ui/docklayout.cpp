@@ -1,5 +1,7 @@
 #include "ui/docklayout.h"
 
+#include "ui/gridpanel.h"
+
 #include <QWidget>
 
 #include <cmath>
@@ -108,6 +110,15 @@ void DockLayout::setGeometry(const QRect& rect) {
     QRectF free(rect);
     auto place = [](Entry& entry, const QRectF& slot) {
         entry.item->setGeometry(roundedEdges(inside(slot, entry.margins)));
+        // A hidden widget gets no resize event, so lay out its content here: pages not shown
+        // yet are ready to be grabbed or shown at once.
+        QWidget* widget = entry.item->widget();
+        if (widget && !widget->isVisible()) {
+            if (QLayout* inner = widget->layout())
+                inner->setGeometry(QRect(QPoint(0, 0), widget->size()));
+            if (auto* grid = qobject_cast<GridPanel*>(widget))
+                grid->arrange();
+        }
     };
     auto visible = [](const Entry& entry) { return !entry.item->widget()->isHidden(); };
     auto slotHeight = [](const Entry& e) {

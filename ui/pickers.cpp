@@ -84,7 +84,9 @@ void DateEdit::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-PopupComboBox::PopupComboBox(QWidget* parent) : QComboBox(parent) {}
+PopupComboBox::PopupComboBox(QWidget* parent) : QComboBox(parent) {
+    connect(this, &QComboBox::activated, this, [this] { m_chosen = true; });
+}
 
 void PopupComboBox::showPopup() {
     if (!m_filterInstalled) {
@@ -95,6 +97,7 @@ void PopupComboBox::showPopup() {
     QComboBox::showPopup();
     if (!m_open && view()->isVisible()) {
         m_open = true;
+        m_chosen = false;
         emit popupOpened();
     }
 }
@@ -108,7 +111,8 @@ void PopupComboBox::reportClosed() {
     if (!m_open)
         return;
     m_open = false;
-    emit popupClosed();
+    // The drop-down hides before the combo box takes the chosen item: report after it has.
+    QMetaObject::invokeMethod(this, &PopupComboBox::popupClosed, Qt::QueuedConnection);
 }
 
 bool PopupComboBox::eventFilter(QObject* watched, QEvent* event) {

@@ -36,7 +36,8 @@ private:
 };
 
 // A combo box that reports its drop-down opening and closing exactly once each, however it closes
-// (a choice, Escape, a click outside, the application losing the focus).
+// (a choice, Escape, a click outside, the application losing the focus). The closing is reported
+// once the chosen item is current.
 class PopupComboBox : public QComboBox, public Tagged {
     Q_OBJECT
 
@@ -45,6 +46,8 @@ public:
     void showPopup() override;
     void hidePopup() override;
     bool isPopupOpen() const { return m_open; }
+    // Whether the user chose an item while the drop-down was last open.
+    bool itemChosen() const { return m_chosen; }
 
 signals:
     void popupOpened();
@@ -56,6 +59,7 @@ protected:
 private:
     void reportClosed();
     bool m_open = false;
+    bool m_chosen = false;
     bool m_filterInstalled = false;
 };
 

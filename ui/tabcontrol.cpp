@@ -1,5 +1,7 @@
 #include "ui/tabcontrol.h"
 
+#include <QLayout>
+
 #include <cmath>
 
 namespace {
@@ -67,6 +69,9 @@ void TabControl::showActive() {
 void TabControl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_bar->setGeometry(0, 0, width(), HeaderHeight);
-    for (TabPage* page : m_pages)
+    for (TabPage* page : m_pages) {
         page->setGeometry(pageRect());
+        if (!page->isVisible() && page->layout())
+            page->layout()->setGeometry(QRect(QPoint(0, 0), page->size()));
+    }
 }
