@@ -19,6 +19,14 @@ const QStringList WeekdayCaptions = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "
 void TMainForm::compose() {
     Composer ui(m_registry);
     using D = Dock;
+    // The three Back buttons are alike: docked left in their page's title.
+    auto backButton = [&ui](Label* title, const char* name) {
+        auto* button = ui.make<SpeedButton>(title, name,
+                                            docked(Dock::Left, 4, 4, 77, 40, margins(4, 4, 0, 4)));
+        button->setText(QStringLiteral("Back"));
+        button->setLook(ButtonLook::Back);
+        return button;
+    };
     setWindowTitle(QStringLiteral("Tourwise\u00AE"));
     resize(378, 564);
 
@@ -97,10 +105,7 @@ void TMainForm::compose() {
         ui.make<Rectangle>(tbSettings, "rectToolbar2", docked(D::Client, 0, 0, 378, 48), -1);
     lblToolbar2 = ui.make<Label>(rectToolbar2, "lblToolbar2", docked(D::Client, 0, 0, 378, 48));
     lblToolbar2->setText(SettingsTitle);
-    sbBack2 = ui.make<SpeedButton>(lblToolbar2, "sbBack2",
-                                   docked(D::Left, 4, 4, 77, 40, margins(4, 4, 0, 4)));
-    sbBack2->setText(QStringLiteral("Back"));
-    sbBack2->setLook(ButtonLook::Back);
+    sbBack2 = backButton(lblToolbar2, "sbBack2");
     bSave = ui.make<PushButton>(lblToolbar2, "bSave",
                                 docked(D::Right, 285, 4, 89, 40, margins(0, 4, 4, 4)));
     bSave->setText(QStringLiteral("Save"));
@@ -156,10 +161,7 @@ void TMainForm::compose() {
     rectToolbar3 = ui.make<Rectangle>(tbHelp, "rectToolbar3", docked(D::Client, 0, 0, 378, 48), -3);
     lblToolbar3 = ui.make<Label>(rectToolbar3, "lblToolbar3", docked(D::Client, 0, 0, 378, 48));
     lblToolbar3->setText(SettingsTitle);
-    sbBack3 = ui.make<SpeedButton>(lblToolbar3, "sbBack3",
-                                   docked(D::Left, 4, 4, 77, 40, margins(4, 4, 0, 4)));
-    sbBack3->setText(QStringLiteral("Back"));
-    sbBack3->setLook(ButtonLook::Back);
+    sbBack3 = backButton(lblToolbar3, "sbBack3");
     imgHelp = ui.make<ImageView>(tabHelp, "imgHelp",
                                  docked(D::Client, 10, 58, 358, 447, margins(10, 10, 10, 10)));
     imgHelp->setSources({QStringLiteral(":/assets/help.png")});
@@ -172,10 +174,7 @@ void TMainForm::compose() {
         ui.make<Rectangle>(tbAbout, "rectToolbar4", docked(D::Client, 0, 0, 378, 48), -1);
     lblToolbar4 = ui.make<Label>(rectToolbar4, "lblToolbar4", docked(D::Client, 0, 0, 378, 48));
     lblToolbar4->setText(SettingsTitle);
-    sbBack4 = ui.make<SpeedButton>(lblToolbar4, "sbBack4",
-                                   docked(D::Left, 4, 4, 77, 40, margins(4, 4, 0, 4)));
-    sbBack4->setText(QStringLiteral("Back"));
-    sbBack4->setLook(ButtonLook::Back);
+    sbBack4 = backButton(lblToolbar4, "sbBack4");
     rectAbout = ui.make<Rectangle>(tabAbout, "rectAbout", docked(D::Client, 0, 48, 378, 467), -1);
     loLinks = ui.make<Panel>(rectAbout, "loLinks", docked(D::Bottom, 0, 333, 378, 134));
     sbHelp1 = ui.make<SpeedButton>(loLinks, "sbHelp1",

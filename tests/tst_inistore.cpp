@@ -9,6 +9,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "testfiles.h"
+
 namespace {
 
 QByteArray utf16Le(const QString& text) {
@@ -29,17 +31,6 @@ QByteArray utf16Be(const QString& text) {
         bytes.append(unit, 2);
     }
     return bytes;
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 const QString Grin = QStringLiteral("\U0001F600"); // one character, two UTF-16 units

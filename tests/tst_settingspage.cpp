@@ -1,5 +1,6 @@
 // The Settings page through the real window: the colour list and its buttons, the pay-period
 // editor, the assignment list, the agency box, and Save with the file it writes, restarts included.
+#include "testfiles.h"
 #include "windowfixture.h"
 
 #include "colors/contrast.h"
@@ -38,21 +39,9 @@ QString iniPathIn(const QString& base) {
     return base + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini");
 }
 
-void writeFile(const QString& path, const QByteArray& text) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
-}
-
-QByteArray fileText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 std::optional<QString> storedValue(const QString& path, const QString& section,
                                    const QString& key) {
-    return IniDocument::fromBytes(fileText(path)).value(section, key);
+    return IniDocument::fromBytes(fileBytes(path)).value(section, key);
 }
 
 // Clicks the deepest child at the point, as the window system delivers a click: a date editor's
@@ -471,18 +460,18 @@ void SettingsPageTest::saveWritesEveryKeyInOrder() {
     QVERIFY(form.dePPStart->isHidden());
     QVERIFY(form.ccbColor->isHidden());
     QCOMPARE(form.lblToolbar2->text(), Title);
-    QCOMPARE(fileText(window.state().IniPath), QByteArray("[Config]\n"
-                                                          "RDO=RDO\n"
-                                                          "ShowPaydays=0\n"
-                                                          "ShowDebit=0\n"
-                                                          "ShowPayPeriods=0\n"
-                                                          "PPStart=12/20/2020\n"
-                                                          "[Colors]\n"
-                                                          "APlt=Red\n"
-                                                          "BPlt=Blue\n"
-                                                          "XPlt=Fuchsia\n"
-                                                          "LdTr=Silver\n"
-                                                          "BkGr=White\n"));
+    QCOMPARE(fileBytes(window.state().IniPath), QByteArray("[Config]\n"
+                                                           "RDO=RDO\n"
+                                                           "ShowPaydays=0\n"
+                                                           "ShowDebit=0\n"
+                                                           "ShowPayPeriods=0\n"
+                                                           "PPStart=12/20/2020\n"
+                                                           "[Colors]\n"
+                                                           "APlt=Red\n"
+                                                           "BPlt=Blue\n"
+                                                           "XPlt=Fuchsia\n"
+                                                           "LdTr=Silver\n"
+                                                           "BkGr=White\n"));
 }
 
 // Each title is typed and saved in turn in one run; then the program starts again.
@@ -530,7 +519,7 @@ void SettingsPageTest::agencyTitle() {
         QCOMPARE(window.state().LoadedAgency, "Velmora Fire");
         QCOMPARE(storedValue(path, "Config", "Agency"), stored);
         if (stored && stored->size() == 2047) // the file has the whole title
-            QVERIFY(fileText(path).contains(typed.last().toLatin1()));
+            QVERIFY(fileBytes(path).contains(typed.last().toLatin1()));
     }
     WindowFixture restarted(Today, EnUs, folder.path());
     QCOMPARE(restarted.form->edAgency->text(), nextTitle);
