@@ -1,4 +1,6 @@
 // The Calendar page follows the window size: band heights, grid items and the eight font sizes.
+#include "windowfixture.h"
+
 #include "app/mainform.h"
 #include "core/clock.h"
 #include "ui/docklayout.h"
@@ -10,20 +12,7 @@
 
 namespace {
 
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-
-    Window() {
-        setTodayProvider([] { return serialFromYmd(2026, 12, 10); });
-        StartupEnvironment env;
-        env.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-        env.configBase = dir.path();
-        form = std::make_unique<TMainForm>(env);
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            qWarning("window not exposed");
-    }
+struct Window : WindowFixture {
     TMainForm& operator*() { return *form; }
     TMainForm* operator->() { return form.get(); }
 };

@@ -1,5 +1,7 @@
 // The Calendar page as painted: day cells, page rectangles, overlays, the legend, the header, the
 // weekday row, the status line and what screen readers hear. Today is 10 December 2026 throughout.
+#include "windowfixture.h"
+
 #include "app/mainform.h"
 #include "colors/contrast.h"
 #include "core/clock.h"
@@ -18,20 +20,9 @@ namespace {
 const DateSerial Today = serialFromYmd(2026, 12, 10);       // crew B, RDO group B2
 const DateSerial PeriodStart = serialFromYmd(2026, 12, 13); // PP1 begins, RDO group A3
 
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-
-    explicit Window(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates)) {
-        setTodayProvider([] { return Today; });
-        StartupEnvironment env;
-        env.locale = locale;
-        env.configBase = dir.path();
-        form = std::make_unique<TMainForm>(env);
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            qWarning("window not exposed");
-    }
+struct Window : WindowFixture {
+    explicit Window(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates))
+        : WindowFixture(qdateFromSerial(Today), locale) {}
     TMainForm& operator*() { return *form; }
     TMainForm* operator->() { return form.get(); }
 
