@@ -24,3 +24,7 @@ echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DTOURWISE_WERROR=ON -DTOURWISE_SANITIZE=ON
+
+echo "== Fuzzing smoke run (10 s per harness) =="
+tourwise_install_missing clang libclang-rt-14-dev
+fuzz/run_fuzzers.sh --smoke

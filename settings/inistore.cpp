@@ -371,7 +371,9 @@ bool writeIniStrings(const QString& path, const QList<IniWrite>& writes) {
     }
 
     QSaveFile out(*target);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered, so a full disk fails the write itself: with Qt 6.4 a failed flush inside
+    // commit() was seen to go unreported, replacing the file by an empty one.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const QByteArray bytes = document.toBytes();
     if (out.write(bytes) != bytes.size())

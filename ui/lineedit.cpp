@@ -1,11 +1,29 @@
 #include "ui/lineedit.h"
 
 #include <QGraphicsOpacityEffect>
+#include <QValidator>
+
+namespace {
+
+// A pasted line break or NUL becomes a blank: the box holds one line, and so does the file.
+class SingleLineValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (QChar& c : input)
+            if (c == u'\r' || c == u'\n' || c == u'\0')
+                c = u' ';
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 LineEdit::LineEdit(QWidget* parent)
     : QLineEdit(parent), m_opacity(new QGraphicsOpacityEffect(this)) {
     m_opacity->setOpacity(1.0);
     setGraphicsEffect(m_opacity);
+    setValidator(new SingleLineValidator(this));
 }
 
 double LineEdit::opacity() const {
