@@ -573,6 +573,11 @@ void PaintingTest::cellsTellScreenReaders() {
     QTest::keyClick(form.form.get(), Qt::Key_PageDown);
     QCOMPARE(QAccessible::queryAccessibleInterface(form->gR[0])->text(QAccessible::Name),
              DayDescription(state, state.GridDates[0], QStringLiteral("A3")));
+    // The status line and the month header read as their text, the two lines as one.
+    QCOMPARE(QAccessible::queryAccessibleInterface(form->lblStatus)->text(QAccessible::Name),
+             form->lblStatus->text().replace(QLatin1Char('\r'), QLatin1Char(' ')));
+    QCOMPARE(QAccessible::queryAccessibleInterface(form->lblMonthName)->text(QAccessible::Name),
+             QStringLiteral("Jan 2027"));
     QVERIFY(QAccessible::queryAccessibleInterface(form->gR[40])
                 ->text(QAccessible::Name)
                 .endsWith(QLatin1String("A")));

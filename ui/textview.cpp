@@ -1,8 +1,11 @@
 #include "ui/textview.h"
 
+#include <QAccessibleWidget>
+
 #include <QFontMetricsF>
 #include <QLayout>
 #include <QPainter>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -114,9 +117,7 @@ QRectF TextView::textArea() const {
     return QRectF(rect()).marginsRemoved(m_margins);
 }
 
-QFont TextView::fittedFont(const QSizeF& available) const {
-    const QSizeF needed =
-        QFontMetricsF(m_font).boundingRect(QRectF(0, 0, 1e6, 1e6), 0, m_shownText).size();
+QFont TextView::fittedFont(const QSizeF& needed, const QSizeF& available) const {
     double scale = 1;
     if (needed.width() > available.width())
         scale = available.width() / needed.width();
@@ -138,25 +139,93 @@ void TextView::paintEvent(QPaintEvent*) {
         return;
     QPainter painter(this);
     painter.setPen(QColor::fromRgba(m_color));
-    int flags = static_cast<int>(toQt(m_hAlign, m_vAlign));
-    QString shown = m_shownText;
+    const Qt::Alignment alignment = toQt(m_hAlign, m_vAlign);
     if (m_wordWrap) {
-        flags |= Qt::TextWordWrap;
         painter.setFont(m_font);
-    } else {
-        painter.setFont(fittedFont(area.size()));
-        if (!shown.contains(QLatin1Char('\n')))
-            shown = painter.fontMetrics().elidedText(shown, Qt::ElideRight,
-                                                     static_cast<int>(area.width()));
+        painter.drawText(area, static_cast<int>(alignment | Qt::TextWordWrap), m_shownText);
+        return;
     }
-    painter.drawText(area, flags, shown);
+    if (m_shownText.contains(QLatin1Char('\n'))) {
+        const QSizeF needed =
+            QFontMetricsF(m_font).boundingRect(QRectF(0, 0, 1e6, 1e6), 0, m_shownText).size();
+        painter.setFont(fittedFont(needed, area.size()));
+        painter.drawText(area, static_cast<int>(alignment), m_shownText);
+        return;
+    }
+    paintSingleLine(painter, area, alignment);
+}
+
+void TextView::paintSingleLine(QPainter& painter, const QRectF& area,
+                               Qt::Alignment alignment) const {
+    // Most texts are one short line: measured and drawn by the plain text engine rather than the
+    // full text layout that a rectangle-bound drawText builds. Nothing is kept between paints.
+    const QFontMetricsF metrics(m_font);
+    QSizeF size(metrics.horizontalAdvance(m_shownText), metrics.height());
+    const QFont font = fittedFont(size, area.size());
+    QString shown = m_shownText;
+    double ascent = metrics.ascent();
+    if (font != m_font) {
+        const QFontMetricsF fitted(font);
+        size = QSizeF(fitted.horizontalAdvance(shown), fitted.height());
+        // Still too wide at the smallest size allowed: the end is cut.
+        if (size.width() > area.width()) {
+            shown = fitted.elidedText(shown, Qt::ElideRight, area.width());
+            size.setWidth(fitted.horizontalAdvance(shown));
+        }
+        ascent = fitted.ascent();
+    }
+    painter.setFont(font);
+    if (size.width() > area.width() || size.height() > area.height())
+        painter.setClipRect(area, Qt::IntersectClip);
+
+    const Qt::Alignment visual = QStyle::visualAlignment(layoutDirection(), alignment);
+    double x = area.left() + (area.width() - size.width()) / 2;
+    if (visual & Qt::AlignLeft)
+        x = area.left();
+    else if (visual & Qt::AlignRight)
+        x = area.right() - size.width();
+    double top = area.top() + (area.height() - size.height()) / 2;
+    if (visual & Qt::AlignTop)
+        top = area.top();
+    else if (visual & Qt::AlignBottom)
+        top = area.bottom() - size.height();
+    painter.drawText(QPointF(x, top + ascent), shown);
 }
 
 FreeText::FreeText(QWidget* parent) : TextView(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+namespace {
+
+// A screen reader reads a label's text when it asks for it; refreshing costs nothing extra.
+class AccessibleLabel : public QAccessibleWidget {
+public:
+    explicit AccessibleLabel(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name)
+            return static_cast<const Label*>(object())->text().replace(QLatin1Char('\r'),
+                                                                       QLatin1Char(' '));
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* accessibleLabelFactory(const QString& className, QObject* object) {
+    auto* label = qobject_cast<Label*>(object);
+    if (className != QLatin1String("Label") || !label)
+        return nullptr;
+    return new AccessibleLabel(label);
+}
+
+} // namespace
+
 Label::Label(QWidget* parent) : TextView(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleLabelFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setMinimumFitScale(0.5);
 }
 
