@@ -127,7 +127,7 @@ void TMainForm::FormCreate() {
     ApplyLoadedSettings(m_settings, m_state, loadSettings(m_state.IniPath, m_environment.locale));
     for (DateEdit* editor : {deDate, dePPStart}) {
         editor->setLocale(m_environment.locale);
-        editor->setDisplayFormat(fullYearShortDatePattern(m_environment.locale));
+        editor->setDisplayFormat(numericShortDatePattern(m_environment.locale));
     }
     deDate->setSerial(today());
     dePPStart->setSerial(m_state.PayPeriodStart);

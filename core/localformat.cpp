@@ -43,6 +43,11 @@ QString fullYearShortDatePattern(const QLocale& locale) {
     return pattern;
 }
 
+QString numericShortDatePattern(const QLocale& locale) {
+    const QString pattern = fullYearShortDatePattern(locale);
+    return pattern.contains(QLatin1String("MMM")) ? QStringLiteral("yyyy-MM-dd") : pattern;
+}
+
 LocalFormat LocalFormat::fromLocale(const QLocale& locale) {
     LocalFormat format;
     format.locale = locale;

@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/dateserial.h"
 #include "core/integertext.h"
+#include "core/localformat.h"
 
 #include <QDate>
 #include <QtTest>
@@ -28,6 +29,8 @@ private slots:
     void integerText_data();
     void integerText();
     void clockIsReplaceable();
+    void datePatterns_data();
+    void datePatterns();
 };
 
 void CoreTest::serialsOfKnownDates_data() {
@@ -205,6 +208,35 @@ void CoreTest::clockIsReplaceable() {
     QCOMPARE(currentYear(), 2031);
     setTodayProvider({});
     QCOMPARE(today(), serialFromQDate(QDate::currentDate()));
+}
+
+void CoreTest::datePatterns_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("fullYear");
+    QTest::addColumn<QString>("numeric");
+    QTest::newRow("en_US widens yy") << "en_US"
+                                     << "M/d/yyyy"
+                                     << "M/d/yyyy";
+    QTest::newRow("de_DE widens yy") << "de_DE"
+                                     << "dd.MM.yyyy"
+                                     << "dd.MM.yyyy";
+    QTest::newRow("en_GB has yyyy") << "en_GB"
+                                    << "dd/MM/yyyy"
+                                    << "dd/MM/yyyy";
+    QTest::newRow("ja_JP year first") << "ja_JP"
+                                      << "yyyy/MM/dd"
+                                      << "yyyy/MM/dd";
+    QTest::newRow("C names the month") << "C"
+                                       << "d MMM yyyy"
+                                       << "yyyy-MM-dd";
+}
+
+void CoreTest::datePatterns() {
+    QFETCH(QString, locale);
+    QFETCH(QString, fullYear);
+    QFETCH(QString, numeric);
+    QCOMPARE(fullYearShortDatePattern(QLocale(locale)), fullYear);
+    QCOMPARE(numericShortDatePattern(QLocale(locale)), numeric);
 }
 
 QTEST_GUILESS_MAIN(CoreTest)
