@@ -1,8 +1,12 @@
 #include "app/mainform.h"
+#include "platform/windowicon.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QStyleFactory>
+
+#ifdef TOURWISE_QUIT_AFTER_FIRST_PAINT
+#include "bench/firstpaintquit.h"
+#endif
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -11,12 +15,12 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("example.kestrand.Tourwise"));
     // One look on every desktop.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QIcon icon;
-    for (const char* size : {"32", "64", "256"})
-        icon.addFile(QStringLiteral(":/assets/icons/tourwise-%1.png").arg(QLatin1String(size)));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(windowIcon());
 
     TMainForm window;
+#ifdef TOURWISE_QUIT_AFTER_FIRST_PAINT
+    new QuitAfterFirstPaint(&window); // start-up benchmark build only
+#endif
     window.show();
     return QApplication::exec();
 }

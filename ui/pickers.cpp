@@ -5,22 +5,26 @@
 #include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCoreApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 
 namespace {
 
 QIcon swatch(TAlphaColor color) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    // Set pixel by pixel: a painter for each of the 148 swatches cost more than the whole list.
+    // A grey 1-pixel frame around the colour, inset by one transparent pixel.
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
     if (color != Colors::Null) {
-        painter.fillRect(QRect(1, 1, 14, 14), QColor::fromRgba(color));
-        painter.setPen(QColor(0x80, 0x80, 0x80));
-        painter.drawRect(QRect(1, 1, 13, 13));
+        constexpr QRgb Frame = 0xFF808080;
+        for (int y = 1; y <= 14; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 1; x <= 14; ++x)
+                line[x] = (x == 1 || x == 14 || y == 1 || y == 14) ? Frame : color;
+        }
     }
-    return QIcon(pixmap);
+    return QIcon(QPixmap::fromImage(image));
 }
 
 } // namespace
@@ -28,8 +32,16 @@ QIcon swatch(TAlphaColor color) {
 DateEdit::DateEdit(QWidget* parent) : QDateEdit(parent) {
     setCalendarPopup(true);
     setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
-    calendarWidget()->setFirstDayOfWeek(Qt::Sunday);
-    calendarWidget()->window()->installEventFilter(this);
+}
+
+QCalendarWidget* DateEdit::calendarWidget() {
+    QCalendarWidget* calendar = QDateEdit::calendarWidget();
+    if (!m_picker && calendar) {
+        calendar->setFirstDayOfWeek(Qt::Sunday);
+        m_picker = calendar->window();
+        m_picker->installEventFilter(this);
+    }
+    return calendar;
 }
 
 DateSerial DateEdit::serial() const {
@@ -61,13 +73,19 @@ void DateEdit::openPicker() {
 }
 
 bool DateEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == calendarWidget()->window()) {
+    if (m_picker && watched == m_picker) {
         if (event->type() == QEvent::Show)
             emit pickerOpened();
         else if (event->type() == QEvent::Hide)
             emit pickerClosed();
     }
     return QDateEdit::eventFilter(watched, event);
+}
+
+void DateEdit::mousePressEvent(QMouseEvent* event) {
+    // A press on the arrow opens the calendar: build it first, so that it opens prepared.
+    calendarWidget();
+    QDateEdit::mousePressEvent(event);
 }
 
 void DateEdit::keyPressEvent(QKeyEvent* event) {

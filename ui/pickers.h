@@ -23,6 +23,10 @@ public:
     // Opens the calendar picker, as a click on the editor's arrow does.
     void openPicker();
 
+    // The picker's calendar, Sunday first. It is built on first use, as most sessions never open
+    // it; this hides QDateEdit's accessor so that every caller gets it prepared.
+    QCalendarWidget* calendarWidget();
+
 signals:
     void pickerOpened();
     void pickerClosed();
@@ -30,9 +34,11 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     TAlphaColor m_textColor = Colors::Black;
+    QWidget* m_picker = nullptr; // the calendar's popup window, once built
 };
 
 // A combo box that reports its drop-down opening and closing exactly once each, however it closes

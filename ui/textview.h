@@ -53,7 +53,9 @@ protected:
 
 private:
     void fontChanged();
-    QFont fittedFont(const QSizeF& available) const;
+    // The set font, or a smaller one when `needed` (measured in the set font) exceeds `available`.
+    QFont fittedFont(const QSizeF& needed, const QSizeF& available) const;
+    void paintSingleLine(QPainter& painter, const QRectF& area, Qt::Alignment alignment) const;
 
     QString m_text;
     QString m_shownText; // carriage returns as line breaks

@@ -1,0 +1,167 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and prints one table: start-up and peak memory of Tourwise against a
+# minimal Qt Widgets program (offscreen and under Xvfb), the in-process window figures (medians)
+# and callgrind's instruction counts. Usage: bench/run_bench.sh
+# Environment: TOURWISE_BENCH_BUILD (build folder, default build/bench), TOURWISE_BENCH_RUNS
+# (hyperfine runs per program, default 40).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" libbenchmark-dev hyperfine valgrind \
+    xvfb time python3
+
+build=${TOURWISE_BENCH_BUILD:-build/bench}
+runs=${TOURWISE_BENCH_RUNS:-40}
+memory_runs=10
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOURWISE_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --target tourwise_startup_probe minimal_window bench_window
+probe="$build/bench/tourwise_startup_probe"
+minimal="$build/bench/minimal_window"
+bench="$build/bench/bench_window"
+
+work=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A fresh settings folder (no settings file: the defaults), and nothing from the user's desktop.
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8
+mkdir -p "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_STYLE_OVERRIDE
+
+load_at_start=$(cut -d' ' -f1 /proc/loadavg)
+
+# Start-up: both programs end right after their first complete paint; one hyperfine call each
+# platform, so both see the same machine state.
+startup() { # label
+    hyperfine -N --warmup 5 --runs "$runs" --style none \
+        --export-json "$work/startup-$1.json" "$probe" "$minimal" >/dev/null
+}
+# Peak resident set in KiB, one line per run.
+peak_memory() { # label
+    local program
+    for program in probe minimal; do
+        local path=$probe
+        [ $program = minimal ] && path=$minimal
+        for _ in $(seq "$memory_runs"); do
+            /usr/bin/time -f %M -a -o "$work/rss-$1-$program.txt" "$path" 2>/dev/null
+        done
+    done
+}
+
+echo "== Start-up and peak memory, offscreen =="
+export QT_QPA_PLATFORM=offscreen
+startup offscreen
+peak_memory offscreen
+
+echo "== Start-up and peak memory, Xvfb =="
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+startup xvfb
+peak_memory xvfb
+kill "$xvfb_pid" && wait "$xvfb_pid" 2>/dev/null || true
+xvfb_pid=""
+unset DISPLAY
+
+echo "== In-process window figures, offscreen =="
+export QT_QPA_PLATFORM=offscreen
+"$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_out="$work/window.json" --benchmark_out_format=json >/dev/null
+
+echo "== Instruction counts (callgrind) =="
+for step in refresh navigation; do
+    valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$work/callgrind-$step" \
+        "$bench" --instructions="$step" >/dev/null 2>&1
+done
+# Whole start-up runs, offscreen: instruction counts compare builds where timings are too noisy.
+valgrind --tool=callgrind --callgrind-out-file="$work/callgrind-startup-probe" "$probe" \
+    >/dev/null 2>&1
+valgrind --tool=callgrind --callgrind-out-file="$work/callgrind-startup-minimal" "$minimal" \
+    >/dev/null 2>&1
+
+python3 - "$work" "$load_at_start" "$(cut -d' ' -f1 /proc/loadavg)" <<'EOF'
+import datetime, json, os, pathlib, statistics, sys
+
+work = pathlib.Path(sys.argv[1])
+load_start, load_end = sys.argv[2], sys.argv[3]
+
+def startup(label):
+    results = json.loads((work / f"startup-{label}.json").read_text())["results"]
+    return results[0]["median"] * 1000, results[1]["median"] * 1000
+
+def rss(label, program):
+    values = [int(v) for v in (work / f"rss-{label}-{program}.txt").read_text().split()]
+    return statistics.median(values) / 1024
+
+window = json.loads((work / "window.json").read_text())
+medians = {b["run_name"]: b for b in window["benchmarks"] if b.get("aggregate_name") == "median"}
+
+def window_ms(name):
+    b = medians[name]
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1000.0}[b["time_unit"]]
+    return b["real_time"] * scale
+
+def instructions(step):
+    # "totals:" counts what ran while instrumented; "summary:" stays 0 when it starts switched off.
+    for line in (work / f"callgrind-{step}").read_text().splitlines():
+        if line.startswith("totals:"):
+            return int(line.split()[1])
+    raise SystemExit(f"no instruction total for {step}")
+
+def yes(ok):
+    return "yes" if ok else "**no**"
+
+def ms(value):
+    return f"{value:.3f} ms" if value < 1 else f"{value:.1f} ms" if value < 100 else f"{value:.0f} ms"
+
+rows = []
+for label, name in (("offscreen", "offscreen"), ("xvfb", "Xvfb")):
+    tourwise, floor = startup(label)
+    ratio = tourwise / floor
+    rows.append((f"Start-up to first paint, {name}: Tourwise / minimal",
+                 f"{tourwise:.1f} ms / {floor:.1f} ms = {ratio:.2f} ×", "≤ 1.5 ×", yes(ratio <= 1.5)))
+for label, name in (("offscreen", "offscreen"), ("xvfb", "Xvfb")):
+    tourwise, floor = rss(label, "probe"), rss(label, "minimal")
+    rows.append((f"Peak memory, {name}: Tourwise / minimal",
+                 f"{tourwise:.1f} MB / {floor:.1f} MB (+{tourwise - floor:.1f} MB)",
+                 "≤ minimal + 10 MB", yes(tourwise - floor <= 10)))
+goals = {
+    "BM_RefreshAll": ("`RefreshAll`", 0.3),
+    "BM_PaintGrid": ("`PaintGrid`", None),
+    "BM_BuildMonth": ("`BuildMonth`", None),
+    "BM_NavigationStep": ("Navigation step: Right arrow to repainted window", 2.0),
+    "BM_ResizeStep": ("Resize step: new height, `FormResize`, repaint", None),
+    "BM_PageDownSweep/iterations:1": ("Page Down sweep, Jan 2016 to Dec 2060 (540 painted steps)",
+                                      1000.0),
+}
+for name, (text, goal) in goals.items():
+    value = window_ms(name)
+    shown = f"{value * 1e6:.0f} ns" if value < 0.001 else ms(value)
+    rows.append((text, shown, f"< {ms(goal)}" if goal else "", yes(value < goal) if goal else ""))
+rows.append(("Instructions, one `RefreshAll`", f"{instructions('refresh'):,}", "", ""))
+rows.append(("Instructions, one navigation step", f"{instructions('navigation'):,}", "", ""))
+tourwise, floor = instructions("startup-probe"), instructions("startup-minimal")
+rows.append(("Instructions, start-up to first paint, offscreen: Tourwise / minimal",
+             f"{tourwise / 1e6:.1f} M / {floor / 1e6:.1f} M = {tourwise / floor:.2f} ×", "", ""))
+
+cpu = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo")
+            if line.startswith("model name")), "unknown CPU")
+print()
+print(f"Measured {datetime.date.today()} on {cpu}, {os.cpu_count()} cores (nproc), "
+      f"Qt {window['context'].get('qt', '?')}, offscreen and Xvfb; load average "
+      f"{load_start} at the start, {load_end} at the end. Medians.")
+print()
+print("| Figure | Measured | Goal | Met |")
+print("|---|---|---|---|")
+for row in rows:
+    print("| " + " | ".join(row) + " |")
+EOF
