@@ -221,10 +221,11 @@ void TMainForm::FormResize() {
     // The outer height, frame and title bar included, in whole logical units.
     const int outerHeight = frameGeometry().height();
     const BandHeights bands = BandHeightsFor(outerHeight);
-    DockLayout::of(tabCalendar)->setDockedHeight(tbCalendar, bands.title);
-    DockLayout::of(tabCalendar)->setDockedHeight(loMonthName, bands.month);
-    DockLayout::of(tabCalendar)->setDockedHeight(loDaysOfWeek, bands.weekdays);
-    DockLayout::of(tabCalendar)->setDockedHeight(loFooter, bands.footer);
+    DockLayout::of(tabCalendar)
+        ->setDockedHeights({{tbCalendar, bands.title},
+                            {loMonthName, bands.month},
+                            {loDaysOfWeek, bands.weekdays},
+                            {loFooter, bands.footer}});
     // Computed rather than read back, since a hidden page is docked only when it is shown.
     const QRect page = tabCtrl->pageRect().isEmpty()
                            ? QRect(0, 0, width(), height() - TabControl::HeaderHeight)

@@ -59,14 +59,16 @@ const DockLayout::Entry* DockLayout::entryOf(const QWidget* widget) const {
     return const_cast<DockLayout*>(this)->entryOf(widget);
 }
 
-void DockLayout::setDockedHeight(QWidget* widget, double height) {
-    Entry* entry = entryOf(widget);
-    if (!entry)
-        return;
-    if (entry->dock == Dock::Left || entry->dock == Dock::Right)
-        entry->size.setWidth(height);
-    else
-        entry->size.setHeight(height);
+void DockLayout::setDockedHeights(std::initializer_list<std::pair<QWidget*, double>> heights) {
+    for (const auto& [widget, height] : heights) {
+        Entry* entry = entryOf(widget);
+        if (!entry)
+            continue;
+        if (entry->dock == Dock::Left || entry->dock == Dock::Right)
+            entry->size.setWidth(height);
+        else
+            entry->size.setHeight(height);
+    }
     // Re-dock now, as the resize handler reads the new geometry right away.
     if (parentWidget())
         setGeometry(parentWidget()->rect());

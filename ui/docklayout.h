@@ -7,6 +7,8 @@
 #include <QMarginsF>
 #include <QSizeF>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 enum class Dock { None, MostTop, Top, Bottom, Left, Right, Client };
@@ -18,9 +20,9 @@ public:
 
     void addDocked(QWidget* widget, Dock dock, QSizeF size, QMarginsF margins);
 
-    // The docked height (top and bottom docks) or width (left and right docks) of a child; the
-    // siblings are re-docked at once.
-    void setDockedHeight(QWidget* widget, double height);
+    // The docked heights (top and bottom docks) or widths (left and right docks) of children;
+    // the siblings are re-docked at once, in one pass.
+    void setDockedHeights(std::initializer_list<std::pair<QWidget*, double>> heights);
     double dockedHeight(const QWidget* widget) const;
 
     // The parent's layout, created on first use.
