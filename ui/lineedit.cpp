@@ -1,5 +1,7 @@
 #include "ui/lineedit.h"
 
+#include "ui/textcolor.h"
+
 #include <QGraphicsOpacityEffect>
 #include <QValidator>
 
@@ -38,9 +40,7 @@ void LineEdit::setTextColor(TAlphaColor color) {
     if (color == m_textColor)
         return;
     m_textColor = color;
-    QPalette p = palette();
-    p.setColor(QPalette::Text, QColor::fromRgba(color));
-    setPalette(p);
+    setPaletteTextColor(*this, color);
 }
 
 void LineEdit::setBold(bool bold) {

@@ -1,5 +1,7 @@
 #include "ui/pickers.h"
 
+#include "ui/textcolor.h"
+
 #include "colors/contrast.h"
 
 #include <QAbstractItemView>
@@ -56,9 +58,7 @@ void DateEdit::setTextColor(TAlphaColor color) {
     if (color == m_textColor)
         return;
     m_textColor = color;
-    QPalette p = palette();
-    p.setColor(QPalette::Text, QColor::fromRgba(color));
-    setPalette(p);
+    setPaletteTextColor(*this, color);
 }
 
 void DateEdit::openPicker() {
