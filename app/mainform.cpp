@@ -130,7 +130,6 @@ void TMainForm::FormCreate() {
         editor->setDisplayFormat(numericShortDatePattern(m_environment.locale));
     }
     deDate->setSerial(today());
-    dePPStart->setSerial(m_state.PayPeriodStart);
     dePPStart->hide();
     ccbColor->hide();
     bPrev->setRepeat(MonthRepeatDelayMs, MonthRepeatIntervalMs);
@@ -294,15 +293,14 @@ void TMainForm::gR00Click(Rectangle* sender) {
 void TMainForm::bSaveClick() {
     // The date typed into the pay-period editor is what the user sees in use after Save, so it
     // is the one written.
-    ProgramState saved = m_state;
-    saved.PayPeriodStart = dePPStart->serial();
+    StoredSettings current = CurrentSettings(m_settings, m_state);
+    current.payPeriodStart = dePPStart->serial();
     const bool writeAgency = edAgency->text() != m_state.LoadedAgency;
-    if (!saveSettings(m_state.IniPath, CurrentSettings(m_settings, saved), writeAgency,
-                      m_environment.locale)) {
+    if (!saveSettings(m_state.IniPath, current, writeAgency, m_environment.locale)) {
         reportError(this, QStringLiteral("Unable to write to %1").arg(m_state.IniPath));
         return;
     }
-    m_state.PayPeriodStart = saved.PayPeriodStart;
+    m_state.PayPeriodStart = current.payPeriodStart;
     dePPStart->hide();
     ccbColor->hide();
     lblToolbar2->setText(SettingsTitle);

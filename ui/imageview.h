@@ -16,7 +16,6 @@ public:
 
     // The same picture at several resolutions; the one that fits the screen's density is drawn.
     void setSources(const QStringList& files);
-    QStringList sources() const { return m_sources; }
     void setOpacity(double opacity);
     double opacity() const { return m_opacity; }
 

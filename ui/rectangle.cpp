@@ -31,9 +31,7 @@ QAccessibleInterface* accessibleRectangleFactory(const QString& className, QObje
 
 } // namespace
 
-Rectangle::Rectangle(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-}
+Rectangle::Rectangle(QWidget* parent) : QWidget(parent) {}
 
 void Rectangle::setFill(TAlphaColor color) {
     if (color == m_fill)
