@@ -52,9 +52,14 @@ LocalFormat LocalFormat::fromLocale(const QLocale& locale) {
     LocalFormat format;
     format.locale = locale;
     format.shortDatePattern = locale.dateFormat(QLocale::ShortFormat);
+    // The header shows a month on its own: inflecting languages name it differently inside a
+    // date ("декабря") than alone ("декабрь"), and as a heading it starts with a capital.
+    const auto heading = [&locale](QString name) {
+        return name.isEmpty() ? name : locale.toUpper(name.left(1)) + name.mid(1);
+    };
     for (int month = 1; month <= 12; ++month) {
-        format.longMonthNames << locale.monthName(month, QLocale::LongFormat);
-        format.shortMonthNames << locale.monthName(month, QLocale::ShortFormat);
+        format.longMonthNames << heading(locale.standaloneMonthName(month, QLocale::LongFormat));
+        format.shortMonthNames << heading(locale.standaloneMonthName(month, QLocale::ShortFormat));
     }
     // Qt numbers the days 1 = Monday ... 7 = Sunday.
     for (int day : {7, 1, 2, 3, 4, 5, 6})

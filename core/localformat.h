@@ -8,8 +8,8 @@
 struct LocalFormat {
     QLocale locale = QLocale::c();
     QString shortDatePattern;
-    QStringList longMonthNames;  // January first
-    QStringList shortMonthNames; // January first
+    QStringList longMonthNames;  // January first, as a month is named alone, with a capital
+    QStringList shortMonthNames; // January first, likewise
     QStringList shortDayNames;   // Sunday first, whatever the locale's first day of the week
 
     static LocalFormat fromLocale(const QLocale& locale);

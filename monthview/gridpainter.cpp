@@ -6,6 +6,8 @@
 #include "ui/rectangle.h"
 #include "ui/textview.h"
 
+#include <QFontMetricsF>
+
 namespace {
 
 constexpr double BorderThickness = 0.5;
@@ -28,19 +30,48 @@ void paintRectangle(Rectangle& rectangle, TAlphaColor fill) {
     rectangle.setStrokeThickness(BorderThickness);
 }
 
-void paintDayNumber(TextView& number, const ProgramState& state, const GridOverlays& overlays,
-                    QStringView assignment, DateSerial day) {
+struct DayNumberSizes {
+    double centred = 0;
+    double corner = 0;
+};
+
+// All day numbers and the legend share one size, that of the widest two-digit number (two of the
+// widest digit) where the proportional size would not fit it: sized one by one, a "7" would stand
+// taller than the "17" beside it, and wide numbers would run into their neighbours.
+DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& fonts) {
+    for (QWidget* control : registry.controls()) {
+        auto* number = qobject_cast<FreeText*>(control);
+        if (!number || number->tag() != GridTags::FirstCell)
+            continue;
+        QFont bold = number->font();
+        bold.setBold(true);
+        const QFontMetricsF metrics(bold);
+        QChar widest = u'0';
+        for (QChar digit = u'1'; digit <= u'9'; digit = QChar(digit.unicode() + 1))
+            if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest))
+                widest = digit;
+        const QString sample(2, widest);
+        // The number fills its cell, which the grid has placed already.
+        const QSizeF cell = number->parentWidget()->size();
+        return {number->fittingFontSize(sample, fonts.day, true, cell),
+                number->fittingFontSize(sample, fonts.dayCorner, true, cell)};
+    }
+    return {fonts.day, fonts.dayCorner};
+}
+
+void paintDayNumber(TextView& number, const DayNumberSizes& sizes, const ProgramState& state,
+                    const GridOverlays& overlays, QStringView assignment, DateSerial day) {
     number.setTextColor(DayTextColor(state, assignment, day));
     number.setUnderline(overlays.paydays && IsPayday(day));
     if (overlays.debitDays || overlays.payPeriods) {
         // The number moves to the top-left corner to make room for the sub-label.
         number.setAlignment(TextAlign::Leading, TextAlign::Leading);
         number.setTextMargins(QMarginsF(4, -2, 0, 0));
-        number.setFontSize(state.Fonts.dayCorner);
+        number.setFontSize(sizes.corner);
     } else {
         number.setAlignment(TextAlign::Center, TextAlign::Center);
         number.setTextMargins(QMarginsF(0, 0, 0, 0));
-        number.setFontSize(state.Fonts.day);
+        number.setFontSize(sizes.centred);
     }
     number.setWordWrap(false);
     number.setBold(true);
@@ -68,7 +99,7 @@ void paintSubLabel(TextView& subLabel, const ProgramState& state, const GridOver
     }
 }
 
-void paintLegend(TextView& legend, const QString& crew, TAlphaColor color, float size) {
+void paintLegend(TextView& legend, const QString& crew, TAlphaColor color, double size) {
     legend.setText(crew);
     legend.setTextColor(color);
     legend.setFontSize(size);
@@ -79,6 +110,7 @@ void paintLegend(TextView& legend, const QString& crew, TAlphaColor color, float
 
 void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
                const GridOverlays& overlays, QStringView assignment) {
+    const DayNumberSizes sizes = dayNumberSizes(registry, state.Fonts);
     TAlphaColor lastFill = Colors::Null;
     TextView* legendA = nullptr;
     TextView* legendB = nullptr;
@@ -93,7 +125,7 @@ void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
             continue;
         const int tag = text->tag();
         if (tag >= GridTags::FirstCell && tag <= GridTags::LastNumberedCell) {
-            paintDayNumber(*text, state, overlays, assignment,
+            paintDayNumber(*text, sizes, state, overlays, assignment,
                            state.GridDates[static_cast<size_t>(tag)]);
         } else if (tag >= GridTags::SubLabelOffset + GridTags::FirstCell &&
                    tag <= GridTags::SubLabelOffset + GridTags::LastNumberedCell) {
@@ -106,7 +138,7 @@ void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
         }
     }
     if (legendA)
-        paintLegend(*legendA, QStringLiteral("A"), state.APltColor, state.Fonts.day);
+        paintLegend(*legendA, QStringLiteral("A"), state.APltColor, sizes.centred);
     if (legendB)
-        paintLegend(*legendB, QStringLiteral("B"), state.BPltColor, state.Fonts.day);
+        paintLegend(*legendB, QStringLiteral("B"), state.BPltColor, sizes.centred);
 }

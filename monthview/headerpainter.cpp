@@ -8,6 +8,8 @@
 #include "ui/rectangle.h"
 #include "ui/textview.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString TitleSeparator = QStringLiteral(" - ");
@@ -57,9 +59,17 @@ void ShowMonthName(const HeaderControls& controls, const ProgramState& state, Da
 
 void ShowWeekdayNames(const HeaderControls& controls, const ProgramState& state) {
     const TAlphaColor contrast = ContrastColor(controls.weekdayBar->fill());
+    // One size for the seven names, that of the widest where it would not fit at full size.
+    double size = state.Fonts.dow;
+    for (int day = 0; day < 7; ++day) {
+        const Label* label = controls.weekdays[static_cast<size_t>(day)];
+        size =
+            std::min(size, label->fittingFontSize(nameAt(state.Format.shortDayNames, day),
+                                                  state.Fonts.dow, label->bold(), label->size()));
+    }
     for (int day = 0; day < 7; ++day) {
         Label* label = controls.weekdays[static_cast<size_t>(day)];
-        label->setFontSize(state.Fonts.dow);
+        label->setFontSize(size);
         label->setTextColor(contrast);
         label->setText(nameAt(state.Format.shortDayNames, day));
     }

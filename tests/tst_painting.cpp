@@ -97,8 +97,12 @@ private slots:
     void agencyIsPlainText();
     void monthHeader_data();
     void monthHeader();
+    void monthHeaderInTheLocale_data();
+    void monthHeaderInTheLocale();
     void weekdayRow_data();
     void weekdayRow();
+    void textsOfARowShareOneSize_data();
+    void textsOfARowShareOneSize();
     void todayButton();
     void statusText_data();
     void statusText();
@@ -438,6 +442,37 @@ void PaintingTest::monthHeader() {
     QVERIFY(qFuzzyCompare(form->lblMonthName->fontSize(), double(form->state().Fonts.month)));
 }
 
+// A month shown alone takes its stand-alone name: inflecting languages use another form inside a
+// date ("декабря", "grudnia"). As a heading it starts with a capital.
+void PaintingTest::monthHeaderInTheLocale_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("thisYear");  // December 2026
+    QTest::addColumn<QString>("otherYear"); // March 2027
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "December"
+                           << "Mar 2027";
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "Dezember"
+                           << "M\u00e4r 2027";
+    QTest::newRow("ru_RU") << QLocale(QLocale::Russian, QLocale::Russia)
+                           << "\u0414\u0435\u043a\u0430\u0431\u0440\u044c"
+                           << "\u041c\u0430\u0440\u0442 2027";
+    QTest::newRow("pl_PL") << QLocale(QLocale::Polish, QLocale::Poland) << "Grudzie\u0144"
+                           << "Mar 2027";
+    QTest::newRow("fi_FI") << QLocale(QLocale::Finnish, QLocale::Finland) << "Joulukuu"
+                           << "Maalis 2027";
+    QTest::newRow("C") << QLocale::c() << "December"
+                       << "Mar 2027";
+}
+
+void PaintingTest::monthHeaderInTheLocale() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, thisYear);
+    QFETCH(QString, otherYear);
+    Window form(locale);
+    QCOMPARE(form->lblMonthName->text(), thisYear);
+    form.select(serialFromYmd(2027, 3, 1));
+    QCOMPARE(form->lblMonthName->text(), otherYear);
+}
+
 void PaintingTest::weekdayRow_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QStringList>("names");
@@ -461,6 +496,60 @@ void PaintingTest::weekdayRow() {
     QVERIFY(qFuzzyCompare(form->lblDOW[6]->fontSize(), double(form->state().Fonts.dow)));
     // The grid agrees: its first column holds Sundays.
     QCOMPARE(dayOfWeek(form->state().GridDates[0]), 1);
+}
+
+// In a tall window the proportional sizes no longer fit a cell's width. Fitted one by one, a
+// "7" would stand taller than the "17" beside it and wide numbers would run into each other; the
+// numbers, the legend and the weekday names each share one size, with room left between.
+void PaintingTest::textsOfARowShareOneSize_data() {
+    QTest::addColumn<int>("outerHeight");
+    QTest::addColumn<bool>("withSubLabels");
+    QTest::addColumn<QLocale>("locale");
+    const QLocale enUs(QLocale::English, QLocale::UnitedStates);
+    for (int height : {640, 900, 1000, 1200}) {
+        for (bool subLabels : {false, true})
+            QTest::addRow("%d high%s", height, subLabels ? ", RDO groups shown" : "")
+                << height << subLabels << enUs;
+    }
+    // Weekday names of very different widths.
+    QTest::newRow("1200 high, ru_RU")
+        << 1200 << false << QLocale(QLocale::Russian, QLocale::Russia);
+    QTest::newRow("1200 high, fi_FI")
+        << 1200 << false << QLocale(QLocale::Finnish, QLocale::Finland);
+}
+
+void PaintingTest::textsOfARowShareOneSize() {
+    QFETCH(int, outerHeight);
+    QFETCH(bool, withSubLabels);
+    QFETCH(QLocale, locale);
+    Window form(locale);
+    const QSize frame = form->frameGeometry().size() - form->size();
+    form->resize(QSize(350, outerHeight) - frame);
+    form.overlays(false, withSubLabels, false);
+
+    const double numberSize = form->gT[0]->fontSize();
+    for (int k = 0; k <= GridTags::LastNumberedCell; ++k)
+        QCOMPARE(form->gT[size_t(k)]->fontSize(), numberSize);
+    QVERIFY(numberSize <=
+            (withSubLabels ? form->state().Fonts.dayCorner : form->state().Fonts.day));
+    // Every two-digit number keeps clear of the cell's sides.
+    QFont font = form->gT[0]->font();
+    font.setBold(true);
+    font.setPixelSize(int(std::lround(numberSize)));
+    const QFontMetricsF metrics(font);
+    for (int number = 10; number <= 31; ++number)
+        QVERIFY2(metrics.horizontalAdvance(QString::number(number)) <= form->gT[0]->width() - 4,
+                 qPrintable(QString::number(number)));
+    if (!withSubLabels)
+        QCOMPARE(form->gT[40]->fontSize(), numberSize); // the legend
+
+    const double weekdaySize = form->lblDOW[0]->fontSize();
+    for (Label* name : form->lblDOW) {
+        QCOMPARE(name->fontSize(), weekdaySize);
+        QFont nameFont = name->font();
+        nameFont.setPixelSize(int(std::lround(weekdaySize)));
+        QVERIFY(QFontMetricsF(nameFont).horizontalAdvance(name->text()) <= name->width() - 4);
+    }
 }
 
 void PaintingTest::todayButton() {

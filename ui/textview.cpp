@@ -117,6 +117,33 @@ QRectF TextView::textArea() const {
     return QRectF(rect()).marginsRemoved(m_margins);
 }
 
+double TextView::fittingFontSize(const QString& text, double size, bool bold,
+                                 const QSizeF& box) const {
+    // Neighbouring texts keep at least this much apart.
+    const double padding = std::max(2.0, box.width() * 0.05);
+    const QSizeF room(box.width() - 2 * padding, box.height());
+    if (text.isEmpty() || room.width() <= 0 || room.height() <= 0)
+        return size;
+    QFont probe = m_font;
+    probe.setBold(bold);
+    probe.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
+    const auto fits = [&text, &room](const QFont& font) {
+        const QFontMetricsF metrics(font);
+        return metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height();
+    };
+    if (fits(probe))
+        return size;
+    // Text grows about in proportion to the size; hinting may round a glyph up, so step down
+    // from the estimate until it fits.
+    const QFontMetricsF metrics(probe);
+    const double scale =
+        std::min(room.width() / metrics.horizontalAdvance(text), room.height() / metrics.height());
+    int pixels = std::max(1, static_cast<int>(std::floor(probe.pixelSize() * scale)));
+    for (probe.setPixelSize(pixels); pixels > 1 && !fits(probe); probe.setPixelSize(--pixels)) {
+    }
+    return pixels;
+}
+
 QFont TextView::fittedFont(const QSizeF& needed, const QSizeF& available) const {
     double scale = 1;
     if (needed.width() > available.width())

@@ -42,6 +42,12 @@ public:
     bool wordWrap() const { return m_wordWrap; }
     void setWordWrap(bool wrap);
 
+    // The largest font size, at most `size`, at which `text` in this item's font fits `box` on
+    // one line with a little room left at each side: what a row of texts that must share one
+    // size is drawn in. The box is the item's place, which a pending layout may not have given it
+    // yet.
+    double fittingFontSize(const QString& text, double size, bool bold, const QSizeF& box) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
