@@ -35,6 +35,7 @@ struct ProgramState {
     TAlphaColor BkGrColor = 0;
     FontSizes Fonts;
     QString IniPath;
-    QString LoadedAgency;
+    QString LoadedAgency;                // as the agency box shows it
+    DateSerial LoadedPayPeriodStart = 0; // as the file holds it
     LocalFormat Format;
 };

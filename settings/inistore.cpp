@@ -337,40 +337,50 @@ std::optional<QString> resolveLinks(const QString& path) {
 
 } // namespace
 
-QString readIniString(const QString& path, const QString& section, const QString& key,
-                      const QString& defaultValue) {
+std::optional<QByteArray> readIniFile(const QString& path) {
+    const QFileInfo info(path); // follows symbolic links: a dangling one is a missing file
+    if (!info.exists())
+        return QByteArray();
+    if (!info.isFile() || info.size() > MaxIniFileSize)
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // The size was checked before opening; a file that grew since is refused all the same.
+    QByteArray bytes = file.read(MaxIniFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > MaxIniFileSize)
+        return std::nullopt;
+    return bytes;
+}
+
+QString readIniString(const QString& path, const QString& section, const QString& key,
+                      const QString& defaultValue) {
+    const std::optional<QByteArray> bytes = readIniFile(path);
+    if (!bytes)
         return defaultValue;
-    return IniDocument::fromBytes(file.readAll()).value(section, key).value_or(defaultValue);
+    return IniDocument::fromBytes(*bytes).value(section, key).value_or(defaultValue);
 }
 
 bool writeIniStrings(const QString& path, const QList<IniWrite>& writes) {
     const std::optional<QString> target = resolveLinks(path);
     if (!target)
         return false;
+    // Without the current content every other line would be lost.
+    const std::optional<QByteArray> current = readIniFile(*target);
+    if (!current)
+        return false;
 
-    QByteArray current;
-    const QFileInfo info(*target);
-    if (info.exists()) {
-        // Without the current content every other line would be lost.
-        if (!info.isFile())
-            return false;
-        QFile file(*target);
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        current = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return false;
-    }
-
-    IniDocument document = IniDocument::fromBytes(current);
+    IniDocument document = IniDocument::fromBytes(*current);
     for (const IniWrite& write : writes) {
         if (!document.setValue(write.section, write.key, write.value))
             return false;
     }
 
     QSaveFile out(*target);
+    // A folder the user may not write to can still hold a settings file the user may write to:
+    // there the file is rewritten in place, which is not atomic, rather than refused. Everywhere
+    // else the new file replaces the old one in one step.
+    out.setDirectWriteFallback(true);
     // Unbuffered, so a full disk fails the write itself: with Qt 6.4 a failed flush inside
     // commit() was seen to go unreported, replacing the file by an empty one.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

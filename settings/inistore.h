@@ -59,19 +59,28 @@ private:
     QByteArray m_oddTail; // the last byte of an odd-length UTF-16 file, kept as it was
 };
 
+// A settings file is a few hundred bytes; anything far larger is not one, and is never read whole.
+inline constexpr qint64 MaxIniFileSize = 16 * 1024 * 1024;
+
+// The bytes of the file at `path`: empty for a missing file, nullopt for one that must not be
+// read: not a regular file (a named pipe would block, a device never ends), larger than
+// MaxIniFileSize, or unreadable.
+std::optional<QByteArray> readIniFile(const QString& path);
+
 struct IniWrite {
     QString section;
     QString key;
     QString value;
 };
 
-// One key of the file at `path`, or `defaultValue` when the file, section or key is missing.
+// One key of the file at `path`, or `defaultValue` when the file, section or key is missing or
+// the file cannot be read.
 QString readIniString(const QString& path, const QString& section, const QString& key,
                       const QString& defaultValue);
 
-// Applies every write to the file's current content and replaces the file atomically.
-// All or nothing: on any refusal (bad value, unwritable place, full disk) it returns false and the
-// file is unchanged.
+// Applies every write to the file's current content and replaces the file atomically (in place
+// only where the folder refuses a new file). All or nothing: on any refusal (bad value, a file
+// readIniFile refuses, unwritable place, full disk) it returns false and the file is unchanged.
 bool writeIniStrings(const QString& path, const QList<IniWrite>& writes);
 
 inline bool writeIniString(const QString& path, const QString& section, const QString& key,

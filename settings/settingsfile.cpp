@@ -6,8 +6,6 @@
 #include "settings/datetext.h"
 #include "settings/inistore.h"
 
-#include <QFile>
-
 #include <array>
 
 namespace {
@@ -115,12 +113,9 @@ int assignmentIndex(const QString& stored) {
 }
 
 StoredSettings loadSettings(const QString& iniPath, const QLocale& locale) {
-    // One read of the file serves every key; an unreadable file reads as an empty one.
-    QByteArray bytes;
-    QFile file(iniPath);
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    const IniDocument document = IniDocument::fromBytes(bytes);
+    // One read of the file serves every key; a file that cannot be read gives the defaults.
+    const IniDocument document =
+        IniDocument::fromBytes(readIniFile(iniPath).value_or(QByteArray()));
 
     StoredSettings values;
     for (const SettingsKey& key : Keys) {

@@ -8,6 +8,8 @@
 #include "ui/switchbutton.h"
 #include "ui/textview.h"
 
+#include <algorithm>
+
 namespace {
 
 enum ColorTag { CrewA = 1, CrewB = 2, Rdo = 5, LeadTrail = 6, Background = 7 };
@@ -120,19 +122,34 @@ StoredSettings CurrentSettings(const SettingsPageControls& controls, const Progr
 
 void ApplyLoadedSettings(const SettingsPageControls& controls, ProgramState& state,
                          const StoredSettings& loaded) {
-    state.LoadedAgency = loaded.agency;
     controls.paydays->setChecked(loaded.showPaydays);
     controls.debitDays->setChecked(loaded.showDebit);
     controls.payPeriods->setChecked(loaded.showPayPeriods);
     state.PayPeriodStart = loaded.payPeriodStart;
+    state.LoadedPayPeriodStart = loaded.payPeriodStart;
     state.APltColor = loaded.aPlt;
     state.BPltColor = loaded.bPlt;
     state.XPltColor = loaded.xPlt;
     state.LdTrColor = loaded.ldTr;
     state.BkGrColor = loaded.bkGr;
-    controls.agency->setText(state.LoadedAgency);
+    controls.agency->setText(loaded.agency);
+    // Compared with the box's text at Save, so the loaded title as the box shows it: a character
+    // that a hand-edited file may hold and the box shows as a blank (a NUL) must not count as an
+    // edit, or every Save would rewrite a title the user never touched.
+    state.LoadedAgency = controls.agency->text();
     controls.payPeriodEditor->setSerial(state.PayPeriodStart);
     controls.assignment->setCurrentIndex(assignmentIndex(loaded.assignment));
+}
+
+DateSerial PayPeriodStartToSave(const SettingsPageControls& controls, const ProgramState& state) {
+    // The editor's date is what the user sees in use after Save. A loaded start before the
+    // editor's first date is shown as that first date; unless the user chose another, the file
+    // keeps the start it holds.
+    const DateEdit& editor = *controls.payPeriodEditor;
+    const QDate loaded = qdateFromSerial(state.LoadedPayPeriodStart);
+    const QDate shownForLoaded = std::clamp(loaded, editor.minimumDate(), editor.maximumDate());
+    const DateSerial shown = editor.serial();
+    return shown == serialFromQDate(shownForLoaded) ? state.LoadedPayPeriodStart : shown;
 }
 
 void ColorButtonTexts(const SettingsPageControls& controls, const ProgramState& state) {

@@ -62,6 +62,10 @@ void AgencyFocusLost(const SettingsPageControls& controls);
 // The settings as the page and the state hold them now.
 StoredSettings CurrentSettings(const SettingsPageControls& controls, const ProgramState& state);
 
+// The pay-period start that Save writes: the editor's date, or the loaded start where the editor
+// cannot hold it and the user did not change it.
+DateSerial PayPeriodStartToSave(const SettingsPageControls& controls, const ProgramState& state);
+
 // Applies loaded settings to the switches, the assignment list, the agency box, the pay-period
 // editor and the state.
 void ApplyLoadedSettings(const SettingsPageControls& controls, ProgramState& state,

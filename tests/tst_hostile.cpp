@@ -15,6 +15,10 @@
 
 #include <cmath>
 
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr DateSerial FirstViewDate = 42370; // 1 January 2016
@@ -100,6 +104,11 @@ private slots:
     void saveToAHostilePath_data();
     void saveToAHostilePath();
     void saveOnAFullDisk();
+    void settingsPathThatIsNoPlainFile_data();
+    void settingsPathThatIsNoPlainFile();
+    void untouchedValuesAreNotRewritten_data();
+    void untouchedValuesAreNotRewritten();
+    void editedTitleWithHalfASurrogatePair();
     void agencyTitleIsShownAndStoredLiterally_data();
     void agencyTitleIsShownAndStoredLiterally();
     void unstorableAgencyTitle_data();
@@ -312,6 +321,163 @@ void HostileTest::saveOnAFullDisk() {
     QCOMPARE(readFile(path), realFile());
     QCOMPARE(QDir(settingsFolderIn(mountPoint.path())).entryList(QDir::Files | QDir::Hidden),
              QStringList{"Tourwise.ini"});
+}
+
+void HostileTest::settingsPathThatIsNoPlainFile_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("named pipe") << "fifo" << false;
+    QTest::newRow("link to /dev/zero") << "zero" << false;
+    QTest::newRow("file over the size cap") << "huge" << false;
+    QTest::newRow("read-only folder, writable file, ordinary user") << "read-only folder" << true;
+}
+
+// Only a regular file of a sane size is ever read: a named pipe would block start-up, a device
+// would be read until memory runs out. Such a file gives the defaults and Save refuses it,
+// leaving it as it was. A file the user may write in a folder the user may not is written.
+void HostileTest::settingsPathThatIsNoPlainFile() {
+    QFETCH(QString, setup);
+    QFETCH(bool, saved);
+
+    QTemporaryDir base;
+    const QString folder = settingsFolderIn(base.path());
+    const QString path = settingsFileIn(base.path());
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray keys = "[Config]\nRDO=B2\nAgency=Old Station\n";
+    bool dropPrivileges = false;
+    if (setup == "fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (setup == "zero") {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (setup == "huge") {
+        QVERIFY(writeFile(path, keys));
+        QFile file(path);
+        QVERIFY(file.resize(MaxIniFileSize + 1)); // sparse: costs no disk
+    } else {
+        QVERIFY(writeFile(path, keys));
+        // Root writes anywhere: the Save below runs as an ordinary user where the test can
+        // switch to one, as the owner of the settings file otherwise.
+        dropPrivileges = geteuid() == 0;
+        if (dropPrivileges) {
+            for (const QString& parent : {base.path(), base.path() + "/Kestrand"})
+                QCOMPARE(chmod(QFile::encodeName(parent).constData(), 0755), 0);
+            QCOMPARE(chmod(QFile::encodeName(path).constData(), 0666), 0);
+        }
+        QCOMPARE(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    }
+    const auto restore = qScopeGuard([&] { chmod(QFile::encodeName(folder).constData(), 0700); });
+    // Neither a pipe nor a device is read here either.
+    const bool special = setup == "fifo" || setup == "zero";
+    const QByteArray before = special ? QByteArray() : readFile(path);
+
+    WindowFixture window(Today, EnUs, base.path());
+    verifySaneStart(window);
+    const int expectedAssignment = setup == "read-only folder" ? 9 : 0; // B2 only where readable
+    QCOMPARE(window.form->cbPlt->currentIndex(), expectedAssignment);
+
+    QTest::mouseClick(window.form->tabCtrl->tabBar(), Qt::LeftButton, {},
+                      window.form->tabCtrl->tabBar()->tabRect(1).center());
+    window.form->cbPlt->setCurrentIndex(4);
+    ReportedErrors errors;
+    if (dropPrivileges)
+        QCOMPARE(seteuid(65534), 0); // nobody
+    QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+    if (dropPrivileges)
+        QCOMPARE(seteuid(0), 0);
+
+    if (!saved) {
+        QCOMPARE(errors.messages, QStringList{"Unable to write to " + path + "."});
+        QCOMPARE(window.form->tabCtrl->activePage(), window.form->tabSettings);
+        if (setup == "fifo")
+            QVERIFY(!QFileInfo(path).isFile() && QFileInfo::exists(path));
+        if (setup == "zero")
+            QCOMPARE(QFileInfo(path).symLinkTarget(), QStringLiteral("/dev/zero"));
+        if (!special)
+            QCOMPARE(readFile(path), before);
+        return;
+    }
+    QCOMPARE(errors.messages, QStringList());
+    QCOMPARE(window.form->tabCtrl->activePage(), window.form->tabCalendar);
+    const IniDocument written = IniDocument::fromBytes(readFile(path));
+    QCOMPARE(written.value(u"Config", u"RDO"), QStringLiteral("A4"));
+    QCOMPARE(written.value(u"Config", u"Agency"), QStringLiteral("Old Station"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{"Tourwise.ini"});
+}
+
+void HostileTest::untouchedValuesAreNotRewritten_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("shown"); // by the agency box, or the pay-period editor
+    QTest::newRow("title holding a NUL") << QByteArray("Agency=A\0B", 10) << "A B";
+    QTest::newRow("pay-period start before 1900") << QByteArray("PPStart=1/1/1899") << "1/1/1900";
+}
+
+// A value that the window can only show changed (a NUL as a blank, a date before the editor's
+// first date as that date) stays in the file as it was when the user leaves it alone; every
+// Save would otherwise rewrite it.
+void HostileTest::untouchedValuesAreNotRewritten() {
+    QFETCH(QByteArray, line);
+    QFETCH(QString, shown);
+
+    QTemporaryDir base;
+    const QString path = settingsFileIn(base.path());
+    QVERIFY(writeFile(path, "[Config]\n" + line + "\nRDO=B2\n"));
+    WindowFixture window(Today, EnUs, base.path());
+    verifySaneStart(window);
+    const bool title = line.startsWith("Agency");
+    QCOMPARE(title ? window.form->edAgency->text() : window.form->dePPStart->text(), shown);
+
+    QTest::mouseClick(window.form->tabCtrl->tabBar(), Qt::LeftButton, {},
+                      window.form->tabCtrl->tabBar()->tabRect(1).center());
+    window.form->cbPlt->setCurrentIndex(4);
+    ReportedErrors errors;
+    QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+    QCOMPARE(errors.messages, QStringList());
+    const QByteArray saved = readFile(path);
+    QVERIFY2(saved.contains("\n" + line + "\n"), saved.constData());
+    QVERIFY(saved.contains("RDO=A4"));
+
+    // Changed by the user, it is written.
+    if (title) {
+        window.form->edAgency->setText(QStringLiteral("Station 9"));
+    } else {
+        window.form->dePPStart->setDate(QDate(2021, 1, 3));
+        window.form->dePPStartClosePicker();
+    }
+    QTest::mouseClick(window.form->tabCtrl->tabBar(), Qt::LeftButton, {},
+                      window.form->tabCtrl->tabBar()->tabRect(1).center());
+    QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+    QCOMPARE(errors.messages, QStringList());
+    QVERIFY(readFile(path).contains(title ? "Agency=Station 9" : "PPStart=1/3/2021"));
+}
+
+// Half a surrogate pair cannot be written in any file encoding; a hand-edited UTF-16 file may
+// still hold one. The box shows it as the replacement character, and an edited title saves.
+void HostileTest::editedTitleWithHalfASurrogatePair() {
+    QTemporaryDir base;
+    const QString path = settingsFileIn(base.path());
+    QString text = QStringLiteral("[Config]\nAgency=Station ");
+    text += QChar(0xD83D); // the first half of an emoji, alone
+    text += QStringLiteral("\n");
+    QVERIFY(writeFile(
+        path, QByteArray("\xFF\xFE") +
+                  QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2)));
+    const QString shown = QStringLiteral("Station ") + QChar(QChar::ReplacementCharacter);
+    {
+        WindowFixture window(Today, EnUs, base.path());
+        verifySaneStart(window);
+        QCOMPARE(window.form->edAgency->text(), shown);
+        QTest::mouseClick(window.form->tabCtrl->tabBar(), Qt::LeftButton, {},
+                          window.form->tabCtrl->tabBar()->tabRect(1).center());
+        QTest::mouseClick(window.form->edAgency, Qt::LeftButton);
+        QTest::keyClick(window.form->edAgency, Qt::Key_End);
+        QTest::keyClicks(window.form->edAgency, QStringLiteral("9"));
+        ReportedErrors errors;
+        QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+        QCOMPARE(errors.messages, QStringList());
+    }
+    WindowFixture restarted(Today, EnUs, base.path());
+    QCOMPARE(restarted.form->edAgency->text(), shown + QStringLiteral("9"));
 }
 
 void HostileTest::agencyTitleIsShownAndStoredLiterally_data() {

@@ -7,14 +7,23 @@
 
 namespace {
 
-// A pasted line break or NUL becomes a blank: the box holds one line, and so does the file.
+// A pasted line break or NUL becomes a blank: the box holds one line, and so does the file. Half
+// a surrogate pair, which no file encoding can hold, becomes the replacement character.
 class SingleLineValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
-        for (QChar& c : input)
-            if (c == u'\r' || c == u'\n' || c == u'\0')
-                c = u' ';
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input[i];
+            if (c == u'\r' || c == u'\n' || c == u'\0') {
+                input[i] = u' ';
+            } else if (c.isHighSurrogate() && i + 1 < input.size() &&
+                       input[i + 1].isLowSurrogate()) {
+                ++i;
+            } else if (c.isSurrogate()) {
+                input[i] = QChar::ReplacementCharacter;
+            }
+        }
         return Acceptable;
     }
 };
