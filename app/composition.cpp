@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <array>
+
 namespace {
 
 QString cellName(const char* prefix, int index) {
@@ -81,6 +83,9 @@ void TMainForm::compose() {
     gloCal = ui.make<GridPanel>(rectGloCal, "gloCal", docked(D::Client, 0, 0, 378, 326));
     gloCal->setItemSize(54, 54);
     gloCal->grabGesture(Qt::TapAndHoldGesture);
+    // The grid holds the keyboard focus on this page: it consumes no key, so every navigation key
+    // reaches the window, and a screen reader finds the focus on the month.
+    gloCal->setFocusPolicy(Qt::StrongFocus);
 
     // The 42 day cells: rectangle, day number, sub-label, cell by cell.
     for (int k = 0; k < GridDayCount; ++k) {
@@ -196,10 +201,12 @@ void TMainForm::compose() {
         {QStringLiteral(":/assets/sextant@2x.png"), QStringLiteral(":/assets/sextant.png")});
     imgSextant->setOpacity(0.1);
 
-    // Keyboard focus order where it is stated: colour list, agency, pay periods, pay-period
-    // editor, Save.
-    setTabOrder(ccbColor, edAgency);
-    setTabOrder(edAgency, swPayPeriods);
-    setTabOrder(swPayPeriods, dePPStart);
-    setTabOrder(dePPStart, bSave);
+    // Keyboard focus order, parent by parent: in the Settings title bar the colour list, the
+    // pay-period editor and Save; on the page below BkGr, the agency box and the pay-period switch
+    // first, then the other controls in the order they were made.
+    const std::array<QWidget*, 13> settingsOrder = {
+        ccbColor, dePPStart, bSave, bBkGr, edAgency,    swPayPeriods, bAPlt,
+        bBPlt,    bLdTr,     bXPlt, cbPlt, swDebitDays, swPaydays};
+    for (size_t i = 1; i < settingsOrder.size(); ++i)
+        setTabOrder(settingsOrder[i - 1], settingsOrder[i]);
 }

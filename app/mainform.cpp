@@ -141,6 +141,7 @@ void TMainForm::FormCreate() {
     m_state.SelectedDate = today();
     BuildMonth(m_state, m_state.SelectedDate);
     RefreshAll(m_state.SelectedDate);
+    focusActivePage();
 }
 
 GridOverlays TMainForm::overlays() const {
@@ -245,6 +246,21 @@ void TMainForm::tabCtrlChange() {
     dePPStart->hide();
     lblToolbar2->setText(SettingsTitle);
     refreshMonth();
+    focusActivePage();
+}
+
+void TMainForm::focusActivePage() {
+    // When the window is activated, Qt gives the focus to the first control of the focus chain,
+    // the tab headers, which take Left and Right for themselves; a control left focused on a page
+    // that was hidden would keep other navigation keys. So the focus rests where no control
+    // consumes them: the day grid, or the window itself on the other pages. Only headers that the
+    // user reached with Tab keep it, as Left and Right there are meant to switch pages.
+    if (focusWidget() == tabCtrl->tabBar())
+        return;
+    if (tabCtrl->activePage() == tabCalendar)
+        gloCal->setFocus(Qt::OtherFocusReason);
+    else
+        setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::sbBack2Click() {
@@ -262,6 +278,7 @@ void TMainForm::deDateClosePicker() {
     deDate->setEnabled(false);
     deDate->setEnabled(true);
     refreshMonth();
+    focusActivePage();
 }
 
 void TMainForm::bTodayClick() {
@@ -291,10 +308,9 @@ void TMainForm::gR00Click(Rectangle* sender) {
 }
 
 void TMainForm::bSaveClick() {
-    // The date typed into the pay-period editor is what the user sees in use after Save, so it
-    // is the one written.
     StoredSettings current = CurrentSettings(m_settings, m_state);
-    current.payPeriodStart = dePPStart->serial();
+    current.payPeriodStart = PayPeriodStartToSave(m_settings, m_state);
+    // A title left as loaded, or changed back to it, is not written: the file keeps its own line.
     const bool writeAgency = edAgency->text() != m_state.LoadedAgency;
     if (!saveSettings(m_state.IniPath, current, writeAgency, m_environment.locale)) {
         reportError(this, QStringLiteral("Unable to write to %1").arg(m_state.IniPath));

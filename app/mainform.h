@@ -161,6 +161,7 @@ private:
     GridOverlays overlays() const;
     AssignmentChoice assignment() const;
     void refreshMonth();
+    void focusActivePage();
 
     StartupEnvironment m_environment;
     ProgramState m_state;

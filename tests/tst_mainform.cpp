@@ -237,12 +237,19 @@ void MainFormTest::keysWhileAControlHasFocus_data() {
     const QSet<int> agencyKeeps = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End};
     // The date editor steps its own date with the arrows.
     const QSet<int> dateKeeps = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down};
+    // The tab headers, reached with Tab, switch pages with Left and Right.
+    const QSet<int> headersKeep = {Qt::Key_Left, Qt::Key_Right};
     for (const auto& [key, name] : allKeys) {
         QTest::addRow("edAgency %s", qPrintable(name))
             << "edAgency" << key << !agencyKeeps.contains(key);
         QTest::addRow("bToday %s", qPrintable(name)) << "bToday" << key << true;
         QTest::addRow("bNext %s", qPrintable(name)) << "bNext" << key << true;
         QTest::addRow("deDate %s", qPrintable(name)) << "deDate" << key << !dateKeeps.contains(key);
+        QTest::addRow("gloCal %s", qPrintable(name)) << "gloCal" << key << true;
+        QTest::addRow("tab headers %s", qPrintable(name))
+            << "tabCtrlHeaders" << key << !headersKeep.contains(key);
+        for (const char* toggle : {"swPaydays", "swDebitDays", "swPayPeriods"})
+            QTest::addRow("%s %s", toggle, qPrintable(name)) << toggle << key << true;
     }
 }
 
@@ -252,10 +259,10 @@ void MainFormTest::keysWhileAControlHasFocus() {
     QFETCH(bool, moves);
     WindowFixture window;
     window.select(QDate(2030, 5, 10));
-    if (control == "edAgency")
-        window.form->tabCtrl->setActivePage(window.form->tabSettings);
     QWidget* focused = window.form->findChild<QWidget*>(control);
     QVERIFY(focused);
+    if (window.form->tabSettings->isAncestorOf(focused))
+        window.form->tabCtrl->setActivePage(window.form->tabSettings);
     focused->setFocus();
     QTRY_VERIFY(focused->hasFocus());
     const DateSerial before = window.state().SelectedDate;

@@ -158,6 +158,9 @@ private slots:
     void pickedPayPeriodStart();
     void typedPayPeriodStartIsSaved();
     void assignmentNeverStaysUnselected();
+    void assignmentListShowsItsItemsCentred();
+    void tabOrder_data();
+    void tabOrder();
     void agencyFocusStyling();
     void saveWritesEveryKeyInOrder();
     void agencyTitle_data();
@@ -428,6 +431,78 @@ void SettingsPageTest::assignmentNeverStaysUnselected() {
     QTest::keyClick(view, Qt::Key_Escape);
     QTRY_COMPARE(form.cbPlt->currentIndex(), 0);
     QCOMPARE(form.cbPlt->currentText(), "RDO");
+}
+
+// Read from the pixels of the dropped-down list: each item's text sits in the middle of its row.
+void SettingsPageTest::assignmentListShowsItsItemsCentred() {
+    WindowFixture window;
+    TMainForm& form = *window.form;
+    SettingsDriver page(form);
+    page.openPage();
+    QTest::mouseClick(form.cbPlt, Qt::LeftButton);
+    QAbstractItemView* view = form.cbPlt->view();
+    QTRY_VERIFY(view->window()->isVisible());
+    const QImage pixels = view->viewport()->grab().toImage();
+    for (int row : {0, 1, 14}) { // "RDO", "A1", "B7"; row 0 may be highlighted
+        const QRect item = view->visualRect(view->model()->index(row, 0));
+        const QRgb background = pixels.pixel(item.left() + 1, item.top() + 1);
+        int left = item.right();
+        int right = item.left();
+        for (int y = item.top(); y <= item.bottom(); ++y)
+            for (int x = item.left(); x <= item.right(); ++x)
+                if (qGray(pixels.pixel(x, y)) < qGray(background) - 80 ||
+                    qGray(pixels.pixel(x, y)) > qGray(background) + 80) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        QVERIFY2(left < right, qPrintable(QStringLiteral("no text in row %1").arg(row)));
+        const int textCentre = (left + right) / 2;
+        QVERIFY2(std::abs(textCentre - item.center().x()) <= 3,
+                 qPrintable(QStringLiteral("row %1: text %2 ... %3 in %4 ... %5")
+                                .arg(row)
+                                .arg(left)
+                                .arg(right)
+                                .arg(item.left())
+                                .arg(item.right())));
+    }
+    QTest::keyClick(view, Qt::Key_Escape);
+    QTRY_VERIFY(!view->window()->isVisible());
+}
+
+void SettingsPageTest::tabOrder_data() {
+    QTest::addColumn<bool>("editorShown");
+    QTest::addColumn<QStringList>("order");
+    const QStringList page = {"bBkGr", "edAgency", "swPayPeriods", "bAPlt",       "bBPlt",
+                              "bLdTr", "bXPlt",    "cbPlt",        "swDebitDays", "swPaydays"};
+    QTest::newRow("pay-period editor hidden")
+        << false << QStringList{"tabCtrlHeaders", "bSave"} + page + QStringList{"tabCtrlHeaders"};
+    // Inside the date editor Tab steps through its month, day and year, as every Qt date editor.
+    QTest::newRow("pay-period editor shown")
+        << true
+        << QStringList{"tabCtrlHeaders", "dePPStart", "dePPStart", "dePPStart", "bSave"} + page +
+               QStringList{"tabCtrlHeaders"};
+}
+
+// Tab from where the page change left the focus walks the title bar (colour list, pay-period
+// editor, Save), then BkGr, the agency box and the pay-period switch, then the rest in the order
+// they were made, and back to the tab headers.
+void SettingsPageTest::tabOrder() {
+    QFETCH(bool, editorShown);
+    QFETCH(QStringList, order);
+    WindowFixture window;
+    TMainForm& form = *window.form;
+    SettingsDriver page(form);
+    page.openPage();
+    if (editorShown)
+        page.revealPayPeriodEditor();
+    QStringList visited;
+    for (qsizetype step = 0; step < order.size(); ++step) {
+        QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+        QTest::keyClick(focused, Qt::Key_Tab);
+        visited << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                                : QStringLiteral("(none)"));
+    }
+    QCOMPARE(visited, order);
 }
 
 void SettingsPageTest::agencyFocusStyling() {

@@ -4,12 +4,15 @@
 
 #include "colors/contrast.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -28,6 +31,18 @@ QIcon swatch(TAlphaColor color) {
     }
     return QIcon(QPixmap::fromImage(image));
 }
+
+// The plain item delegate keeps an item's alignment, which the Fusion drop-down (items drawn as
+// menu entries) ignores; rows get the height of a menu entry, so the list is as easy to hit.
+class ListItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), option.fontMetrics.height() + 10));
+        return size;
+    }
+};
 
 } // namespace
 
@@ -155,7 +170,9 @@ void ColorComboBox::selectColor(TAlphaColor color) {
     setCurrentIndex(PickerSelection(color, currentIndex()));
 }
 
-ComboBox::ComboBox(QWidget* parent) : PopupComboBox(parent) {}
+ComboBox::ComboBox(QWidget* parent) : PopupComboBox(parent) {
+    setItemDelegate(new ListItemDelegate(this));
+}
 
 void ComboBox::setItems(const QStringList& items) {
     clear();

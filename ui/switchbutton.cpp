@@ -1,5 +1,8 @@
 #include "ui/switchbutton.h"
 
+#include "ui/buttons.h"
+
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
@@ -12,6 +15,15 @@ SwitchButton::SwitchButton(QWidget* parent) : QAbstractButton(parent) {
 
 QSize SwitchButton::sizeHint() const {
     return QSize(41, 26);
+}
+
+void SwitchButton::keyPressEvent(QKeyEvent* event) {
+    // QAbstractButton would move the focus to a neighbouring button on an arrow key.
+    if (isNavigationKey(event->key())) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 bool SwitchButton::hitButton(const QPoint& pos) const {

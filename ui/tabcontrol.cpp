@@ -62,6 +62,13 @@ QRect TabControl::pageRect() const {
 
 void TabControl::showActive() {
     TabPage* active = activePage();
+    // A page that is hidden while it holds the keyboard focus would make Qt pass the focus to the
+    // next control of the focus chain, on whatever page that is. It rests here instead, until the
+    // owner of the pages puts it where it belongs.
+    const QWidget* focus = window()->focusWidget();
+    for (TabPage* page : m_pages)
+        if (page != active && focus && page->isAncestorOf(focus))
+            setFocus(Qt::OtherFocusReason);
     for (TabPage* page : m_pages)
         page->setVisible(page == active);
 }
