@@ -158,6 +158,7 @@ void TMainForm::RefreshAll(DateSerial date) {
     ShowMonthName(m_header, m_state, date);
     ShowWeekdayNames(m_header, m_state);
     PaintGrid(m_registry, m_state, overlays(), chosen.text);
+    gloCal->setSelectedItem(SelectedCellIndex(m_state));
     ShowStatus(m_header, m_state, chosen);
     StyleSettingsPage(m_settings);
     StyleAboutPage(m_about);

@@ -66,3 +66,10 @@ bool SelectCell(ProgramState& state, int index) {
     state.SelectedDate = day;
     return true;
 }
+
+int SelectedCellIndex(const ProgramState& state) {
+    for (int i = 0; i < GridDayCount; ++i)
+        if (isSameDay(state.GridDates[static_cast<size_t>(i)], state.SelectedDate))
+            return i;
+    return -1;
+}

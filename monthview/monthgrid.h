@@ -20,3 +20,6 @@ DateSerial ClampPickerDate(DateSerial editorDate);
 
 // A click on cell `index`: selects its day when it lies in the shown month. Returns whether it did.
 bool SelectCell(ProgramState& state, int index);
+
+// The cell that shows the selected date, -1 when the grid does not hold it.
+int SelectedCellIndex(const ProgramState& state);

@@ -22,3 +22,9 @@ tourwise_install_missing() {
 
 # What building and running the program needs.
 TOURWISE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core)
+
+# What the tests need besides: a desktop session for the window tests (X server, window manager,
+# the tools that probe it, type keys and take screenshots) and the accessibility bus with a
+# screen reader's client library.
+TOURWISE_DESKTOP_TEST_PACKAGES=(xvfb openbox x11-utils xdotool imagemagick dbus dbus-daemon
+    at-spi2-core python3-pyatspi)

@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
 # Builds Tourwise and runs every test: once in a normal build and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer, warnings as errors in both, window tests headless.
+# UndefinedBehaviorSanitizer, warnings as errors in both, window tests headless and again on a real
+# X server with a window manager, with a smoke test of the program and the screen-reader test
+# (scripts/desktop-session.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" desktop-file-utils appstream
+tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" desktop-file-utils appstream \
+    "${TOURWISE_DESKTOP_TEST_PACKAGES[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+# Each build runs its tests headless first, then those labelled xcb, each in a desktop session of
+# its own: Xvfb with openbox, keys and clicks as a user makes them. The packages are installed by
+# now, so a desktop test that would skip for want of one fails instead.
 run_suite() {
     local folder=$1
     shift
     cmake -S . -B "$folder" -G Ninja "$@" >/dev/null
     cmake --build "$folder" -j "$jobs"
-    ctest --test-dir "$folder" --output-on-failure -j "$jobs"
+    ctest --test-dir "$folder" --output-on-failure -j "$jobs" -LE xcb
+    echo "-- the same build on a desktop --"
+    TOURWISE_REQUIRE_DESKTOP=1 ctest --test-dir "$folder" --output-on-failure -j "$jobs" -L xcb \
+        --no-tests=error
 }
 
 echo "== Tests =="

@@ -1,11 +1,13 @@
 // A real main window for tests: today fixed, settings in a temporary folder, en_US regional
-// settings, shown and active so that keys and popups behave as on a desktop.
+// settings, shown and activated by the platform (the window manager on a desktop), so that focus,
+// keys and popups behave as a user meets them.
 #pragma once
 
 #include "app/mainform.h"
 #include "core/clock.h"
 #include "monthview/monthgrid.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,8 +24,9 @@ public:
         environment.locale = locale;
         environment.configBase = configBase.isEmpty() ? m_folder.path() : configBase;
         form = std::make_unique<TMainForm>(environment);
+        // No activateWindow() and no setFocus(): a desktop activates a new window itself, and Qt
+        // then places the focus where a user finds it.
         form->show();
-        form->activateWindow();
         ready = QTest::qWaitForWindowExposed(form.get()) && QTest::qWaitForWindowActive(form.get());
     }
     ~WindowFixture() {
@@ -43,6 +46,19 @@ public:
     }
 
     QDate selected() { return qdateFromSerial(state().SelectedDate); }
+
+    // Where a key typed now arrives: the control Qt focused, else the active window.
+    static QWidget* keyTarget() {
+        if (QWidget* focused = QApplication::focusWidget())
+            return focused;
+        return QApplication::activeWindow();
+    }
+
+    // Types a key as a user does, to whatever holds the focus.
+    void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = keyTarget();
+        QTest::keyClick(target ? target : form.get(), key, modifiers);
+    }
 
     std::unique_ptr<TMainForm> form;
     bool ready = false;

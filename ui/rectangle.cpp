@@ -1,5 +1,7 @@
 #include "ui/rectangle.h"
 
+#include "ui/gridpanel.h"
+
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,9 +10,10 @@
 
 namespace {
 
-// A rectangle with a text provider reads as a table cell named by its provider; the others keep
-// Qt's plain widget interface.
-class AccessibleRectangle : public QAccessibleWidget {
+// A rectangle with a text provider reads as a cell named by its provider; the others keep Qt's
+// plain widget interface. In a grid that has a selection it is a cell of that table, with its row,
+// its column and the selected state.
+class AccessibleRectangle : public QAccessibleWidget, public QAccessibleTableCellInterface {
 public:
     explicit AccessibleRectangle(Rectangle* rectangle)
         : QAccessibleWidget(rectangle, QAccessible::Cell) {}
@@ -19,6 +22,54 @@ public:
         if (kind == QAccessible::Name)
             return static_cast<const Rectangle*>(object())->accessibleText();
         return QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (const GridPanel* table = grid()) {
+            state.selectable = true;
+            state.focusable = true;
+            state.selected = isSelected();
+            state.focused = state.selected && table->receivesNavigationKeys();
+        }
+        return state;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TableCellInterface && grid())
+            return static_cast<QAccessibleTableCellInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    bool isSelected() const override {
+        const GridPanel* table = grid();
+        return table && table->selectedItem() >= 0 && table->selectedItem() == index();
+    }
+    QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override {
+        const GridPanel* table = grid();
+        return table && table->columnCount() > 0 ? index() % table->columnCount() : -1;
+    }
+    int rowIndex() const override {
+        const GridPanel* table = grid();
+        return table && table->columnCount() > 0 ? index() / table->columnCount() : -1;
+    }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface* table() const override {
+        GridPanel* table = grid();
+        return table ? QAccessible::queryAccessibleInterface(table) : nullptr;
+    }
+
+private:
+    GridPanel* grid() const {
+        auto* grid = qobject_cast<GridPanel*>(widget()->parentWidget());
+        return grid && grid->hasSelection() ? grid : nullptr;
+    }
+    int index() const {
+        const GridPanel* table = grid();
+        return table ? table->indexOf(widget()) : -1;
     }
 };
 
