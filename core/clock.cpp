@@ -11,6 +11,11 @@ std::function<DateSerial()>& provider() {
     return instance;
 }
 
+std::function<QDateTime()>& nowProvider() {
+    static std::function<QDateTime()> instance;
+    return instance;
+}
+
 } // namespace
 
 DateSerial today() {
@@ -25,4 +30,14 @@ int currentYear() {
 
 void setTodayProvider(std::function<DateSerial()> newProvider) {
     provider() = std::move(newProvider);
+}
+
+QDateTime nowUtc() {
+    if (nowProvider())
+        return nowProvider()().toUTC();
+    return QDateTime::currentDateTimeUtc();
+}
+
+void setNowUtcProvider(std::function<QDateTime()> newProvider) {
+    nowProvider() = std::move(newProvider);
 }

@@ -1,0 +1,26 @@
+// A calendar file for an assignment, from the choices of the export dialog or the command line.
+#pragma once
+
+#include "export/calendarevents.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+struct CalendarExport {
+    CalendarRange range;
+    QString assignment; // "A1" ... "B7"; "RDO" (none) gives only paydays and pay-period starts
+    CalendarContents contents;
+    DateSerial payPeriodStart = 0;
+    QString agency; // the calendar's name
+};
+
+// "-//Kestrand//Tourwise <version>//EN".
+QString CalendarProductId();
+
+QByteArray CalendarFileBytes(const CalendarExport& request, const QDateTime& stamp);
+
+// Writes the file stamped with the clock's current instant. It appears complete or not at all;
+// on failure `error` (when given) holds one line for the user.
+bool WriteCalendarFile(const QString& path, const CalendarExport& request,
+                       QString* error = nullptr);

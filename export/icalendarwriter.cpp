@@ -1,0 +1,131 @@
+#include "export/icalendarwriter.h"
+
+#include <QUuid>
+
+namespace {
+
+constexpr qsizetype MaxLineOctets = 75;
+
+// The namespace of every UID this program makes; fixed forever, or re-imports duplicate.
+const QUuid UidNamespace(QStringLiteral("{6f1d3c2a-9b47-4e85-a1c0-5d2e7f4b8a93}"));
+
+QLatin1StringView kindName(CalendarEventKind kind) {
+    switch (kind) {
+    case CalendarEventKind::Duty:
+        return QLatin1StringView("duty");
+    case CalendarEventKind::Rdo:
+        return QLatin1StringView("rdo");
+    case CalendarEventKind::Payday:
+        return QLatin1StringView("payday");
+    case CalendarEventKind::PayPeriodStart:
+        return QLatin1StringView("pay-period-start");
+    }
+    return {};
+}
+
+bool blocksNoTime(CalendarEventKind kind) {
+    return kind == CalendarEventKind::Payday || kind == CalendarEventKind::PayPeriodStart;
+}
+
+QByteArray dateValue(DateSerial date) {
+    return qdateFromSerial(date).toString(QStringLiteral("yyyyMMdd")).toLatin1();
+}
+
+// A UTF-8 continuation byte: 10xxxxxx.
+bool continuesCharacter(char octet) {
+    return (static_cast<unsigned char>(octet) & 0xC0) == 0x80;
+}
+
+class ContentLines {
+public:
+    void add(const char* name, const QByteArray& value) {
+        m_bytes += FoldContentLine(QByteArray(name) + ':' + value);
+    }
+    void addText(const char* name, const QString& text) {
+        add(name, EscapeCalendarText(text).toUtf8());
+    }
+    QByteArray bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
+
+} // namespace
+
+QString EscapeCalendarText(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        switch (c.unicode()) {
+        case u'\\':
+        case u';':
+        case u',':
+            escaped += u'\\';
+            escaped += c;
+            break;
+        case u'\r':
+            if (i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            escaped += QStringLiteral("\\n");
+            break;
+        case u'\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        default:
+            if (c == u'\t' || (c.unicode() >= 0x20 && c.unicode() != 0x7F))
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QByteArray FoldContentLine(const QByteArray& line) {
+    QByteArray folded;
+    qsizetype start = 0;
+    qsizetype room = MaxLineOctets;
+    while (line.size() - start > room) {
+        qsizetype cut = start + room;
+        while (cut > start && continuesCharacter(line.at(cut)))
+            --cut;
+        folded += line.mid(start, cut - start);
+        folded += "\r\n ";
+        start = cut;
+        room = MaxLineOctets - 1; // the leading space counts
+    }
+    folded += line.mid(start);
+    folded += "\r\n";
+    return folded;
+}
+
+QString CalendarEventUid(const CalendarEvent& event, const QString& assignment) {
+    const QString name = kindName(event.kind) + u'/' +
+                         qdateFromSerial(event.date).toString(Qt::ISODate) + u'/' + assignment;
+    return QUuid::createUuidV5(UidNamespace, name).toString(QUuid::WithoutBraces);
+}
+
+QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<CalendarEvent>& events,
+                          const QString& assignment) {
+    const QByteArray stamp =
+        header.stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
+    ContentLines lines;
+    lines.add("BEGIN", "VCALENDAR");
+    lines.add("VERSION", "2.0");
+    lines.addText("PRODID", header.productId);
+    lines.add("CALSCALE", "GREGORIAN");
+    lines.add("METHOD", "PUBLISH");
+    lines.addText("X-WR-CALNAME", header.name);
+    for (const CalendarEvent& event : events) {
+        lines.add("BEGIN", "VEVENT");
+        lines.add("UID", CalendarEventUid(event, assignment).toLatin1());
+        lines.add("DTSTAMP", stamp);
+        lines.add("DTSTART;VALUE=DATE", dateValue(event.date));
+        lines.add("DTEND;VALUE=DATE", dateValue(event.date + 1)); // the end is exclusive
+        lines.addText("SUMMARY", event.summary);
+        if (blocksNoTime(event.kind))
+            lines.add("TRANSP", "TRANSPARENT");
+        lines.add("END", "VEVENT");
+    }
+    lines.add("END", "VCALENDAR");
+    return lines.bytes();
+}
