@@ -1,0 +1,57 @@
+// The printed year and month sheets: one paint routine that serves the print preview, the
+// printer and the PDF file. Needs QtGui only, so the command line can write a PDF without a window.
+#pragma once
+
+#include "colors/namedcolors.h"
+#include "core/dateserial.h"
+
+#include <QLocale>
+#include <QPageLayout>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+class QPagedPaintDevice;
+
+struct SheetRequest {
+    enum class Kind { Year, Month };
+    Kind kind = Kind::Year;
+    int year = 2026;
+    int month = 1;                              // 1 ... 12, used by Kind::Month
+    QString assignment = QStringLiteral("RDO"); // "RDO" (no sub-group) or "A1" ... "B7"
+    QString agency;
+    // Black on white with only the assignment's duty days and RDOs marked: the copy for the
+    // fridge. Without a sub-group ("RDO") every day keeps its crew letter, still without colour.
+    bool onlyMyDays = false;
+    bool paydays = true;
+    bool payPeriods = true;
+    bool rdoGroups = true;
+    DateSerial payPeriodStart = 44185;
+    TAlphaColor crewA = Colors::Red;
+    TAlphaColor crewB = Colors::Blue;
+    TAlphaColor rdo = Colors::Fuchsia;
+    TAlphaColor otherMonth = Colors::Silver;
+    QLocale locale;
+    DateSerial made = 0; // the date printed in the footer
+    QString version;     // the program's version, printed in the footer
+};
+
+// Landscape for the year, portrait for the month, in the locale's paper size (Letter where
+// Letter is the custom, A4 elsewhere), with small margins.
+QPageLayout SheetPageLayout(const SheetRequest& request);
+
+// Paints the whole sheet into `page` (device coordinates of the painter). Every length is in
+// millimetres, converted by the device's resolution, so screen, printer and PDF look alike.
+void PaintSheet(QPainter& painter, const QRectF& page, const SheetRequest& request);
+
+// Paints one page on a printer or PDF writer, in the device's current page layout. False when
+// the painter could not start on the device.
+bool PrintSheet(QPagedPaintDevice& device, const SheetRequest& request);
+
+// Writes the sheet as a one-page PDF. The file appears complete or not at all; on failure
+// `error` (when given) holds one line for the user.
+bool WriteSheetPdf(const QString& path, const SheetRequest& request, QString* error = nullptr);
+
+// Where the day's cell lies, in millimetres from the top left of a page area of `pageMm`; an
+// empty rectangle when the sheet does not show the day.
+QRectF SheetDayCell(const SheetRequest& request, const QSizeF& pageMm, DateSerial day);

@@ -1,0 +1,204 @@
+// "Print…" and "Save as PDF…" driven as a user does: the sheet choice and the file dialog get
+// real key and mouse events; the written PDF is read back with pdfinfo and pdftotext.
+#include "app/printsheet.h"
+#include "platform/errorreport.h"
+#include "windowfixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Runs `act` on the next modal dialog of type T once it is shown (the dialog's exec() blocks the
+// caller, so the test acts from inside its event loop).
+template <typename T> void whenShown(std::function<void(T*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(dialog);
+    });
+    timer->start();
+}
+
+void clickOk(QDialog* dialog) {
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+}
+
+QString pdfText(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+
+QString pdfPages(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {path});
+    process.waitForFinished();
+    const QString info = QString::fromUtf8(process.readAllStandardOutput());
+    return QRegularExpression(QStringLiteral("Pages:\\s*(\\d+)")).match(info).captured(1);
+}
+
+} // namespace
+
+class TestPrintSheet : public QObject {
+    Q_OBJECT
+
+private slots:
+    void requestTakesTheWindowsChoices();
+    void chooserReturnsWhatTheUserPicked_data();
+    void chooserReturnsWhatTheUserPicked();
+    void saveAsPdfWritesTheChosenSheet();
+    void saveAsPdfReportsAnUnwritableTarget();
+};
+
+void TestPrintSheet::requestTakesTheWindowsChoices() {
+    WindowFixture window;
+    QVERIFY(window.ready);
+    TMainForm& form = *window.form;
+    window.select(QDate(2027, 3, 4));
+    form.cbPlt->setCurrentIndex(assignmentIndex(QStringLiteral("A6")));
+    form.edAgency->setText(QStringLiteral("Northside Fire"));
+    window.state().APltColor = Colors::Navy;
+    const GridOverlays overlays{true, false, true};
+
+    const SheetRequest request = sheetRequestFrom(window.state(), overlays,
+                                                  form.cbPlt->currentText(), form.edAgency->text());
+    QCOMPARE(request.year, 2027);
+    QCOMPARE(request.month, 3);
+    QCOMPARE(request.assignment, QStringLiteral("A6"));
+    QCOMPARE(request.agency, QStringLiteral("Northside Fire"));
+    QCOMPARE(request.crewA, Colors::Navy);
+    QVERIFY(request.paydays && !request.rdoGroups && request.payPeriods);
+    QCOMPARE(request.payPeriodStart, window.state().PayPeriodStart);
+    QCOMPARE(qdateFromSerial(request.made), QDate(2026, 12, 10)); // the injected today
+    QCOMPARE(request.locale, QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY(!request.version.isEmpty());
+}
+
+void TestPrintSheet::chooserReturnsWhatTheUserPicked_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<bool>("month");
+    QTest::addColumn<bool>("onlyMine");
+    QTest::newRow("OK keeps the year sheet") << "ok" << true << false << false;
+    QTest::newRow("click the month sheet, then OK") << "month" << true << true << false;
+    QTest::newRow("Space on Only my days, Return") << "only-mine" << true << false << true;
+    QTest::newRow("Escape cancels") << "escape" << false << false << false;
+}
+
+void TestPrintSheet::chooserReturnsWhatTheUserPicked() {
+    QFETCH(QString, action);
+    QFETCH(bool, accepted);
+    QFETCH(bool, month);
+    QFETCH(bool, onlyMine);
+    QWidget parent;
+    parent.show();
+    SheetRequest request;
+    request.year = 2026;
+    request.month = 5;
+    request.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+
+    QString yearText;
+    whenShown<QDialog>([&](QDialog* dialog) {
+        auto* year = dialog->findChild<QRadioButton*>(QStringLiteral("rbYearSheet"));
+        yearText = year->text() + QLatin1Char('|') +
+                   dialog->findChild<QRadioButton*>(QStringLiteral("rbMonthSheet"))->text();
+        if (action == QLatin1String("ok")) {
+            clickOk(dialog);
+        } else if (action == QLatin1String("month")) {
+            QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("rbMonthSheet")),
+                              Qt::LeftButton);
+            clickOk(dialog);
+        } else if (action == QLatin1String("only-mine")) {
+            // Tab from the sheet choice to the check box, as a keyboard user would.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        }
+    });
+    QCOMPARE(ChooseSheet(&parent, QStringLiteral("Print"), request), accepted);
+    QCOMPARE(yearText, QStringLiteral("Year sheet (2026)|Month sheet (May 2026)"));
+    QCOMPARE(request.kind == SheetRequest::Kind::Month, month);
+    QCOMPARE(request.onlyMyDays, onlyMine);
+}
+
+void TestPrintSheet::saveAsPdfWritesTheChosenSheet() {
+    QTemporaryDir folder;
+    QWidget parent;
+    parent.show();
+    SheetRequest request;
+    request.agency = QStringLiteral("Velmora Fire");
+    request.assignment = QStringLiteral("B2");
+    request.year = 2026;
+    request.month = 5;
+    request.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    const QString typed = folder.filePath(QStringLiteral("may"));
+
+    whenShown<QDialog>([&](QDialog* chooser) {
+        QTest::mouseClick(chooser->findChild<QRadioButton*>(QStringLiteral("rbMonthSheet")),
+                          Qt::LeftButton);
+        whenShown<QFileDialog>([&](QFileDialog* files) {
+            files->selectFile(typed);
+            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+        });
+        clickOk(chooser);
+    });
+    setErrorReporter([](const QString& message) { QFAIL(qPrintable(message)); });
+    SaveSheetAsPdf(&parent, request);
+    setErrorReporter({});
+
+    const QString written = typed + QStringLiteral(".pdf"); // the suffix is added
+    QVERIFY(QFileInfo::exists(written));
+    QCOMPARE(pdfPages(written), QStringLiteral("1"));
+    QVERIFY(pdfText(written).contains(QStringLiteral("May 2026 · Assignment B2")));
+}
+
+void TestPrintSheet::saveAsPdfReportsAnUnwritableTarget() {
+    QTemporaryDir folder;
+    QFile blocker(folder.filePath(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QWidget parent;
+    parent.show();
+    SheetRequest request;
+    request.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    const QString typed = folder.filePath(QStringLiteral("blocker/sheet.pdf"));
+
+    whenShown<QDialog>([&](QDialog* chooser) {
+        whenShown<QFileDialog>([&](QFileDialog* files) {
+            // The dialog itself would refuse a path below a file; accepting it directly is what a
+            // file vanishing between the dialog and the write looks like.
+            files->selectFile(typed);
+            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+        });
+        clickOk(chooser);
+    });
+    QStringList reported;
+    setErrorReporter([&](const QString& message) { reported << message; });
+    SaveSheetAsPdf(&parent, request);
+    setErrorReporter({});
+    QCOMPARE(reported.size(), 1);
+    QVERIFY2(reported.first().startsWith(QStringLiteral("Unable to write to ")),
+             qPrintable(reported.first()));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList{QStringLiteral("blocker")});
+}
+
+QTEST_MAIN(TestPrintSheet)
+#include "tst_printsheet.moc"

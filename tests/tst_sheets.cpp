@@ -1,0 +1,452 @@
+// The printed sheets, checked the way a reader sees them: written to PDF, then read back with
+// poppler's pdftotext (words and where they lie), pdfinfo (pages, paper) and pdftoppm (pixels).
+#include "export/sheet.h"
+#include "export/sheetgeometry.h"
+
+#include "core/calendar.h"
+#include "rotation/rotation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr double PointsPerMm = 72.0 / 25.4;
+constexpr double MarginMm = 8;
+
+struct Word {
+    QRectF box; // points
+    QString text;
+};
+
+// Runs a poppler tool; fails the test when it is missing or fails.
+QByteArray runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        qWarning("%s failed (install poppler-utils): %s", qPrintable(program),
+                 process.readAllStandardError().constData());
+        return {};
+    }
+    return process.readAllStandardOutput();
+}
+
+QList<Word> wordsOf(const QString& pdf) {
+    const QString html = QString::fromUtf8(
+        runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+    static const QRegularExpression wordPattern(QStringLiteral(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    QList<Word> words;
+    for (const auto& match : wordPattern.globalMatch(html)) {
+        const QPointF topLeft(match.captured(1).toDouble(), match.captured(2).toDouble());
+        const QPointF bottomRight(match.captured(3).toDouble(), match.captured(4).toDouble());
+        QString text = match.captured(5);
+        text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({QRectF(topLeft, bottomRight), text});
+    }
+    return words;
+}
+
+QString pdfInfo(const QString& pdf, const QString& field) {
+    const QString info = QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf}));
+    const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(field),
+                                  QRegularExpression::MultilineOption);
+    return line.match(info).captured(1).trimmed();
+}
+
+QImage rasterise(const QString& pdf, int dpi) {
+    const QString stem = pdf + QStringLiteral(".raster");
+    runTool(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                                         QStringLiteral("-r"), QString::number(dpi), pdf, stem});
+    return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// A cell in PDF points: the painted area starts at the page margin.
+QRectF cellInPoints(const SheetRequest& request, DateSerial day) {
+    const QPageLayout layout = SheetPageLayout(request);
+    const QSizeF pageMm = layout.paintRect(QPageLayout::Millimeter).size();
+    const QRectF cell = SheetDayCell(request, pageMm, day);
+    return {(cell.topLeft() + QPointF(MarginMm, MarginMm)) * PointsPerMm,
+            cell.size() * PointsPerMm};
+}
+
+// What a reader must find in the day's cell, from the rotation rules.
+QStringList expectedMarks(const SheetRequest& request, DateSerial day) {
+    QStringList marks{QString::number(ymdFromSerial(day).day)};
+    const QChar letter = ShiftLetter(day, request.assignment);
+    const bool subGroup = request.assignment != QLatin1String("RDO");
+    if (letter == u'X')
+        marks << QStringLiteral("R");
+    else if (!request.onlyMyDays || !subGroup || letter == request.assignment.at(0))
+        marks << QString(letter);
+    if (request.rdoGroups && !request.onlyMyDays)
+        marks << RdoGroupOf(day);
+    if (request.payPeriods && IsPayPeriodStart(day, request.payPeriodStart))
+        marks << PayPeriodLabel(day, request.payPeriodStart);
+    if (request.paydays && IsPayday(day))
+        marks << QStringLiteral("$");
+    marks.sort();
+    return marks;
+}
+
+QStringList marksInCell(const QList<Word>& words, const QRectF& cell) {
+    QStringList marks;
+    for (const Word& word : words) {
+        if (cell.contains(word.box.center())) {
+            if (!cell.contains(word.box))
+                return {QStringLiteral("<%1 crosses the cell's edge>").arg(word.text)};
+            marks << word.text;
+        }
+    }
+    marks.sort();
+    return marks;
+}
+
+SheetRequest exampleRequest() {
+    SheetRequest request;
+    request.year = 2026;
+    request.month = 5;
+    request.assignment = QStringLiteral("B2");
+    request.agency = QStringLiteral("Velmora Fire");
+    request.locale = QLocale(QStringLiteral("en_US"));
+    request.made = serialFromYmd(2026, 3, 9);
+    request.version = QStringLiteral("3.0.1");
+    return request;
+}
+
+bool isGrey(QRgb pixel, int tolerance) {
+    const int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
+    return std::abs(r - g) <= tolerance && std::abs(g - b) <= tolerance &&
+           std::abs(r - b) <= tolerance;
+}
+
+int brightness(QRgb pixel) {
+    return qGray(pixel);
+}
+
+} // namespace
+
+class TestSheets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void pageLayoutFollowsLocaleAndKind_data();
+    void pageLayoutFollowsLocaleAndKind();
+    void everyDayCellCarriesItsMarks_data();
+    void everyDayCellCarriesItsMarks();
+    void yearSheetNamesMonthsTitleAndLegend_data();
+    void yearSheetNamesMonthsTitleAndLegend();
+    void monthSheetIsOnePortraitPage_data();
+    void monthSheetIsOnePortraitPage();
+    void ownRdoOutlineAndCrewFillsReadInPixels();
+    void onlyMyDaysHasNoColour_data();
+    void onlyMyDaysHasNoColour();
+    void longTitleStaysInsideTheTitleBand();
+    void unwritableTargetFailsAndLeavesNothing_data();
+    void unwritableTargetFailsAndLeavesNothing();
+
+private:
+    QString write(const SheetRequest& request, const QString& name = QStringLiteral("s.pdf"));
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSheets::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+QString TestSheets::write(const SheetRequest& request, const QString& name) {
+    const QString path = m_dir->filePath(name);
+    QString error;
+    if (!WriteSheetPdf(path, request, &error))
+        qWarning("%s", qPrintable(error));
+    return path;
+}
+
+void TestSheets::pageLayoutFollowsLocaleAndKind_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("year");
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<int>("orientation");
+    QTest::newRow("en_US year: Letter landscape")
+        << "en_US" << true << int(QPageSize::Letter) << int(QPageLayout::Landscape);
+    QTest::newRow("en_CA month: Letter portrait")
+        << "en_CA" << false << int(QPageSize::Letter) << int(QPageLayout::Portrait);
+    QTest::newRow("de_DE year: A4 landscape")
+        << "de_DE" << true << int(QPageSize::A4) << int(QPageLayout::Landscape);
+    QTest::newRow("en_GB month: A4 portrait")
+        << "en_GB" << false << int(QPageSize::A4) << int(QPageLayout::Portrait);
+}
+
+void TestSheets::pageLayoutFollowsLocaleAndKind() {
+    QFETCH(QString, locale);
+    QFETCH(bool, year);
+    QFETCH(int, paper);
+    QFETCH(int, orientation);
+    SheetRequest request = exampleRequest();
+    request.locale = QLocale(locale);
+    request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
+    const QPageLayout layout = SheetPageLayout(request);
+    QCOMPARE(int(layout.pageSize().id()), paper);
+    QCOMPARE(int(layout.orientation()), orientation);
+}
+
+void TestSheets::everyDayCellCarriesItsMarks_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("year");
+    QTest::addColumn<QString>("assignment");
+    QTest::addColumn<bool>("onlyMyDays");
+    QTest::addColumn<bool>("overlays");
+    QTest::newRow("year, en_US, B2, all marks") << "en_US" << true << "B2" << false << true;
+    QTest::newRow("year, de_DE (A4), A5, no overlays") << "de_DE" << true << "A5" << false << false;
+    QTest::newRow("year, only my days, B2") << "en_US" << true << "B2" << true << true;
+    QTest::newRow("year, no sub-group, only my days") << "en_US" << true << "RDO" << true << true;
+    QTest::newRow("month, en_US, B2") << "en_US" << false << "B2" << false << true;
+    QTest::newRow("month, de_DE, A1, only my days") << "de_DE" << false << "A1" << true << true;
+}
+
+// Each day's number, crew letter (or "R" on the user's RDO), RDO group, pay-period label and
+// payday mark lie inside that day's own cell, for a whole year against the rotation rules.
+void TestSheets::everyDayCellCarriesItsMarks() {
+    QFETCH(QString, locale);
+    QFETCH(bool, year);
+    QFETCH(QString, assignment);
+    QFETCH(bool, onlyMyDays);
+    QFETCH(bool, overlays);
+    SheetRequest request = exampleRequest();
+    request.locale = QLocale(locale);
+    request.assignment = assignment;
+    request.onlyMyDays = onlyMyDays;
+    request.paydays = request.payPeriods = request.rdoGroups = overlays;
+    request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
+    const QList<Word> words = wordsOf(write(request));
+    QVERIFY(!words.isEmpty());
+
+    const DateSerial first = year ? serialFromYmd(2026, 1, 1) : serialFromYmd(2026, 5, 1);
+    const DateSerial last = year ? serialFromYmd(2026, 12, 31) : serialFromYmd(2026, 5, 31);
+    int rdoCount = 0;
+    for (DateSerial day = first; day <= last; ++day) {
+        const QRectF cell = cellInPoints(request, day);
+        QVERIFY(!cell.isEmpty());
+        const QStringList expected = expectedMarks(request, day);
+        rdoCount += expected.contains(QStringLiteral("R"));
+        const QStringList found = marksInCell(words, cell);
+        if (found != expected) {
+            QFAIL(qPrintable(QStringLiteral("%1: found %2, expected %3")
+                                 .arg(qdateFromSerial(day).toString(Qt::ISODate),
+                                      found.join(QLatin1Char(' ')),
+                                      expected.join(QLatin1Char(' ')))));
+        }
+    }
+    if (assignment != QLatin1String("RDO"))
+        QVERIFY(rdoCount > 0);
+}
+
+void TestSheets::yearSheetNamesMonthsTitleAndLegend_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("pageSize");
+    QTest::addColumn<QString>("madeOn");
+    QTest::newRow("en_US") << "en_US"
+                           << "792 x 612 pts (letter)"
+                           << "3/9/2026";
+    QTest::newRow("de_DE") << "de_DE"
+                           << "842 x 595 pts (A4)"
+                           << "09.03.2026";
+}
+
+void TestSheets::yearSheetNamesMonthsTitleAndLegend() {
+    QFETCH(QString, locale);
+    QFETCH(QString, pageSize);
+    QFETCH(QString, madeOn);
+    SheetRequest request = exampleRequest();
+    request.locale = QLocale(locale);
+    const QString pdf = write(request);
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Page size")), pageSize);
+
+    const QString text =
+        QString::fromUtf8(runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}))
+            .simplified();
+    QStringList expected{QStringLiteral("Velmora Fire"),
+                         QStringLiteral("2026 · Assignment B2"),
+                         QStringLiteral("Crew A on duty"),
+                         QStringLiteral("Crew B on duty"),
+                         QStringLiteral("My RDO (B2)"),
+                         QStringLiteral("Payday"),
+                         QStringLiteral("Pay period begins"),
+                         QStringLiteral("RDO group"),
+                         QStringLiteral("Made with Tourwise 3.0.1 on %1").arg(madeOn)};
+    for (int month = 1; month <= 12; ++month)
+        expected << request.locale.standaloneMonthName(month);
+    for (const QString& phrase : expected)
+        QVERIFY2(text.contains(phrase), qPrintable(phrase));
+}
+
+void TestSheets::monthSheetIsOnePortraitPage_data() {
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("February 2026 starts on Sunday: four rows") << 2 << 4;
+    QTest::newRow("May 2026 runs into a sixth week") << 5 << 6;
+    QTest::newRow("December 2026: five rows") << 12 << 5;
+}
+
+void TestSheets::monthSheetIsOnePortraitPage() {
+    QFETCH(int, month);
+    QFETCH(int, rows);
+    SheetRequest request = exampleRequest();
+    request.kind = SheetRequest::Kind::Month;
+    request.month = month;
+    const QString pdf = write(request);
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Page size")), QStringLiteral("612 x 792 pts (letter)"));
+
+    // The cells fill the rows the month needs, down to the legend.
+    const DateSerial lastDay = serialFromYmd(2026, month, daysInMonth(2026, month));
+    const QRectF first = cellInPoints(request, serialFromYmd(2026, month, 1));
+    const QRectF last = cellInPoints(request, lastDay);
+    QCOMPARE(qRound((last.bottom() - first.top()) / first.height()), rows);
+    const QList<Word> words = wordsOf(pdf);
+    const auto legend = std::find_if(words.begin(), words.end(), [](const Word& word) {
+        return word.text == QLatin1String("Crew");
+    });
+    QVERIFY(legend != words.end());
+    QVERIFY(last.bottom() < legend->box.top());
+    QVERIFY(last.bottom() > legend->box.top() - 20 * PointsPerMm);
+    QVERIFY(
+        QString::fromUtf8(runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}))
+            .contains(QStringLiteral("%1 2026").arg(request.locale.standaloneMonthName(month))));
+}
+
+// Probes known cells of the rasterised year sheet: the user's RDO has a dark outline, crew days
+// are tinted with their crew's colour, and greyscale still tells them apart by the outline.
+void TestSheets::ownRdoOutlineAndCrewFillsReadInPixels() {
+    SheetRequest request = exampleRequest();
+    const int dpi = 150;
+    const QImage page = rasterise(write(request), dpi);
+    QVERIFY(!page.isNull());
+    const double pixelsPerPoint = dpi / 72.0;
+    // Just inside the left edge, half way down, and in the cell's blank middle right.
+    const auto edge = [&](DateSerial day) {
+        const QRectF cell = cellInPoints(request, day);
+        return page.pixel(QPointF(cell.left() + 0.25 * PointsPerMm, cell.center().y()).toPoint() *
+                          pixelsPerPoint);
+    };
+    const auto blank = [&](DateSerial day) {
+        const QRectF cell = cellInPoints(request, day);
+        const QPointF at(cell.left() + cell.width() * 0.8, cell.top() + cell.height() * 0.5);
+        return page.pixel((at * pixelsPerPoint).toPoint());
+    };
+    const DateSerial myRdo = serialFromYmd(2026, 1, 17);
+    const DateSerial crewA = serialFromYmd(2026, 1, 18);
+    const DateSerial crewB = serialFromYmd(2026, 1, 20);
+    QCOMPARE(ShiftLetter(myRdo, request.assignment), QChar(u'X'));
+    QCOMPARE(ShiftLetter(crewA, request.assignment), QChar(u'A'));
+    QCOMPARE(ShiftLetter(crewB, request.assignment), QChar(u'B'));
+
+    QVERIFY2(brightness(edge(myRdo)) < 80, "the user's RDO has a heavy dark outline");
+    QVERIFY2(brightness(edge(crewA)) > 170, "an ordinary day has no heavy outline");
+    const QRgb tintA = blank(crewA);
+    const QRgb tintB = blank(crewB);
+    QVERIFY2(qRed(tintA) > qBlue(tintA) + 20, "crew A days are tinted red");
+    QVERIFY2(qBlue(tintB) > qRed(tintB) + 20, "crew B days are tinted blue");
+    QVERIFY2(brightness(tintA) > 180 && brightness(tintB) > 180, "tints are light");
+}
+
+void TestSheets::onlyMyDaysHasNoColour_data() {
+    QTest::addColumn<bool>("year");
+    QTest::addColumn<QString>("assignment");
+    QTest::newRow("year, B2") << true << "B2";
+    QTest::newRow("month, A7") << false << "A7";
+    QTest::newRow("year, no sub-group") << true << "RDO";
+}
+
+void TestSheets::onlyMyDaysHasNoColour() {
+    QFETCH(bool, year);
+    QFETCH(QString, assignment);
+    SheetRequest request = exampleRequest();
+    request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
+    request.assignment = assignment;
+    const QImage coloured = rasterise(write(request, QStringLiteral("colour.pdf")), 40);
+    request.onlyMyDays = true;
+    const QImage plain = rasterise(write(request, QStringLiteral("plain.pdf")), 40);
+    QVERIFY(!coloured.isNull() && !plain.isNull());
+    int colouredPixels = 0;
+    for (int y = 0; y < coloured.height(); ++y) {
+        for (int x = 0; x < coloured.width(); ++x) {
+            colouredPixels += !isGrey(coloured.pixel(x, y), 3);
+            if (!isGrey(plain.pixel(x, y), 3))
+                QFAIL(qPrintable(QStringLiteral("colour at %1,%2").arg(x).arg(y)));
+        }
+    }
+    QVERIFY2(colouredPixels > coloured.width() * coloured.height() / 10,
+             "the colour sheet, for contrast, is coloured");
+}
+
+// A title too long for the band shrinks and then ends in an ellipsis; it never runs under the
+// year on the right or off the page.
+void TestSheets::longTitleStaysInsideTheTitleBand() {
+    SheetRequest request = exampleRequest();
+    request.agency = QStringLiteral("Velmora County Consolidated Fire Protection District Number "
+                                    "Seven, Northern Mountain Volunteer Companies and Station "
+                                    "Forty-Two Auxiliary");
+    const QList<Word> words = wordsOf(write(request));
+    const auto year = std::find_if(words.begin(), words.end(), [](const Word& word) {
+        return word.text == QLatin1String("2026");
+    });
+    QVERIFY(year != words.end());
+    const double pageRight = SheetPageLayout(request).fullRectPoints().width();
+    double titleRight = 0;
+    QStringList titleWords;
+    for (const Word& word : words) {
+        if (word.box.bottom() > year->box.bottom() + 2 || word.box.right() > year->box.left())
+            continue;
+        titleWords << word.text;
+        titleRight = std::max(titleRight, word.box.right());
+    }
+    QVERIFY(titleWords.size() >= 5);
+    QCOMPARE(titleWords.first(), QStringLiteral("Velmora"));
+    QVERIFY(titleRight < year->box.left() - 2);
+    const auto elided = std::find_if(words.begin(), words.end(), [&](const Word& word) {
+        return word.text.endsWith(QChar(0x2026)) && word.box.bottom() <= year->box.bottom() + 2;
+    });
+    QVERIFY2(elided != words.end(), "the cut title ends in an ellipsis");
+    for (const Word& word : words)
+        QVERIFY(word.box.right() <= pageRight - MarginMm * PointsPerMm + 1);
+}
+
+void TestSheets::unwritableTargetFailsAndLeavesNothing_data() {
+    QTest::addColumn<QString>("target");
+    QTest::newRow("below a regular file") << "file/sheet.pdf";
+    QTest::newRow("a folder in the way") << "folder";
+    QTest::newRow("a missing folder") << "missing/sheet.pdf";
+}
+
+void TestSheets::unwritableTargetFailsAndLeavesNothing() {
+    QFETCH(QString, target);
+    QFile file(m_dir->filePath(QStringLiteral("file")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    QString error;
+    QVERIFY(!WriteSheetPdf(m_dir->filePath(target), exampleRequest(), &error));
+    QVERIFY2(error.startsWith(QStringLiteral("Unable to write to ")), qPrintable(error));
+    QVERIFY(!error.contains(QLatin1Char('\n')));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(QDir(m_dir->filePath(QStringLiteral("folder"))).isEmpty());
+}
+
+QTEST_MAIN(TestSheets)
+#include "tst_sheets.moc"
