@@ -1,0 +1,74 @@
+// A year or month sheet with example settings, as a PDF or a PNG: the README picture and look
+// checks. make_sheet OUT.pdf|OUT.png [--month YYYY-MM] [--year YYYY] [--locale de_DE]
+// [--agency TEXT] [--assignment B2] [--only-my-days] [--width PIXELS]
+#include "export/sheet.h"
+#include "export/sheetsettings.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("output"), QStringLiteral("a .pdf or .png file"));
+    const QCommandLineOption year(QStringLiteral("year"), QStringLiteral("The year."),
+                                  QStringLiteral("YYYY"), QStringLiteral("2026"));
+    const QCommandLineOption month(QStringLiteral("month"), QStringLiteral("A month sheet."),
+                                   QStringLiteral("YYYY-MM"));
+    const QCommandLineOption locale(QStringLiteral("locale"), QStringLiteral("The locale."),
+                                    QStringLiteral("NAME"), QStringLiteral("en_US"));
+    const QCommandLineOption agency(QStringLiteral("agency"), QStringLiteral("The title."),
+                                    QStringLiteral("TEXT"), QStringLiteral("Velmora Fire"));
+    const QCommandLineOption assignment(QStringLiteral("assignment"),
+                                        QStringLiteral("The sub-group."), QStringLiteral("GROUP"),
+                                        QStringLiteral("B2"));
+    const QCommandLineOption onlyMine(QStringLiteral("only-my-days"),
+                                      QStringLiteral("Black on white, my days only."));
+    const QCommandLineOption width(QStringLiteral("width"), QStringLiteral("PNG width."),
+                                   QStringLiteral("PIXELS"), QStringLiteral("1100"));
+    parser.addOptions({year, month, locale, agency, assignment, onlyMine, width});
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(2);
+
+    SheetRequest request;
+    request.year = parser.value(year).toInt();
+    if (parser.isSet(month)) {
+        request.kind = SheetRequest::Kind::Month;
+        request.year = parser.value(month).left(4).toInt();
+        request.month = parser.value(month).mid(5).toInt();
+    }
+    request.locale = QLocale(parser.value(locale));
+    request.agency = parser.value(agency);
+    request.assignment = parser.value(assignment);
+    request.onlyMyDays = parser.isSet(onlyMine);
+    request.made = serialFromYmd(2026, 1, 15);
+    request.version = SheetProgramVersion();
+
+    const QString output = parser.positionalArguments().constFirst();
+    if (output.endsWith(QLatin1String(".pdf"))) {
+        QString error;
+        if (!WriteSheetPdf(output, request, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        return 0;
+    }
+    const QPageLayout layout = SheetPageLayout(request);
+    const QSizeF pageMm = layout.fullRect(QPageLayout::Millimeter).size();
+    const double dotsPerMm = parser.value(width).toDouble() / pageMm.width();
+    QImage image((pageMm * dotsPerMm).toSize(), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dotsPerMm * 1000));
+    image.setDotsPerMeterY(qRound(dotsPerMm * 1000));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const QRectF paper(QPointF(0, 0), image.size());
+    const QMarginsF margins = layout.margins() * dotsPerMm;
+    PaintSheet(painter, paper.marginsRemoved(margins), request);
+    painter.end();
+    return image.save(output) ? 0 : 1;
+}
