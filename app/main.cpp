@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/mainform.h"
 #include "platform/windowicon.h"
 
@@ -9,6 +10,8 @@
 #endif
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> exitCode = RunCommandLine(argc, argv))
+        return *exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tourwise"));
     QApplication::setOrganizationName(QStringLiteral("Kestrand"));

@@ -1,5 +1,7 @@
 #include "app/mainform.h"
 
+#include "app/exportdialog.h"
+#include "app/printsheet.h"
 #include "app/proportions.h"
 #include "core/clock.h"
 #include "monthview/monthgrid.h"
@@ -32,6 +34,9 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     compose();
     collectPainterControls();
     bindEvents();
+    m_calendarMenu = new CalendarMenu(
+        tabCalendar, gloCal,
+        {[this] { gloCalPrint(); }, [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); }});
     m_composed = true;
     // The window reports its size before start-up has run: the refresh must cope with the
     // zeroed state.
@@ -178,6 +183,11 @@ bool TMainForm::FormKeyDown(int key) {
 void TMainForm::FormKeyUp() {}
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
+    if (CalendarMenu::isMenuKey(*event) && tabCtrl->activePage() == tabCalendar) {
+        popupCalendarMenuAtSelection();
+        event->accept();
+        return;
+    }
     if (FormKeyDown(event->key()))
         event->accept();
     else
@@ -372,4 +382,29 @@ void TMainForm::sbHelp1Click() {
 
 void TMainForm::sbHelp2Click() {
     OpenSupportMail();
+}
+
+void TMainForm::popupCalendarMenuAtSelection() {
+    for (int k = 0; k < GridDayCount; ++k)
+        if (isSameDay(m_state.GridDates[static_cast<size_t>(k)], m_state.SelectedDate)) {
+            Rectangle* cell = gR[static_cast<size_t>(k)];
+            m_calendarMenu->popup(cell->mapToGlobal(cell->rect().center()));
+            return;
+        }
+    m_calendarMenu->popup(gloCal->mapToGlobal(gloCal->rect().center()));
+}
+
+void TMainForm::gloCalPrint() {
+    PrintSheetWithPreview(
+        this, sheetRequestFrom(m_state, overlays(), assignment().text, edAgency->text()));
+}
+
+void TMainForm::gloCalSaveAsPdf() {
+    SaveSheetAsPdf(this,
+                   sheetRequestFrom(m_state, overlays(), assignment().text, edAgency->text()));
+}
+
+void TMainForm::gloCalExportIcs() {
+    OpenCalendarExport(this, {assignment().text, swPaydays->isChecked(), swPayPeriods->isChecked(),
+                              m_state.PayPeriodStart, edAgency->text(), today()});
 }

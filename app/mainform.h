@@ -3,6 +3,7 @@
 // itself.
 #pragma once
 
+#include "app/calendarmenu.h"
 #include "core/programstate.h"
 #include "info/aboutpage.h"
 #include "monthview/gridpainter.h"
@@ -41,6 +42,7 @@ public:
     ProgramState& state() { return m_state; }
     const ProgramState& state() const { return m_state; }
     const ControlRegistry& registry() const { return m_registry; }
+    CalendarMenu* calendarMenu() const { return m_calendarMenu; }
 
     void RefreshAll(DateSerial date);
 
@@ -71,6 +73,9 @@ public:
     void edAgencyExit();
     void sbHelp1Click();
     void sbHelp2Click();
+    void gloCalPrint();
+    void gloCalSaveAsPdf();
+    void gloCalExportIcs();
 
     // Calendar page
     TabControl* tabCtrl = nullptr;
@@ -162,6 +167,7 @@ private:
     AssignmentChoice assignment() const;
     void refreshMonth();
     void focusActivePage();
+    void popupCalendarMenuAtSelection();
 
     StartupEnvironment m_environment;
     ProgramState m_state;
@@ -169,6 +175,7 @@ private:
     HeaderControls m_header;
     SettingsPageControls m_settings;
     AboutControls m_about;
+    CalendarMenu* m_calendarMenu = nullptr;
     bool m_composed = false;
     bool m_startupSizePending = true;
 };

@@ -17,17 +17,32 @@ bool isOrBecomesFolder(const QString& path) {
     return QFileInfo(path).isDir() || QDir().mkpath(path);
 }
 
+QString preferredFolder(const QString& base) {
+    return joinPath(joinPath(base, QStringLiteral("Kestrand")), QStringLiteral("Tourwise"));
+}
+
+QString fallbackFolder(const QString& base) {
+    return joinPath(base, QStringLiteral("Tourwise"));
+}
+
 } // namespace
 
 QString resolveSettingsFolder(const QString& base) {
-    const QString preferred =
-        joinPath(joinPath(base, QStringLiteral("Kestrand")), QStringLiteral("Tourwise"));
+    const QString preferred = preferredFolder(base);
     if (isOrBecomesFolder(preferred))
         return preferred;
-    const QString fallback = joinPath(base, QStringLiteral("Tourwise"));
+    const QString fallback = fallbackFolder(base);
     if (isOrBecomesFolder(fallback))
         return fallback;
     return base;
+}
+
+QString findSettingsFolder(const QString& base) {
+    const QString preferred = preferredFolder(base);
+    const QString fallback = fallbackFolder(base);
+    if (!QFileInfo(preferred).isDir() && QFileInfo(fallback).isDir())
+        return fallback;
+    return preferred;
 }
 
 QString settingsFilePath(const QString& folder) {

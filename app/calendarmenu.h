@@ -1,0 +1,39 @@
+// The Calendar page's context menu ("Print…", "Save as PDF…", "Export to calendar (.ics)…") and
+// its shortcuts Ctrl+P and Ctrl+E. Right click on the grid, the Menu key and Shift+F10 open it.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+
+class QAction;
+class QKeyEvent;
+class QMenu;
+class QWidget;
+
+struct CalendarMenuHandlers {
+    std::function<void()> print;
+    std::function<void()> saveAsPdf;
+    std::function<void()> exportCalendar;
+};
+
+class CalendarMenu : public QObject {
+    Q_OBJECT
+
+public:
+    // The shortcuts live on `page` and work only while it is shown; a right click on `grid`
+    // opens the menu where the pointer is.
+    CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandlers& handlers);
+
+    // The Menu key or Shift+F10.
+    static bool isMenuKey(const QKeyEvent& event);
+
+    // Opens the menu at `globalPosition` and returns at once.
+    void popup(const QPoint& globalPosition);
+
+    QMenu* menu() const { return m_menu; }
+
+private:
+    QMenu* m_menu = nullptr;
+};

@@ -1,0 +1,57 @@
+// "Export to calendar (.ics)…": the assignment, the range and what to include, then a file name;
+// the file is written by export/calendarfile.h.
+#pragma once
+
+#include "export/calendarfile.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QPushButton;
+
+// What the dialog starts from: the Calendar page's current choices.
+struct CalendarExportDefaults {
+    QString assignment; // "RDO" (none) makes the user pick crew and group
+    bool paydays = false;
+    bool payPeriodStarts = false;
+    DateSerial payPeriodStart = 0;
+    QString agency;
+    DateSerial today = 0;
+};
+
+class ExportCalendarDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    ExportCalendarDialog(const CalendarExportDefaults& defaults, QWidget* parent = nullptr);
+
+    // The file to write as the controls describe it.
+    CalendarExport request() const;
+
+private:
+    void keepRangeInOrder(QDateEdit* changed);
+    void updateExportButton();
+
+    CalendarExportDefaults m_defaults;
+    QComboBox* m_assignment = nullptr;
+    QDateEdit* m_from = nullptr;
+    QDateEdit* m_to = nullptr;
+    QCheckBox* m_dutyDays = nullptr;
+    QCheckBox* m_rdos = nullptr;
+    QCheckBox* m_paydays = nullptr;
+    QCheckBox* m_payPeriodStarts = nullptr;
+    QPushButton* m_export = nullptr;
+};
+
+// Opens the dialog over `parent` and returns at once; when the user confirms, asks for the file
+// name and writes the file. A failed write goes to the error report.
+void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults);
+
+// Asks where to save; an empty text cancels. Tests replace it; an empty function restores the
+// desktop's file dialog.
+using SaveFileChooser = std::function<QString(QWidget* parent, const QString& suggestedName)>;
+void setSaveFileChooser(SaveFileChooser chooser);

@@ -1,0 +1,291 @@
+// The command line of the real program, run as a child process without a display: the files it
+// writes, its exit codes and its one line of complaint, and that it touches nothing else.
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Every file and folder below `folder`, relative to it.
+QStringList treeOf(const QString& folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << QDir(folder).relativeFilePath(it.next());
+    entries.sort();
+    return entries;
+}
+
+QByteArray withoutStamps(const QByteArray& file) {
+    QByteArray kept;
+    for (const QByteArray& line : file.split('\n'))
+        if (!line.startsWith("DTSTAMP:"))
+            kept += line + '\n';
+    return kept;
+}
+
+} // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void goodRuns_data();
+    void goodRuns();
+    void badUsage_data();
+    void badUsage();
+    void unwritableTarget_data();
+    void unwritableTarget();
+    void storedSettingsAreUsedAndLeftAlone();
+    void sameBytesInEveryTimeZone();
+
+private:
+    // Runs the program in `work` with the settings folder below `config`, no display and no
+    // platform chosen, as from a cron job or a terminal without X.
+    Run run(const QStringList& arguments, const QByteArray& timeZone = "UTC");
+
+    std::unique_ptr<QTemporaryDir> m_work;
+    QString m_config;
+};
+
+void CommandLineTest::init() {
+    m_work = std::make_unique<QTemporaryDir>();
+    m_config = m_work->filePath(QStringLiteral("config"));
+    QVERIFY(QDir().mkpath(m_config));
+}
+
+Run CommandLineTest::run(const QStringList& arguments, const QByteArray& timeZone) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config);
+    environment.insert(QStringLiteral("TZ"), QString::fromLatin1(timeZone));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_work->path());
+    process.start(QStringLiteral(TOURWISE_PROGRAM), arguments);
+    Run result;
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    // Qt's note about a missing runtime folder is the platform's, not the program's.
+    for (const QByteArray& line : process.readAllStandardError().split('\n'))
+        if (!line.isEmpty() && !line.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
+            result.err += line + '\n';
+    return result;
+}
+
+void CommandLineTest::goodRuns_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QByteArray>("fileStart");
+    QTest::addColumn<QByteArray>("output");
+    const QStringList january{"--from", "2026-01-01", "--to", "2026-01-31"};
+    QTest::newRow("ics, a month") << (QStringList{"--export-ics", "b2.ics", "--assignment", "B2"} +
+                                      january)
+                                  << "b2.ics" << QByteArray("BEGIN:VCALENDAR\r\n") << QByteArray();
+    QTest::newRow("ics, --option=value, lower case group")
+        << QStringList{"--export-ics=b2.ics", "--assignment=b2", "--from=2026-01-01",
+                       "--to=2026-01-01"}
+        << "b2.ics" << QByteArray("BEGIN:VCALENDAR\r\n") << QByteArray();
+    QTest::newRow("ics, default range")
+        << QStringList{"--export-ics", "a1.ics", "--assignment", "A1"} << "a1.ics"
+        << QByteArray("BEGIN:VCALENDAR\r\n") << QByteArray();
+    QTest::newRow("ics, last days of the view range")
+        << QStringList{"--export-ics", "end.ics",    "--assignment", "A7",
+                       "--from",       "2060-12-01", "--to",         "2060-12-31"}
+        << "end.ics" << QByteArray("BEGIN:VCALENDAR\r\n") << QByteArray();
+    QTest::newRow("pdf, a year") << QStringList{"--print-pdf", "year.pdf",     "--year",
+                                                "2026",        "--assignment", "B2"}
+                                 << "year.pdf" << QByteArray("%PDF-") << QByteArray();
+    QTest::newRow("pdf, a month") << QStringList{"--print-pdf", "month.pdf", "--month", "2026-02"}
+                                  << "month.pdf" << QByteArray("%PDF-") << QByteArray();
+    QTest::newRow("pdf, this year") << QStringList{"--print-pdf", "now.pdf"} << "now.pdf"
+                                    << QByteArray("%PDF-") << QByteArray();
+    QTest::newRow("version") << QStringList{"--version"} << QString() << QByteArray()
+                             << QByteArray("Tourwise ");
+    QTest::newRow("help") << QStringList{"--help"} << QString() << QByteArray()
+                          << QByteArray("Usage: ");
+}
+
+void CommandLineTest::goodRuns() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, target);
+    QFETCH(QByteArray, fileStart);
+    QFETCH(QByteArray, output);
+    const Run result = run(arguments);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out.startsWith(output));
+    QStringList expectedTree{"config"};
+    if (!target.isEmpty()) {
+        QVERIFY(readFile(m_work->filePath(target)).startsWith(fileStart));
+        expectedTree << target;
+        expectedTree.sort();
+    }
+    QCOMPARE(treeOf(m_work->path()), expectedTree);
+}
+
+void CommandLineTest::badUsage_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("complaint");
+    const QStringList ics{"--export-ics", "out.ics"};
+    const QStringList pdf{"--print-pdf", "out.pdf"};
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << QByteArray("bogus");
+    QTest::newRow("Qt's own option") << QStringList{"-platform", "xcb"} << QByteArray("platform");
+    QTest::newRow("file name missing") << QStringList{"--export-ics"} << QByteArray("export-ics");
+    QTest::newRow("empty file name") << QStringList{"--export-ics", ""} << QByteArray("file name");
+    QTest::newRow("stray argument") << (ics + QStringList{"B2"}) << QByteArray("'B2'");
+    QTest::newRow("both actions") << (ics + pdf) << QByteArray("not both");
+    QTest::newRow("no action") << QStringList{"--from", "2026-01-01"} << QByteArray("--export-ics");
+    QTest::newRow("assignment without action")
+        << QStringList{"--assignment", "B2"} << QByteArray("--assignment");
+    QTest::newRow("unknown group")
+        << (ics + QStringList{"--assignment", "C3"}) << QByteArray("'C3'");
+    QTest::newRow("group 8") << (ics + QStringList{"--assignment", "A8"}) << QByteArray("'A8'");
+    QTest::newRow("no sub-group for a calendar")
+        << (ics + QStringList{"--assignment", "RDO"}) << QByteArray("sub-group");
+    QTest::newRow("none in the settings either") << ics << QByteArray("sub-group");
+    QTest::newRow("date in another form")
+        << (ics + QStringList{"--assignment", "B2", "--from", "1/2/2026"})
+        << QByteArray("'1/2/2026'");
+    QTest::newRow("13th month") << (ics + QStringList{"--assignment", "B2", "--to", "2026-13-01"})
+                                << QByteArray("'2026-13-01'");
+    QTest::newRow("30 February") << (ics + QStringList{"--assignment", "B2", "--to", "2026-02-30"})
+                                 << QByteArray("'2026-02-30'");
+    QTest::newRow("before the view range")
+        << (ics + QStringList{"--assignment", "B2", "--from", "2015-12-31"})
+        << QByteArray("2015-12-31");
+    QTest::newRow("after the view range")
+        << (ics + QStringList{"--assignment", "B2", "--to", "2061-01-01"})
+        << QByteArray("2061-01-01");
+    QTest::newRow("range backwards")
+        << (ics + QStringList{"--assignment", "B2", "--from", "2026-02-01", "--to", "2026-01-31"})
+        << QByteArray("before it begins");
+    QTest::newRow("year with the calendar")
+        << (ics + QStringList{"--assignment", "B2", "--year", "2026"}) << QByteArray("--year");
+    QTest::newRow("from with the sheet")
+        << (pdf + QStringList{"--from", "2026-01-01"}) << QByteArray("--from");
+    QTest::newRow("year and month")
+        << (pdf + QStringList{"--year", "2026", "--month", "2026-02"}) << QByteArray("not both");
+    QTest::newRow("two-digit year") << (pdf + QStringList{"--year", "26"}) << QByteArray("'26'");
+    QTest::newRow("year outside the view range")
+        << (pdf + QStringList{"--year", "2061"}) << QByteArray("2061");
+    QTest::newRow("month 13") << (pdf + QStringList{"--month", "2026-13"})
+                              << QByteArray("'2026-13'");
+    QTest::newRow("month without year")
+        << (pdf + QStringList{"--month", "02"}) << QByteArray("'02'");
+}
+
+void CommandLineTest::badUsage() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, complaint);
+    const Run result = run(arguments);
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(result.err.startsWith("tourwise: ") && result.err.contains(complaint), result.err);
+    QCOMPARE(treeOf(m_work->path()), QStringList{"config"});
+}
+
+void CommandLineTest::unwritableTarget_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("target");
+    // Root ignores permissions, so what is in the way makes the write fail.
+    QTest::newRow("ics below a plain file")
+        << QStringList{"--export-ics", "plain/out.ics", "--assignment", "B2"} << "plain/out.ics";
+    QTest::newRow("ics onto a folder")
+        << QStringList{"--export-ics", "folder", "--assignment", "B2"} << "folder";
+    QTest::newRow("ics in a missing folder")
+        << QStringList{"--export-ics", "missing/out.ics", "--assignment", "B2"}
+        << "missing/out.ics";
+    QTest::newRow("pdf below a plain file")
+        << QStringList{"--print-pdf", "plain/out.pdf"} << "plain/out.pdf";
+    QTest::newRow("pdf onto a folder") << QStringList{"--print-pdf", "folder"} << "folder";
+}
+
+void CommandLineTest::unwritableTarget() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, target);
+    writeFile(m_work->filePath(QStringLiteral("plain")), "in the way");
+    QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("folder")));
+    const Run result = run(arguments);
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(result.err.contains(target.toUtf8()), result.err);
+    // Nothing partial: no target, no temporary file beside it.
+    QCOMPARE(treeOf(m_work->path()), (QStringList{"config", "folder", "plain"}));
+    QCOMPARE(readFile(m_work->filePath(QStringLiteral("plain"))), QByteArray("in the way"));
+}
+
+void CommandLineTest::storedSettingsAreUsedAndLeftAlone() {
+    const QString ini = m_config + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini");
+    const QByteArray stored = "[Config]\r\nAgency=Brandweer Zuid\r\nRDO=A3\r\n";
+    writeFile(ini, stored);
+    const QStringList range{"--from", "2026-01-01", "--to", "2026-01-31"};
+    const Run fromSettings = run(QStringList{"--export-ics", "a3.ics"} + range);
+    QCOMPARE(fromSettings.exitCode, 0);
+    const QByteArray a3 = readFile(m_work->filePath(QStringLiteral("a3.ics")));
+    QVERIFY(a3.contains("X-WR-CALNAME:Brandweer Zuid\r\n"));
+    QVERIFY(a3.contains("SUMMARY:RDO A3\r\n"));
+    QVERIFY(a3.contains("SUMMARY:On duty \xe2\x80\x93 crew A\r\n"));
+    QVERIFY(!a3.contains("crew B"));
+    // --assignment wins over the stored one.
+    const Run overridden = run(QStringList{"--export-ics", "b5.ics", "--assignment", "B5"} + range);
+    QCOMPARE(overridden.exitCode, 0);
+    const QByteArray b5 = readFile(m_work->filePath(QStringLiteral("b5.ics")));
+    QVERIFY(b5.contains("SUMMARY:RDO B5\r\n"));
+    QVERIFY(!b5.contains("A3"));
+    QCOMPARE(run({"--print-pdf", "a3.pdf", "--year", "2026"}).exitCode, 0);
+    // The settings file is read, never written, and nothing else appears in the folder.
+    QCOMPARE(readFile(ini), stored);
+    QCOMPARE(treeOf(m_config),
+             (QStringList{"Kestrand", "Kestrand/Tourwise", "Kestrand/Tourwise/Tourwise.ini"}));
+}
+
+void CommandLineTest::sameBytesInEveryTimeZone() {
+    const QStringList arguments{"--assignment", "B2", "--from", "2026-01-01", "--to", "2026-12-31"};
+    QByteArray first;
+    // Auckland is a day ahead of Los Angeles for most hours; both change to and from daylight
+    // saving inside the year.
+    for (const char* zone : {"UTC", "Pacific/Auckland", "America/Los_Angeles"}) {
+        const QString file = QString::fromLatin1(zone).replace(u'/', u'-') + QStringLiteral(".ics");
+        QCOMPARE(run(QStringList{"--export-ics", file} + arguments, zone).exitCode, 0);
+        const QByteArray bytes = withoutStamps(readFile(m_work->filePath(file)));
+        QVERIFY(bytes.contains("DTSTART;VALUE=DATE:20260101\r\n") ||
+                bytes.contains("DTSTART;VALUE=DATE:20260102\r\n"));
+        if (first.isEmpty())
+            first = bytes;
+        else
+            QCOMPARE(bytes, first);
+    }
+}
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
