@@ -18,10 +18,11 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tourwise shows one month at a time and tells for every day which crew is on
 duty, the regular days off of the fourteen RDO groups, the paydays and the
 numbered bi-weekly pay periods, in colours of the user's choice.")
-# Debian 12 ships the xcb platform plugin inside libqt6gui6, so these three run the window; libc6
-# and libstdc++6 come with them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4.2), libqt6gui6 (>= 6.4.2), libqt6core6 (>= 6.4.2)")
+# dpkg-shlibdeps (package dpkg-dev) finds the libraries the program links, libc and the Qt
+# libraries among them; Debian 12 ships the xcb platform plugin inside libqt6gui6.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 
 include(CPack)
