@@ -385,13 +385,9 @@ void TMainForm::sbHelp2Click() {
 }
 
 void TMainForm::popupCalendarMenuAtSelection() {
-    for (int k = 0; k < GridDayCount; ++k)
-        if (isSameDay(m_state.GridDates[static_cast<size_t>(k)], m_state.SelectedDate)) {
-            Rectangle* cell = gR[static_cast<size_t>(k)];
-            m_calendarMenu->popup(cell->mapToGlobal(cell->rect().center()));
-            return;
-        }
-    m_calendarMenu->popup(gloCal->mapToGlobal(gloCal->rect().center()));
+    const int selected = SelectedCellIndex(m_state);
+    QWidget* at = selected >= 0 ? static_cast<QWidget*>(gR[static_cast<size_t>(selected)]) : gloCal;
+    m_calendarMenu->popup(at->mapToGlobal(at->rect().center()));
 }
 
 void TMainForm::gloCalPrint() {
