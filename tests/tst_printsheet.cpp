@@ -32,6 +32,15 @@ template <typename T> void whenShown(std::function<void(T*)> act) {
     timer->start();
 }
 
+// Where a key typed now arrives: the focused control, else the dialog itself. On a desktop the
+// window manager activates a dialog a little after it is shown; keys wait for that.
+QWidget* keyTarget(QDialog* dialog) {
+    if (!QTest::qWaitForWindowActive(dialog))
+        qWarning("the dialog was not activated");
+    QWidget* focused = QApplication::focusWidget();
+    return focused ? focused : dialog;
+}
+
 void clickOk(QDialog* dialog) {
     auto* buttons = dialog->findChild<QDialogButtonBox*>();
     QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
@@ -125,11 +134,11 @@ void TestPrintSheet::chooserReturnsWhatTheUserPicked() {
             clickOk(dialog);
         } else if (action == QLatin1String("only-mine")) {
             // Tab from the sheet choice to the check box, as a keyboard user would.
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(keyTarget(dialog), Qt::Key_Tab);
+            QTest::keyClick(keyTarget(dialog), Qt::Key_Space);
+            QTest::keyClick(keyTarget(dialog), Qt::Key_Return);
         } else {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QTest::keyClick(keyTarget(dialog), Qt::Key_Escape);
         }
     });
     QCOMPARE(ChooseSheet(&parent, QStringLiteral("Print"), request), accepted);
