@@ -29,7 +29,7 @@ void TMainForm::compose() {
         button->setLook(ButtonLook::Back);
         return button;
     };
-    setWindowTitle(QStringLiteral("Tourwise\u00AE"));
+    setWindowTitle(SettingsTitle);
     resize(378, 564);
 
     tabCtrl = ui.make<TabControl>(this, "tabCtrl", docked(D::Client, 0, 0, 378, 564));

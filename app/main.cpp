@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/mainform.h"
 #include "platform/windowicon.h"
+#include "tourwise_version.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -13,9 +14,9 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> exitCode = RunCommandLine(argc, argv))
         return *exitCode;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tourwise"));
+    QApplication::setApplicationName(QString::fromLatin1(ProductName));
     QApplication::setOrganizationName(QStringLiteral("Kestrand"));
-    QApplication::setDesktopFileName(QStringLiteral("example.kestrand.Tourwise"));
+    QApplication::setDesktopFileName(QString::fromLatin1(ApplicationId));
     // One look on every desktop.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setWindowIcon(windowIcon());

@@ -2,6 +2,7 @@
 
 #include "colors/contrast.h"
 #include "platform/urlopener.h"
+#include "tourwise_version.h"
 #include "ui/buttons.h"
 #include "ui/rectangle.h"
 #include "ui/textview.h"
@@ -21,15 +22,16 @@ constexpr QChar lineSeparator = QChar(13);
 } // namespace
 
 QString AboutText() {
+    const QLatin1StringView name(ProductName);
     const QStringList lines = {
-        QStringLiteral("Tourwise for Corvane Fire v3.0.1"),
+        QStringLiteral("%1 for Corvane Fire v%2").arg(name, QLatin1StringView(ProductVersion)),
         QString(),
         QStringLiteral("\u00A9 2016\u20132026 Kestrand"),
         QString(),
         QStringLiteral("To change Pay Period Start Date,"),
         QStringLiteral("double-click on background of Settings tab"),
         QString(),
-        QStringLiteral("Tourwise is a registered trademark of Kestrand."),
+        QStringLiteral("%1 is a registered trademark of Kestrand.").arg(name),
         QStringLiteral("All rights reserved."),
         vendorHost,
     };

@@ -19,8 +19,9 @@ void reportError(QWidget* parent, const QString& message) {
         reporter()(shown);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tourwise\u00AE"), shown, QMessageBox::Ok,
-                    parent);
+    // Titled as the window it reports for.
+    const QString title = parent ? parent->window()->windowTitle() : QString();
+    QMessageBox box(QMessageBox::Critical, title, shown, QMessageBox::Ok, parent);
     box.exec();
 }
 

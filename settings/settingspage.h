@@ -5,6 +5,7 @@
 
 #include "core/programstate.h"
 #include "settings/settingsfile.h"
+#include "tourwise_version.h"
 
 #include <array>
 
@@ -33,7 +34,7 @@ struct SettingsPageControls {
     LineEdit* agency = nullptr;
 };
 
-inline const QString SettingsTitle = QStringLiteral("Tourwise\u00AE");
+inline const QString SettingsTitle = QString::fromUtf8(ProductTitle);
 
 // The colour that the colour buttons' Tags name: 1 crew A, 2 crew B, 5 RDO, 6 leading and
 // trailing days, 7 background; nullptr for any other Tag.

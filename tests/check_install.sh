@@ -5,8 +5,8 @@
 # metainfo file. Runs desktop-file-validate and appstreamcli when they are installed.
 set -euo pipefail
 
-build=${1:?usage: check_install.sh <build folder>}
-app_id=example.kestrand.Tourwise
+build=${1:?usage: check_install.sh <build folder> <application id>}
+app_id=${2:?usage: check_install.sh <build folder> <application id>}
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
