@@ -4,6 +4,7 @@
 
 #include "colors/namedcolors.h"
 #include "core/dateserial.h"
+#include "rotation/rotation.h"
 
 #include <QLocale>
 #include <QPageLayout>
@@ -26,7 +27,7 @@ struct SheetRequest {
     bool paydays = true;
     bool payPeriods = true;
     bool rdoGroups = true;
-    DateSerial payPeriodStart = 44185;
+    DateSerial payPeriodStart = DefaultPayPeriodStart;
     TAlphaColor crewA = Colors::Red;
     TAlphaColor crewB = Colors::Blue;
     TAlphaColor rdo = Colors::Fuchsia;

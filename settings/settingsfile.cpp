@@ -11,12 +11,13 @@
 namespace {
 
 // One key of the file: where it lives, what a missing key reads as, and how its text maps to and
-// from the settings.
+// from the settings. `load` returns false for a text it cannot use; the default text is then
+// loaded instead.
 struct SettingsKey {
     QLatin1StringView section;
     QLatin1StringView key;
     QLatin1StringView defaultText;
-    void (*load)(StoredSettings& values, const QString& text, const QLocale& locale);
+    bool (*load)(StoredSettings& values, const QString& text, const QLocale& locale);
     QString (*save)(const StoredSettings& values, const QLocale& locale);
 };
 
@@ -29,6 +30,7 @@ template <bool StoredSettings::*Switch> constexpr SettingsKey switchKey(const ch
             [](StoredSettings& values, const QString& text, const QLocale&) {
                 const std::optional<std::int64_t> number = parseIntegerText(text);
                 values.*Switch = number.has_value() && *number != 0;
+                return true;
             },
             [](const StoredSettings& values, const QLocale&) {
                 return QString(values.*Switch ? u'1' : u'0');
@@ -42,30 +44,36 @@ constexpr SettingsKey colorKey(const char* key, const char* defaultName) {
         ColorsSection, QLatin1StringView(key), QLatin1StringView(defaultName),
         [](StoredSettings& values, const QString& text, const QLocale&) {
             const ColorConversion color = ColorFromText(text);
-            values.*Color = color.ok ? color.value : StoredSettings{}.*Color;
+            if (color.ok)
+                values.*Color = color.value;
+            return color.ok;
         },
         [](const StoredSettings& values, const QLocale&) { return ColorToText(values.*Color); }};
 }
 
 // In start-up order, which is also the order of Save.
-const std::array<SettingsKey, 11> Keys{{
+constexpr std::array<SettingsKey, 11> Keys{{
     {ConfigSection, AgencyKey, QLatin1StringView(DefaultAgencyTitle),
      [](StoredSettings& values, const QString& text, const QLocale&) {
          values.agency = text.isEmpty() ? QString::fromLatin1(DefaultAgencyTitle) : text;
+         return true;
      },
      [](const StoredSettings& values, const QLocale&) { return values.agency; }},
     {ConfigSection, QLatin1StringView("RDO"), QLatin1StringView("RDO"),
      [](StoredSettings& values, const QString& text, const QLocale&) {
          values.assignment = assignmentItems().at(assignmentIndex(text));
+         return true;
      },
      [](const StoredSettings& values, const QLocale&) { return values.assignment; }},
     switchKey<&StoredSettings::showPaydays>("ShowPaydays"),
     switchKey<&StoredSettings::showDebit>("ShowDebit"),
     switchKey<&StoredSettings::showPayPeriods>("ShowPayPeriods"),
+    // Written in the locale's short date form, so the default has no text of its own.
     {ConfigSection, QLatin1StringView("PPStart"), QLatin1StringView(""),
      [](StoredSettings& values, const QString& text, const QLocale& locale) {
          values.payPeriodStart =
              payPeriodStartFromText(text, locale).value_or(DefaultPayPeriodStart);
+         return true;
      },
      [](const StoredSettings& values, const QLocale& locale) {
          return payPeriodStartToText(values.payPeriodStart, locale);
@@ -92,6 +100,11 @@ bool equalIgnoringAsciiCase(QStringView a, QStringView b) {
 }
 
 } // namespace
+
+StoredSettings::StoredSettings() {
+    for (const SettingsKey& key : Keys)
+        key.load(*this, QString(key.defaultText), QLocale::c());
+}
 
 const QStringList& assignmentItems() {
     static const QStringList items{
@@ -121,7 +134,8 @@ StoredSettings loadSettings(const QString& iniPath, const QLocale& locale) {
     for (const SettingsKey& key : Keys) {
         const QString text = document.value(QString(key.section), QString(key.key))
                                  .value_or(QString(key.defaultText));
-        key.load(values, text, locale);
+        if (!key.load(values, text, locale))
+            key.load(values, QString(key.defaultText), locale);
     }
     return values;
 }

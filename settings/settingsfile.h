@@ -19,17 +19,21 @@ const QStringList& assignmentItems();
 int assignmentIndex(const QString& stored);
 
 struct StoredSettings {
-    QString agency = DefaultAgencyTitle; // an empty stored title becomes the default on load
-    QString assignment = QStringLiteral("RDO");
-    bool showPaydays = false;
-    bool showDebit = false;
-    bool showPayPeriods = false;
-    DateSerial payPeriodStart = 44185;
-    TAlphaColor aPlt = Colors::Red;
-    TAlphaColor bPlt = Colors::Blue;
-    TAlphaColor xPlt = Colors::Fuchsia;
-    TAlphaColor ldTr = Colors::Silver;
-    TAlphaColor bkGr = Colors::White;
+    // Every key at its default: what a file without that key reads as. The defaults are kept in
+    // the table of keys and nowhere else.
+    StoredSettings();
+
+    QString agency; // an empty stored title becomes the default on load
+    QString assignment;
+    bool showPaydays{};
+    bool showDebit{};
+    bool showPayPeriods{};
+    DateSerial payPeriodStart{};
+    TAlphaColor aPlt{};
+    TAlphaColor bPlt{};
+    TAlphaColor xPlt{};
+    TAlphaColor ldTr{};
+    TAlphaColor bkGr{};
 
     friend bool operator==(const StoredSettings&, const StoredSettings&) = default;
 };
