@@ -16,23 +16,39 @@ enum ColorTag { CrewA = 1, CrewB = 2, Rdo = 5, LeadTrail = 6, Background = 7 };
 
 constexpr double AgencyIdleOpacity = 0.5;
 
+// The settings that the page reads and a loaded file sets, each named once: the colours live in
+// the state, the overlays in the page's switches.
+struct ColorField {
+    int tag; // of the colour button that edits it
+    TAlphaColor StoredSettings::*stored;
+    TAlphaColor ProgramState::*state;
+};
+constexpr std::array<ColorField, 5> ColorFields{{
+    {CrewA, &StoredSettings::aPlt, &ProgramState::APltColor},
+    {CrewB, &StoredSettings::bPlt, &ProgramState::BPltColor},
+    {Rdo, &StoredSettings::xPlt, &ProgramState::XPltColor},
+    {LeadTrail, &StoredSettings::ldTr, &ProgramState::LdTrColor},
+    {Background, &StoredSettings::bkGr, &ProgramState::BkGrColor},
+}};
+
+struct SwitchField {
+    bool StoredSettings::*stored;
+    SwitchButton* SettingsPageControls::*control;
+};
+constexpr std::array<SwitchField, 3> SwitchFields{{
+    {&StoredSettings::showPaydays, &SettingsPageControls::paydays},
+    {&StoredSettings::showDebit, &SettingsPageControls::debitDays},
+    {&StoredSettings::showPayPeriods, &SettingsPageControls::payPeriods},
+}};
+
 } // namespace
 
 TAlphaColor* ColorOfTag(ProgramState& state, int tag) {
-    switch (tag) {
-    case CrewA:
-        return &state.APltColor;
-    case CrewB:
-        return &state.BPltColor;
-    case Rdo:
-        return &state.XPltColor;
-    case LeadTrail:
-        return &state.LdTrColor;
-    case Background:
-        return &state.BkGrColor;
-    default:
-        return nullptr;
+    for (const ColorField& field : ColorFields) {
+        if (field.tag == tag)
+            return &(state.*field.state);
     }
+    return nullptr;
 }
 
 void OpenColorList(const SettingsPageControls& controls, ProgramState& state, int tag) {
@@ -108,30 +124,22 @@ StoredSettings CurrentSettings(const SettingsPageControls& controls, const Progr
     StoredSettings current;
     current.agency = controls.agency->text();
     current.assignment = controls.assignment->currentText();
-    current.showPaydays = controls.paydays->isChecked();
-    current.showDebit = controls.debitDays->isChecked();
-    current.showPayPeriods = controls.payPeriods->isChecked();
     current.payPeriodStart = state.PayPeriodStart;
-    current.aPlt = state.APltColor;
-    current.bPlt = state.BPltColor;
-    current.xPlt = state.XPltColor;
-    current.ldTr = state.LdTrColor;
-    current.bkGr = state.BkGrColor;
+    for (const SwitchField& field : SwitchFields)
+        current.*field.stored = (controls.*field.control)->isChecked();
+    for (const ColorField& field : ColorFields)
+        current.*field.stored = state.*field.state;
     return current;
 }
 
 void ApplyLoadedSettings(const SettingsPageControls& controls, ProgramState& state,
                          const StoredSettings& loaded) {
-    controls.paydays->setChecked(loaded.showPaydays);
-    controls.debitDays->setChecked(loaded.showDebit);
-    controls.payPeriods->setChecked(loaded.showPayPeriods);
+    for (const SwitchField& field : SwitchFields)
+        (controls.*field.control)->setChecked(loaded.*field.stored);
     state.PayPeriodStart = loaded.payPeriodStart;
     state.LoadedPayPeriodStart = loaded.payPeriodStart;
-    state.APltColor = loaded.aPlt;
-    state.BPltColor = loaded.bPlt;
-    state.XPltColor = loaded.xPlt;
-    state.LdTrColor = loaded.ldTr;
-    state.BkGrColor = loaded.bkGr;
+    for (const ColorField& field : ColorFields)
+        state.*field.state = loaded.*field.stored;
     controls.agency->setText(loaded.agency);
     // Compared with the box's text at Save, so the loaded title as the box shows it: a character
     // that a hand-edited file may hold and the box shows as a blank (a NUL) must not count as an
