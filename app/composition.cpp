@@ -21,6 +21,7 @@ const QStringList WeekdayCaptions = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "
 void TMainForm::compose() {
     Composer ui(m_registry);
     using D = Dock;
+    using namespace GridTags;
     // The three Back buttons are alike: docked left in their page's title.
     auto backButton = [&ui](Label* title, const char* name) {
         auto* button = ui.make<SpeedButton>(title, name,
@@ -38,13 +39,14 @@ void TMainForm::compose() {
     tabCalendar = ui.make<TabPage>(tabCtrl, "tabCalendar", at(0, 49, 378, 515));
     tabCtrl->addPage(tabCalendar, QStringLiteral("Calendar"));
     tbCalendar = ui.make<ToolBar>(tabCalendar, "tbCalendar", docked(D::MostTop, 0, 0, 378, 48));
-    rectToolbar1 =
-        ui.make<Rectangle>(tbCalendar, "rectToolbar1", docked(D::Client, 0, 0, 378, 48), -2);
+    rectToolbar1 = ui.make<Rectangle>(tbCalendar, "rectToolbar1", docked(D::Client, 0, 0, 378, 48),
+                                      CalendarBackground);
     rectToolbar1->setHitTest(false);
     lblToolbar1 = ui.make<Label>(rectToolbar1, "lblToolbar1", docked(D::Client, 0, 0, 378, 48));
     lblToolbar1->setText(QStringLiteral("Title"));
     loFooter = ui.make<Panel>(tabCalendar, "loFooter", docked(D::Bottom, 0, 470, 378, 45));
-    rectFooter = ui.make<Rectangle>(loFooter, "rectFooter", docked(D::Client, 0, 0, 378, 45), -2);
+    rectFooter = ui.make<Rectangle>(loFooter, "rectFooter", docked(D::Client, 0, 0, 378, 45),
+                                    CalendarBackground);
     lblStatus = ui.make<Label>(rectFooter, "lblStatus", docked(D::Client, 0, 0, 378, 45));
     lblStatus->setText(QStringLiteral("Status"));
     deDate = ui.make<DateEdit>(lblStatus, "deDate",
@@ -53,8 +55,8 @@ void TMainForm::compose() {
                                  docked(D::Left, 4, 4, 77, 39, margins(4, 4, 0, 2)));
     bToday->setText(QStringLiteral("Today"));
     loMonthName = ui.make<Panel>(tabCalendar, "loMonthName", docked(D::MostTop, 0, 48, 378, 48));
-    rectMonthName =
-        ui.make<Rectangle>(loMonthName, "rectMonthName", docked(D::Client, 0, 0, 378, 48), -2);
+    rectMonthName = ui.make<Rectangle>(loMonthName, "rectMonthName",
+                                       docked(D::Client, 0, 0, 378, 48), CalendarBackground);
     lblMonthName = ui.make<Label>(rectMonthName, "lblMonthName", docked(D::Client, 0, 0, 378, 48));
     lblMonthName->setText(QStringLiteral("Month and Year"));
     bPrev = ui.make<PushButton>(lblMonthName, "bPrev",
@@ -66,8 +68,8 @@ void TMainForm::compose() {
     bNext->setLook(ButtonLook::ArrowRight);
     bNext->setAccessibleName(QStringLiteral("Next month"));
     loDaysOfWeek = ui.make<Panel>(tabCalendar, "loDaysOfWeek", docked(D::Top, 0, 96, 378, 48));
-    rectDaysOfWeek =
-        ui.make<Rectangle>(loDaysOfWeek, "rectDaysOfWeek", docked(D::Client, 0, 0, 378, 48), -1);
+    rectDaysOfWeek = ui.make<Rectangle>(loDaysOfWeek, "rectDaysOfWeek",
+                                        docked(D::Client, 0, 0, 378, 48), BorderedBackground);
     gloDOW = ui.make<GridPanel>(rectDaysOfWeek, "gloDOW", docked(D::Client, 0, 0, 378, 48));
     gloDOW->setAttribute(Qt::WA_TransparentForMouseEvents);
     gloDOW->setItemSize(54, 48);
@@ -78,8 +80,8 @@ void TMainForm::compose() {
         lblDOW[static_cast<size_t>(day)]->setText(WeekdayCaptions[day]);
     }
     loCalendar = ui.make<Panel>(tabCalendar, "loCalendar", docked(D::Client, 0, 144, 378, 326));
-    rectGloCal =
-        ui.make<Rectangle>(loCalendar, "rectGloCal", docked(D::Client, 0, 0, 378, 326), -2);
+    rectGloCal = ui.make<Rectangle>(loCalendar, "rectGloCal", docked(D::Client, 0, 0, 378, 326),
+                                    CalendarBackground);
     gloCal = ui.make<GridPanel>(rectGloCal, "gloCal", docked(D::Client, 0, 0, 378, 326));
     gloCal->setItemSize(54, 54);
     gloCal->grabGesture(Qt::TapAndHoldGesture);
@@ -94,11 +96,13 @@ void TMainForm::compose() {
         const QByteArray t = cellName("gT", k).toLatin1();
         const QByteArray x = cellName("gX", k).toLatin1();
         gR[i] = ui.make<Rectangle>(gloCal, r.constData(),
-                                   at(54.0 * (k % 7), 54.0 * (k / 7), 54, 54), k);
-        gR[i]->setHitTest(k < 37); // cells 37 ... 41 never hold a day of the shown month
-        gT[i] = ui.make<FreeText>(gR[i], t.constData(), docked(D::Client, 0, 0, 54, 54), k);
+                                   at(54.0 * (k % 7), 54.0 * (k / 7), 54, 54), FirstCell + k);
+        gR[i]->setHitTest(k < FirstNeverShownCell);
+        gT[i] =
+            ui.make<FreeText>(gR[i], t.constData(), docked(D::Client, 0, 0, 54, 54), FirstCell + k);
         gX[i] = ui.make<FreeText>(gT[i], x.constData(),
-                                  docked(D::Client, 0, 0, 50, 52, margins(0, 0, 4, 2)), 100 + k);
+                                  docked(D::Client, 0, 0, 50, 52, margins(0, 0, 4, 2)),
+                                  SubLabelOffset + FirstCell + k);
         gX[i]->setAlignment(TextAlign::Trailing, TextAlign::Trailing);
     }
 
@@ -106,8 +110,8 @@ void TMainForm::compose() {
     tabSettings = ui.make<TabPage>(tabCtrl, "tabSettings", at(0, 49, 378, 515));
     tabCtrl->addPage(tabSettings, QStringLiteral("Settings"));
     tbSettings = ui.make<ToolBar>(tabSettings, "tbSettings", docked(D::Top, 0, 0, 378, 48));
-    rectToolbar2 =
-        ui.make<Rectangle>(tbSettings, "rectToolbar2", docked(D::Client, 0, 0, 378, 48), -1);
+    rectToolbar2 = ui.make<Rectangle>(tbSettings, "rectToolbar2", docked(D::Client, 0, 0, 378, 48),
+                                      BorderedBackground);
     lblToolbar2 = ui.make<Label>(rectToolbar2, "lblToolbar2", docked(D::Client, 0, 0, 378, 48));
     lblToolbar2->setText(SettingsTitle);
     sbBack2 = backButton(lblToolbar2, "sbBack2");
@@ -118,8 +122,8 @@ void TMainForm::compose() {
     ccbColor = ui.make<ColorComboBox>(lblToolbar2, "ccbColor", at(80, 8, 193, 33));
     ccbColor->setMaxVisibleItems(12);
     dePPStart = ui.make<DateEdit>(lblToolbar2, "dePPStart", at(85, 8, 150, 33));
-    rectSettings =
-        ui.make<Rectangle>(tabSettings, "rectSettings", docked(D::Client, 0, 48, 378, 467), -1);
+    rectSettings = ui.make<Rectangle>(tabSettings, "rectSettings",
+                                      docked(D::Client, 0, 48, 378, 467), BorderedBackground);
     loSettings = ui.make<Panel>(rectSettings, "loSettings", docked(D::Client, 0, 0, 378, 467));
     loSettings->enableTouchGestures();
     lblDebitDays = ui.make<Label>(loSettings, "lblDebitDays", at(8, 96, 137, 25));
@@ -128,20 +132,20 @@ void TMainForm::compose() {
     lblPlatoon->setText(QStringLiteral("Assignment"));
     lblPaydays = ui.make<Label>(loSettings, "lblPaydays", at(8, 56, 137, 25));
     lblPaydays->setText(QStringLiteral("Paydays"));
-    bAPlt = ui.make<PushButton>(loSettings, "bAPlt", at(16, 184, 57, 33), 1);
+    bAPlt = ui.make<PushButton>(loSettings, "bAPlt", at(16, 184, 57, 33), ColorTags::CrewA);
     bAPlt->setText(QStringLiteral("A"));
-    bBPlt = ui.make<PushButton>(loSettings, "bBPlt", at(80, 184, 57, 33), 2);
+    bBPlt = ui.make<PushButton>(loSettings, "bBPlt", at(80, 184, 57, 33), ColorTags::CrewB);
     bBPlt->setText(QStringLiteral("B"));
-    bLdTr = ui.make<PushButton>(loSettings, "bLdTr", at(32, 232, 65, 33), 6);
+    bLdTr = ui.make<PushButton>(loSettings, "bLdTr", at(32, 232, 65, 33), ColorTags::LeadTrail);
     bLdTr->setText(QStringLiteral("Ld / Tr"));
-    bXPlt = ui.make<PushButton>(loSettings, "bXPlt", at(144, 184, 57, 33), 5);
+    bXPlt = ui.make<PushButton>(loSettings, "bXPlt", at(144, 184, 57, 33), ColorTags::Rdo);
     bXPlt->setText(QStringLiteral("RDO"));
     cbPlt = ui.make<ComboBox>(loSettings, "cbPlt", at(150, 12, 67, 32));
     cbPlt->setItems(assignmentItems());
     cbPlt->setMaxVisibleItems(15);
     swDebitDays = ui.make<SwitchButton>(loSettings, "swDebitDays", at(152, 96, 41, 26));
     swPaydays = ui.make<SwitchButton>(loSettings, "swPaydays", at(152, 56, 41, 26));
-    bBkGr = ui.make<PushButton>(loSettings, "bBkGr", at(120, 232, 65, 33), 7);
+    bBkGr = ui.make<PushButton>(loSettings, "bBkGr", at(120, 232, 65, 33), ColorTags::Background);
     bBkGr->setText(QStringLiteral("BkGr"));
     edAgency = ui.make<LineEdit>(loSettings, "edAgency", at(16, 280, 185, 33));
     edAgency->setPlaceholderText(QStringLiteral("Enter agency name"));
@@ -161,9 +165,11 @@ void TMainForm::compose() {
     // Help page
     auto* tabHelp = ui.make<TabPage>(tabCtrl, "tabHelp", at(0, 49, 378, 515));
     tabCtrl->addPage(tabHelp, QStringLiteral("Help"));
-    rectHelp = ui.make<Rectangle>(tabHelp, "rectHelp", docked(D::Client, 0, 48, 378, 467), -3);
+    rectHelp =
+        ui.make<Rectangle>(tabHelp, "rectHelp", docked(D::Client, 0, 48, 378, 467), HelpBackground);
     tbHelp = ui.make<ToolBar>(tabHelp, "tbHelp", docked(D::Top, 0, 0, 378, 48));
-    rectToolbar3 = ui.make<Rectangle>(tbHelp, "rectToolbar3", docked(D::Client, 0, 0, 378, 48), -3);
+    rectToolbar3 = ui.make<Rectangle>(tbHelp, "rectToolbar3", docked(D::Client, 0, 0, 378, 48),
+                                      HelpBackground);
     lblToolbar3 = ui.make<Label>(rectToolbar3, "lblToolbar3", docked(D::Client, 0, 0, 378, 48));
     lblToolbar3->setText(SettingsTitle);
     sbBack3 = backButton(lblToolbar3, "sbBack3");
@@ -175,12 +181,13 @@ void TMainForm::compose() {
     tabAbout = ui.make<TabPage>(tabCtrl, "tabAbout", at(0, 49, 378, 515));
     tabCtrl->addPage(tabAbout, QStringLiteral("About"));
     tbAbout = ui.make<ToolBar>(tabAbout, "tbAbout", docked(D::Top, 0, 0, 378, 48));
-    rectToolbar4 =
-        ui.make<Rectangle>(tbAbout, "rectToolbar4", docked(D::Client, 0, 0, 378, 48), -1);
+    rectToolbar4 = ui.make<Rectangle>(tbAbout, "rectToolbar4", docked(D::Client, 0, 0, 378, 48),
+                                      BorderedBackground);
     lblToolbar4 = ui.make<Label>(rectToolbar4, "lblToolbar4", docked(D::Client, 0, 0, 378, 48));
     lblToolbar4->setText(SettingsTitle);
     sbBack4 = backButton(lblToolbar4, "sbBack4");
-    rectAbout = ui.make<Rectangle>(tabAbout, "rectAbout", docked(D::Client, 0, 48, 378, 467), -1);
+    rectAbout = ui.make<Rectangle>(tabAbout, "rectAbout", docked(D::Client, 0, 48, 378, 467),
+                                   BorderedBackground);
     loLinks = ui.make<Panel>(rectAbout, "loLinks", docked(D::Bottom, 0, 333, 378, 134));
     sbHelp1 = ui.make<SpeedButton>(loLinks, "sbHelp1",
                                    docked(D::Top, 16, 12, 346, 41, margins(16, 12, 16, 0)));

@@ -55,8 +55,13 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::collectPainterControls() {
-    m_header.titles = {lblToolbar1, lblToolbar2, lblToolbar3, lblToolbar4};
-    m_header.backs = {sbBack2, sbBack3, sbBack4};
+    m_header.calendarTitle = lblToolbar1;
+    m_header.settingsTitle = lblToolbar2;
+    m_header.helpTitle = lblToolbar3;
+    m_header.aboutTitle = lblToolbar4;
+    m_header.settingsBack = sbBack2;
+    m_header.helpBack = sbBack3;
+    m_header.aboutBack = sbBack4;
     m_header.helpTitleBar = rectToolbar3;
     m_header.monthName = lblMonthName;
     m_header.monthNameBar = rectMonthName;

@@ -19,6 +19,9 @@ inline constexpr int HelpBackground = -3;     // always white
 inline constexpr int CalendarBackground = -2; // background colour, no border
 inline constexpr int BorderedBackground = -1; // background colour, thin border
 inline constexpr int FirstCell = 0;
+// A month of 31 days that starts on a Saturday ends in cell 36: the cells from 37 on never hold a
+// day of the shown month.
+inline constexpr int FirstNeverShownCell = 37;
 inline constexpr int LastNumberedCell = 39; // cells 40 and 41 carry the crew legend
 inline constexpr int LastCell = 41;
 inline constexpr int SubLabelOffset = 100;

@@ -29,21 +29,22 @@ QString nameAt(const QStringList& names, int index) {
 
 void StyleToolbars(const HeaderControls& controls, const ProgramState& state, const QString& agency,
                    const AssignmentChoice& assignment) {
-    for (Label* title : controls.titles)
+    for (Label* title :
+         {controls.calendarTitle, controls.settingsTitle, controls.helpTitle, controls.aboutTitle})
         title->setFontSize(state.Fonts.title);
     const TAlphaColor contrast = ContrastColor(state.BkGrColor);
-    controls.titles[0]->setTextColor(contrast);
-    controls.titles[1]->setTextColor(contrast);
-    controls.titles[3]->setTextColor(contrast);
-    controls.backs[0]->setTextColor(contrast);
-    controls.backs[2]->setTextColor(contrast);
+    controls.calendarTitle->setTextColor(contrast);
+    controls.settingsTitle->setTextColor(contrast);
+    controls.aboutTitle->setTextColor(contrast);
+    controls.settingsBack->setTextColor(contrast);
+    controls.aboutBack->setTextColor(contrast);
     // The Help page keeps its own white title bar.
     const TAlphaColor helpContrast = ContrastColor(controls.helpTitleBar->fill());
-    controls.titles[2]->setTextColor(helpContrast);
-    controls.backs[1]->setTextColor(helpContrast);
+    controls.helpTitle->setTextColor(helpContrast);
+    controls.helpBack->setTextColor(helpContrast);
     controls.payPeriodEditor->setTextColor(Colors::Black);
-    controls.titles[0]->setText(assignment.index <= 0 ? agency
-                                                      : agency + TitleSeparator + assignment.text);
+    controls.calendarTitle->setText(
+        assignment.index <= 0 ? agency : agency + TitleSeparator + assignment.text);
 }
 
 void ShowMonthName(const HeaderControls& controls, const ProgramState& state, DateSerial date) {

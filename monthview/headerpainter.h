@@ -15,8 +15,13 @@ class PushButton;
 class Rectangle;
 
 struct HeaderControls {
-    std::array<Label*, 4> titles{};     // lblToolbar1 ... lblToolbar4
-    std::array<PushButton*, 3> backs{}; // sbBack2 ... sbBack4
+    Label* calendarTitle = nullptr;     // lblToolbar1
+    Label* settingsTitle = nullptr;     // lblToolbar2
+    Label* helpTitle = nullptr;         // lblToolbar3
+    Label* aboutTitle = nullptr;        // lblToolbar4
+    PushButton* settingsBack = nullptr; // sbBack2
+    PushButton* helpBack = nullptr;     // sbBack3
+    PushButton* aboutBack = nullptr;    // sbBack4
     Rectangle* helpTitleBar = nullptr;  // rectToolbar3
     Label* monthName = nullptr;
     Rectangle* monthNameBar = nullptr;

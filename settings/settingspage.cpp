@@ -12,23 +12,23 @@
 
 namespace {
 
-enum ColorTag { CrewA = 1, CrewB = 2, Rdo = 5, LeadTrail = 6, Background = 7 };
-
 constexpr double AgencyIdleOpacity = 0.5;
 
 // The settings that the page reads and a loaded file sets, each named once: the colours live in
 // the state, the overlays in the page's switches.
 struct ColorField {
     int tag; // of the colour button that edits it
+    PushButton* SettingsPageControls::ColorButtons::*button;
     TAlphaColor StoredSettings::*stored;
     TAlphaColor ProgramState::*state;
 };
+using Buttons = SettingsPageControls::ColorButtons;
 constexpr std::array<ColorField, 5> ColorFields{{
-    {CrewA, &StoredSettings::aPlt, &ProgramState::APltColor},
-    {CrewB, &StoredSettings::bPlt, &ProgramState::BPltColor},
-    {Rdo, &StoredSettings::xPlt, &ProgramState::XPltColor},
-    {LeadTrail, &StoredSettings::ldTr, &ProgramState::LdTrColor},
-    {Background, &StoredSettings::bkGr, &ProgramState::BkGrColor},
+    {ColorTags::CrewA, &Buttons::crewA, &StoredSettings::aPlt, &ProgramState::APltColor},
+    {ColorTags::CrewB, &Buttons::crewB, &StoredSettings::bPlt, &ProgramState::BPltColor},
+    {ColorTags::Rdo, &Buttons::rdo, &StoredSettings::xPlt, &ProgramState::XPltColor},
+    {ColorTags::LeadTrail, &Buttons::leadTrail, &StoredSettings::ldTr, &ProgramState::LdTrColor},
+    {ColorTags::Background, &Buttons::background, &StoredSettings::bkGr, &ProgramState::BkGrColor},
 }};
 
 struct SwitchField {
@@ -69,8 +69,8 @@ bool CloseColorList(const SettingsPageControls& controls, ProgramState& state) {
     // colour that no item has left the previous item selected, and that is not the user's pick.
     if (chosen != Colors::Null && edited && controls.colorList->itemChosen()) {
         *edited = chosen;
-        if (tag == Background) {
-            controls.colorButtons[4]->setTextColor(Colors::Black);
+        if (tag == ColorTags::Background) {
+            controls.colorButtons.background->setTextColor(Colors::Black);
             controls.save->setTextColor(Colors::Black);
             const TAlphaColor contrast = ContrastColor(chosen);
             controls.title->setTextColor(contrast);
@@ -80,9 +80,9 @@ bool CloseColorList(const SettingsPageControls& controls, ProgramState& state) {
             controls.agency->setTextColor(Colors::Black);
             backgroundChanged = true;
         } else {
-            for (PushButton* button : controls.colorButtons)
-                if (button->tag() == tag)
-                    button->setTextColor(chosen);
+            for (const ColorField& field : ColorFields)
+                if (field.tag == tag)
+                    (controls.colorButtons.*field.button)->setTextColor(chosen);
         }
     }
     controls.colorList->hide();
@@ -161,11 +161,12 @@ DateSerial PayPeriodStartToSave(const SettingsPageControls& controls, const Prog
 }
 
 void ColorButtonTexts(const SettingsPageControls& controls, const ProgramState& state) {
-    controls.colorButtons[0]->setTextColor(state.APltColor);
-    controls.colorButtons[1]->setTextColor(state.BPltColor);
-    controls.colorButtons[2]->setTextColor(state.XPltColor);
-    controls.colorButtons[3]->setTextColor(state.LdTrColor);
-    controls.colorButtons[4]->setTextColor(Colors::Black);
+    // Each button in its own colour, except that of the background, which would not show.
+    for (const ColorField& field : ColorFields) {
+        const bool background = field.tag == ColorTags::Background;
+        (controls.colorButtons.*field.button)
+            ->setTextColor(background ? Colors::Black : state.*field.state);
+    }
     controls.save->setTextColor(Colors::Black);
 }
 

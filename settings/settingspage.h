@@ -26,7 +26,13 @@ struct SettingsPageControls {
     PushButton* save = nullptr;
     Rectangle* page = nullptr;        // rectSettings
     std::array<Label*, 4> captions{}; // lblPlatoon, lblPaydays, lblDebitDays, lblPayPeriods
-    std::array<PushButton*, 5> colorButtons{}; // bAPlt, bBPlt, bXPlt, bLdTr, bBkGr
+    struct ColorButtons {
+        PushButton* crewA = nullptr;      // bAPlt
+        PushButton* crewB = nullptr;      // bBPlt
+        PushButton* rdo = nullptr;        // bXPlt
+        PushButton* leadTrail = nullptr;  // bLdTr
+        PushButton* background = nullptr; // bBkGr
+    } colorButtons;
     ComboBox* assignment = nullptr;
     SwitchButton* paydays = nullptr;
     SwitchButton* debitDays = nullptr;
@@ -34,10 +40,18 @@ struct SettingsPageControls {
     LineEdit* agency = nullptr;
 };
 
+// The Tags of the colour buttons, which name the colour each one edits.
+namespace ColorTags {
+inline constexpr int CrewA = 1;
+inline constexpr int CrewB = 2;
+inline constexpr int Rdo = 5;
+inline constexpr int LeadTrail = 6;
+inline constexpr int Background = 7;
+} // namespace ColorTags
+
 inline const QString SettingsTitle = QString::fromUtf8(ProductTitle);
 
-// The colour that the colour buttons' Tags name: 1 crew A, 2 crew B, 5 RDO, 6 leading and
-// trailing days, 7 background; nullptr for any other Tag.
+// The colour that a colour button's Tag names (ColorTags); nullptr for any other Tag.
 TAlphaColor* ColorOfTag(ProgramState& state, int tag);
 
 // A colour button: the list remembers the button's Tag, preselects its colour, replaces the
