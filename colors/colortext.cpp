@@ -1,5 +1,6 @@
 #include "colors/colortext.h"
 
+#include "core/asciicase.h"
 #include "core/integertext.h"
 
 #include <QStringView>
@@ -8,18 +9,14 @@
 
 namespace {
 
-char16_t foldAsciiLetter(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-// Only A-Z fold: a full Unicode fold would let the Kelvin sign match "k" or a dotless i match "i".
+// The text is the prefix and then the name, A-Z compared without case.
 bool equalsIgnoringAsciiCase(QStringView text, std::string_view prefix, std::string_view name) {
     if (static_cast<std::size_t>(text.size()) != prefix.size() + name.size())
         return false;
     qsizetype i = 0;
     for (std::string_view part : {prefix, name}) {
         for (char c : part) {
-            if (foldAsciiLetter(text[i].unicode()) != foldAsciiLetter(static_cast<char16_t>(c)))
+            if (foldAsciiCase(text[i].unicode()) != foldAsciiCase(static_cast<char16_t>(c)))
                 return false;
             ++i;
         }

@@ -1,5 +1,7 @@
 #include "settings/inistore.h"
 
+#include "core/asciicase.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -42,10 +44,6 @@ ParsedLine parseLine(QStringView text) {
 // The blanks that QString::trimmed() removes below 0x80.
 bool isAsciiBlank(char16_t unit) {
     return unit == u' ' || (unit >= u'\t' && unit <= u'\r');
-}
-
-char16_t asciiUpper(char16_t unit) {
-    return unit >= u'a' && unit <= u'z' ? char16_t(unit - u'a' + u'A') : unit;
 }
 
 bool sameName(QStringView a, QStringView b) {
@@ -311,7 +309,7 @@ bool IniDocument::canSkipUndecoded(const LineSpan& span, QStringView key, KeySea
     if (equals == span.end)
         return true; // no key
     if (key.isEmpty() || key.front().unicode() >= 0x80 ||
-        asciiUpper(lead) == asciiUpper(key.front().unicode()))
+        foldAsciiCase(lead) == foldAsciiCase(key.front().unicode()))
         return false;
     found.lastKey = span;
     return true;

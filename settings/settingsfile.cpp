@@ -1,6 +1,7 @@
 #include "settings/settingsfile.h"
 
 #include "colors/colortext.h"
+#include "core/asciicase.h"
 #include "core/integertext.h"
 #include "rotation/rotation.h"
 #include "settings/datetext.h"
@@ -84,20 +85,6 @@ constexpr std::array<SettingsKey, 11> Keys{{
     colorKey<&StoredSettings::ldTr>("LdTr", "Silver"),
     colorKey<&StoredSettings::bkGr>("BkGr", "White"),
 }};
-
-// A-Z compared without case, nothing else.
-bool equalIgnoringAsciiCase(QStringView a, QStringView b) {
-    if (a.size() != b.size())
-        return false;
-    const auto upper = [](QChar c) {
-        return c >= u'a' && c <= u'z' ? QChar(c.unicode() - (u'a' - u'A')) : c;
-    };
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
