@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang in their own folder and runs each on a copy of its
-# seed corpus for a set time, then prints per harness the executions and the findings.
+# seed corpus for a set time, then prints per harness the executions and the findings. The two
+# harnesses that read settings files share the seeds in fuzz/corpus/ini_files/ and add their own.
 #
 #   fuzz/run_fuzzers.sh            180 seconds per harness
 #   fuzz/run_fuzzers.sh 600        600 seconds per harness
@@ -56,6 +57,9 @@ printf '\n%-20s %12s %9s\n' harness executions findings
 for harness in "${harnesses[@]}"; do
     corpus="$work/$harness"
     cp -r "fuzz/corpus/$harness" "$corpus"
+    if [[ $harness != fuzz_colortext ]]; then
+        cp fuzz/corpus/ini_files/* "$corpus/"
+    fi
     findings="$build/findings/$harness"
     rm -rf "$findings" # a finding of an earlier run is in the corpus by now, or still open
     mkdir -p "$findings"
