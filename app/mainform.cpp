@@ -234,26 +234,20 @@ void TMainForm::fitStartupOuterSize() {
 }
 
 void TMainForm::FormResize() {
-    // The outer height, frame and title bar included, in whole logical units.
-    const int outerHeight = frameGeometry().height();
-    const BandHeights bands = BandHeightsFor(outerHeight);
-    DockLayout::of(tabCalendar)
-        ->setDockedHeights({{tbCalendar, bands.title},
-                            {loMonthName, bands.month},
-                            {loDaysOfWeek, bands.weekdays},
-                            {loFooter, bands.footer}});
     // Computed rather than read back, since a hidden page is docked only when it is shown.
     const QRect page = tabCtrl->pageRect().isEmpty()
                            ? QRect(0, 0, width(), height() - TabControl::HeaderHeight)
                            : tabCtrl->pageRect();
-    const double calendarHeight =
-        page.height() - (bands.title + bands.month + bands.weekdays + bands.footer);
-    GridItemHeights items;
-    items.weekdays = static_cast<float>(bands.weekdays - 0.1);
-    items.days = ItemSizeFor(calendarHeight, 6);
-    gloDOW->setItemSize(ItemSizeFor(page.width(), 7), items.weekdays);
-    gloCal->setItemSize(ItemSizeFor(page.width(), 7), items.days);
-    m_state.Fonts = ComputeFontSizes(bands, items);
+    // The outer height, frame and title bar included, in whole logical units.
+    const CalendarProportions fit = CalendarProportionsFor(frameGeometry().height(), page.size());
+    DockLayout::of(tabCalendar)
+        ->setDockedHeights({{tbCalendar, fit.bands.title},
+                            {loMonthName, fit.bands.month},
+                            {loDaysOfWeek, fit.bands.weekdays},
+                            {loFooter, fit.bands.footer}});
+    gloDOW->setItemSize(fit.itemWidth, fit.items.weekdays);
+    gloCal->setItemSize(fit.itemWidth, fit.items.days);
+    m_state.Fonts = fit.fonts;
     RefreshAll(m_state.SelectedDate);
 }
 

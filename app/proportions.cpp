@@ -21,3 +21,16 @@ FontSizes ComputeFontSizes(const BandHeights& bands, const GridItemHeights& item
     sizes.status = bands.footer * 0.25f;
     return sizes;
 }
+
+CalendarProportions CalendarProportionsFor(int outerHeight, QSize page) {
+    CalendarProportions result;
+    result.bands = BandHeightsFor(outerHeight);
+    const BandHeights& bands = result.bands;
+    const double calendarHeight =
+        page.height() - (bands.title + bands.month + bands.weekdays + bands.footer);
+    result.itemWidth = ItemSizeFor(page.width(), 7);
+    result.items.weekdays = static_cast<float>(bands.weekdays - 0.1);
+    result.items.days = ItemSizeFor(calendarHeight, 6);
+    result.fonts = ComputeFontSizes(bands, result.items);
+    return result;
+}

@@ -4,6 +4,8 @@
 
 #include "core/programstate.h"
 
+#include <QSize>
+
 struct BandHeights {
     float title = 0;    // tbCalendar: h / 16
     float month = 0;    // loMonthName: h / 10
@@ -23,3 +25,16 @@ struct GridItemHeights {
 };
 
 FontSizes ComputeFontSizes(const BandHeights& bands, const GridItemHeights& items);
+
+// Everything a resize sets on the Calendar page: the four band heights, the grid items and the
+// eight font sizes, from the window's outer height (frame and title bar included) and the size
+// of the page below the tab headers. A window too low for the bands leaves the grid items at or
+// below zero; the controls clamp what they show.
+struct CalendarProportions {
+    BandHeights bands;
+    float itemWidth = 0; // gloDOW and gloCal, seven items across
+    GridItemHeights items;
+    FontSizes fonts;
+};
+
+CalendarProportions CalendarProportionsFor(int outerHeight, QSize page);

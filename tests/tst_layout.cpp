@@ -2,6 +2,7 @@
 #include "windowfixture.h"
 
 #include "app/mainform.h"
+#include "app/proportions.h"
 #include "core/clock.h"
 #include "ui/docklayout.h"
 
@@ -60,6 +61,8 @@ private slots:
     void cellsTileTheGrid();
     void fontSizeRules_data();
     void fontSizeRules();
+    void proportionsWithoutAWindow_data();
+    void proportionsWithoutAWindow();
 };
 
 void LayoutTest::startSize() {
@@ -278,6 +281,56 @@ void LayoutTest::fontSizeRules() {
     QCOMPARE(text.fontSize(), start);
     text.setFontSize(requested);
     QCOMPARE(text.fontSize(), applied);
+}
+
+void LayoutTest::proportionsWithoutAWindow_data() {
+    QTest::addColumn<int>("outerHeight");
+    QTest::addColumn<QSize>("page");
+    QTest::addColumn<QList<double>>("bands");     // title, month, weekdays, footer
+    QTest::addColumn<QList<double>>("items");     // width, weekday height, day height
+    QTest::addColumn<QList<double>>("fontSizes"); // title, month, dow, day, corner, sub, small,
+                                                  // status
+    QTest::newRow("start size") << 640 << QSize(350, 542) << QList<double>{40, 64, 40, 53.3333}
+                                << QList<double>{49.9857, 39.9, 57.4278}
+                                << QList<double>{12.8,    30.72,   12.768,  27.5653,
+                                                 24.1197, 14.3569, 11.4856, 13.3333};
+    QTest::newRow("twice the size")
+        << 1280 << QSize(700, 1182) << QList<double>{80, 128, 80, 106.6667}
+        << QList<double>{99.9857, 79.9, 131.2056}
+        << QList<double>{25.6, 61.44, 25.568, 62.9787, 55.1063, 32.8014, 26.2411, 26.6667};
+    // The bands take more than the page: the day items go below zero, the bands keep their share.
+    QTest::newRow("too low for the grid")
+        << 70 << QSize(350, 16) << QList<double>{4.375, 7, 4.375, 5.8333}
+        << QList<double>{49.9857, 4.275, -0.9472}
+        << QList<double>{1.4, 3.36, 1.368, -0.4547, -0.3978, -0.2368, -0.1894, 1.4583};
+    // Before start-up the window reports an empty size.
+    QTest::newRow("empty") << 0 << QSize(0, 0) << QList<double>{0, 0, 0, 0}
+                           << QList<double>{-0.0143, -0.1, -0.0167}
+                           << QList<double>{0, 0, -0.032, -0.008, -0.007, -0.0042, -0.0033, 0};
+}
+
+void LayoutTest::proportionsWithoutAWindow() {
+    QFETCH(int, outerHeight);
+    QFETCH(QSize, page);
+    QFETCH(QList<double>, bands);
+    QFETCH(QList<double>, items);
+    QFETCH(QList<double>, fontSizes);
+    const CalendarProportions fit = CalendarProportionsFor(outerHeight, page);
+    QCOMPARE_NEAR(fit.bands.title, bands[0]);
+    QCOMPARE_NEAR(fit.bands.month, bands[1]);
+    QCOMPARE_NEAR(fit.bands.weekdays, bands[2]);
+    QCOMPARE_NEAR(fit.bands.footer, bands[3]);
+    QCOMPARE_NEAR(fit.itemWidth, items[0]);
+    QCOMPARE_NEAR(fit.items.weekdays, items[1]);
+    QCOMPARE_NEAR(fit.items.days, items[2]);
+    QCOMPARE_NEAR(fit.fonts.title, fontSizes[0]);
+    QCOMPARE_NEAR(fit.fonts.month, fontSizes[1]);
+    QCOMPARE_NEAR(fit.fonts.dow, fontSizes[2]);
+    QCOMPARE_NEAR(fit.fonts.day, fontSizes[3]);
+    QCOMPARE_NEAR(fit.fonts.dayCorner, fontSizes[4]);
+    QCOMPARE_NEAR(fit.fonts.subLabel, fontSizes[5]);
+    QCOMPARE_NEAR(fit.fonts.subLabelSmall, fontSizes[6]);
+    QCOMPARE_NEAR(fit.fonts.status, fontSizes[7]);
 }
 
 QTEST_MAIN(LayoutTest)
