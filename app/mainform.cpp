@@ -252,9 +252,7 @@ void TMainForm::FormResize() {
 }
 
 void TMainForm::tabCtrlChange() {
-    ccbColor->hide();
-    dePPStart->hide();
-    lblToolbar2->setText(SettingsTitle);
+    HideEditors(m_settings);
     refreshMonth();
     focusActivePage();
 }
@@ -327,9 +325,7 @@ void TMainForm::bSaveClick() {
         return;
     }
     m_state.PayPeriodStart = current.payPeriodStart;
-    dePPStart->hide();
-    ccbColor->hide();
-    lblToolbar2->setText(SettingsTitle);
+    HideEditors(m_settings);
     refreshMonth();
     tabCtrl->setActivePage(tabCalendar);
 }

@@ -91,6 +91,12 @@ bool CloseColorList(const SettingsPageControls& controls, ProgramState& state) {
     return backgroundChanged;
 }
 
+void HideEditors(const SettingsPageControls& controls) {
+    controls.colorList->hide();
+    controls.payPeriodEditor->hide();
+    controls.title->setText(SettingsTitle);
+}
+
 void RevealPayPeriodEditor(const SettingsPageControls& controls) {
     controls.title->setText(QString());
     controls.payPeriodEditor->show();

@@ -62,6 +62,10 @@ void OpenColorList(const SettingsPageControls& controls, ProgramState& state, in
 // background changed, so the caller repaints the rectangles at once.
 bool CloseColorList(const SettingsPageControls& controls, ProgramState& state);
 
+// Leaving the page or saving: the colour list and the pay-period editor hide and the title
+// comes back.
+void HideEditors(const SettingsPageControls& controls);
+
 // Double click, long tap or double tap on the page background.
 void RevealPayPeriodEditor(const SettingsPageControls& controls);
 
