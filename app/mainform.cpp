@@ -15,8 +15,6 @@
 
 #include <cmath>
 
-TMainForm* MainForm = nullptr;
-
 namespace {
 
 // The month buttons wait this long after the press, then repeat at the interval.
@@ -30,7 +28,6 @@ constexpr QSize StartupOuterSize(350, 640);
 
 TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     : QWidget(parent), m_environment(environment) {
-    MainForm = this;
     compose();
     collectPainterControls();
     bindEvents();
@@ -50,8 +47,6 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
 TMainForm::~TMainForm() {
     // Closing moves the focus, whose handlers need the whole window: close while it still is.
     hide();
-    if (MainForm == this)
-        MainForm = nullptr;
 }
 
 void TMainForm::collectPainterControls() {

@@ -179,6 +179,3 @@ private:
     bool m_composed = false;
     bool m_startupSizePending = true;
 };
-
-// The one window of the program.
-extern TMainForm* MainForm;
