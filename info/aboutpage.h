@@ -9,8 +9,8 @@ class PushButton;
 class Rectangle;
 
 struct AboutControls {
-    Rectangle* page = nullptr; // rectAbout
-    Label* text = nullptr;     // lblAbout
+    Rectangle* page = nullptr;        // rectAbout
+    Label* text = nullptr;            // lblAbout
     PushButton* issuesLink = nullptr; // sbHelp1
     PushButton* mailLink = nullptr;   // sbHelp2
 };
