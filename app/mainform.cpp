@@ -313,7 +313,9 @@ void TMainForm::gR00Click(Rectangle* sender) {
 void TMainForm::bSaveClick() {
     StoredSettings current = CurrentSettings(m_settings, m_state);
     current.payPeriodStart = PayPeriodStartToSave(m_settings, m_state);
-    // A title left as loaded, or changed back to it, is not written: the file keeps its own line.
+    // Not a missed write: a title the user left as loaded, or changed and then changed back, is
+    // deliberately not written, so the file keeps its own line as it was (a hand-edited file may
+    // hold a form of the title that the box shows differently). Any other title is written.
     const bool writeAgency = edAgency->text() != m_state.LoadedAgency;
     if (!saveSettings(m_state.IniPath, current, writeAgency, m_environment.locale)) {
         reportError(this, QStringLiteral("Unable to write to %1").arg(m_state.IniPath));
