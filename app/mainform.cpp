@@ -2,13 +2,13 @@
 
 #include "app/exportdialog.h"
 #include "app/printsheet.h"
-#include "app/proportions.h"
 #include "core/clock.h"
 #include "monthview/monthgrid.h"
 #include "platform/appdatafolder.h"
 #include "platform/errorreport.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
+#include "state/proportions.h"
 #include "ui/docklayout.h"
 
 #include <QKeyEvent>

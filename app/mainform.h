@@ -4,11 +4,11 @@
 #pragma once
 
 #include "app/calendarmenu.h"
-#include "core/programstate.h"
 #include "info/aboutpage.h"
 #include "monthview/gridpainter.h"
 #include "monthview/headerpainter.h"
 #include "settings/settingspage.h"
+#include "state/programstate.h"
 #include "ui/buttons.h"
 #include "ui/containers.h"
 #include "ui/controlregistry.h"

@@ -2,9 +2,9 @@
 // preview or a file dialog. The sheet itself is painted by export/sheet.h.
 #pragma once
 
-#include "core/programstate.h"
 #include "export/sheet.h"
 #include "monthview/gridpainter.h"
+#include "state/programstate.h"
 
 #include <QStringView>
 

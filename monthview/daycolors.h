@@ -2,7 +2,7 @@
 #pragma once
 
 #include "colors/namedcolors.h"
-#include "core/programstate.h"
+#include "state/programstate.h"
 
 #include <QStringView>
 

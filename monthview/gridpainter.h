@@ -2,7 +2,7 @@
 // one walk over the controls in creation order, deciding by kind and Tag alone.
 #pragma once
 
-#include "core/programstate.h"
+#include "state/programstate.h"
 #include "ui/controlregistry.h"
 
 #include <QStringView>

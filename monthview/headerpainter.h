@@ -3,7 +3,7 @@
 // button.
 #pragma once
 
-#include "core/programstate.h"
+#include "state/programstate.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // program state; the window's handlers call them and then refresh.
 #pragma once
 
-#include "core/programstate.h"
+#include "state/programstate.h"
 
 // Clamps the date into the view range, fills the 42 grid dates for its month (from the Sunday on
 // or before the first) and selects it.

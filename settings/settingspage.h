@@ -3,8 +3,8 @@
 // the page's text colours on every refresh.
 #pragma once
 
-#include "core/programstate.h"
 #include "settings/settingsfile.h"
+#include "state/programstate.h"
 #include "tourwise_version.h"
 
 #include <array>

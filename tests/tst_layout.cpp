@@ -2,8 +2,8 @@
 #include "windowfixture.h"
 
 #include "app/mainform.h"
-#include "app/proportions.h"
 #include "core/clock.h"
+#include "state/proportions.h"
 #include "ui/docklayout.h"
 
 #include <QTemporaryDir>

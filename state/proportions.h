@@ -1,8 +1,18 @@
 // The Calendar page's bands follow the window height in fixed proportions, and the eight font
-// sizes follow the bands and the grid items.
+// sizes follow the bands and the grid items. Plain arithmetic that needs no window; only a resize
+// recomputes it.
 #pragma once
 
-#include "core/programstate.h"
+struct FontSizes {
+    float title = 0;
+    float month = 0;
+    float dow = 0;
+    float day = 0;
+    float dayCorner = 0;
+    float status = 0;
+    float subLabel = 0;
+    float subLabelSmall = 0;
+};
 
 #include <QSize>
 

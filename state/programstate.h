@@ -1,27 +1,19 @@
 // The program state: the selection, the grid's dates, the pay-period start, the five user
 // colours, the derived font sizes, the settings path, the loaded agency title and the locale
-// snapshot. One instance lives as long as the program; every value starts zeroed.
+// snapshot. It belongs to the window, above the rules it is made of: the painters and the
+// Settings page read and change it. One instance lives as long as the program; every value starts
+// zeroed.
 #pragma once
 
 #include "colors/namedcolors.h"
 #include "core/calendar.h"
 #include "core/dateserial.h"
 #include "core/localformat.h"
+#include "state/proportions.h"
 
 #include <QString>
 
 #include <array>
-
-struct FontSizes {
-    float title = 0;
-    float month = 0;
-    float dow = 0;
-    float day = 0;
-    float dayCorner = 0;
-    float status = 0;
-    float subLabel = 0;
-    float subLabelSmall = 0;
-};
 
 struct ProgramState {
     DateSerial SelectedDate = 0;

@@ -1,4 +1,4 @@
-#include "app/proportions.h"
+#include "state/proportions.h"
 
 BandHeights BandHeightsFor(int outerHeight) {
     const float h = static_cast<float>(outerHeight);
