@@ -1,0 +1,204 @@
+// The control layer's layout rules, on real widgets: docking order and rounding, the grid's
+// wrapping, and pages laid out while hidden.
+#include "ui/docklayout.h"
+#include "ui/gridpanel.h"
+#include "ui/tabcontrol.h"
+
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Docked {
+    Dock dock;
+    double size; // height of top and bottom docks, width of left and right ones
+    QMarginsF margins = {};
+};
+
+using DockList = QList<Docked>;
+
+// A shown parent of the given size with one child per entry, docked in that order.
+struct DockFixture {
+    explicit DockFixture(const DockList& docks, QSize size = QSize(378, 564)) {
+        parent.resize(size);
+        for (const Docked& d : docks) {
+            auto* child = new QWidget(&parent);
+            const bool sideways = d.dock == Dock::Left || d.dock == Dock::Right;
+            const QSizeF design = sideways ? QSizeF(d.size, 0) : QSizeF(0, d.size);
+            DockLayout::of(&parent)->addDocked(child, d.dock, design, d.margins);
+            children.push_back(child);
+        }
+        parent.show();
+        ready = QTest::qWaitForWindowExposed(&parent);
+        DockLayout::of(&parent)->setGeometry(parent.rect());
+    }
+    QWidget parent;
+    std::vector<QWidget*> children;
+    bool ready = false;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(DockList)
+
+class UiTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void docksStackAndRound_data();
+    void docksStackAndRound();
+    void clientDocksOverlap();
+    void gridWrapsAtTheWidth_data();
+    void gridWrapsAtTheWidth();
+    void hiddenPagesAreLaidOut();
+    void hiddenDockedPanelIsLaidOut();
+};
+
+void UiTest::docksStackAndRound_data() {
+    QTest::addColumn<DockList>("docks");
+    QTest::addColumn<QList<QRect>>("expected");
+    const QMarginsF none;
+    // Most-top docks come first whatever their place in the composition order.
+    QTest::newRow("most-top composed after top")
+        << DockList{{Dock::Top, 48}, {Dock::MostTop, 30}, {Dock::MostTop, 20}}
+        << QList<QRect>{{0, 50, 378, 48}, {0, 0, 378, 30}, {0, 30, 378, 20}};
+    // Each edge is rounded, not each height: the bands abut with no gap and no overlap.
+    QTest::newRow("fractional heights abut")
+        << DockList{{Dock::Top, 48.6}, {Dock::Top, 48.6}, {Dock::Top, 30.3}, {Dock::Bottom, 45.5}}
+        << QList<QRect>{{0, 0, 378, 49}, {0, 49, 378, 48}, {0, 97, 378, 31}, {0, 519, 378, 45}};
+    QTest::newRow("sides share what the bands leave")
+        << DockList{{Dock::Top, 40}, {Dock::Left, 77.4}, {Dock::Right, 94.6}, {Dock::Client, 0}}
+        << QList<QRect>{{0, 0, 378, 40}, {0, 40, 77, 524}, {283, 40, 95, 524}, {77, 40, 206, 524}};
+    QTest::newRow("margins inside the slot")
+        << DockList{{Dock::Top, 40, QMarginsF(4, 4, 0, 2)}, {Dock::Top, 10}}
+        << QList<QRect>{{4, 4, 374, 40}, {0, 46, 378, 10}};
+    QTest::newRow("bands taller than the parent leave the client empty")
+        << DockList{{Dock::Top, 400}, {Dock::Bottom, 300}, {Dock::Client, 0, none}}
+        << QList<QRect>{{0, 0, 378, 400}, {0, 264, 378, 300}, {0, 400, 378, 0}};
+}
+
+void UiTest::docksStackAndRound() {
+    QFETCH(DockList, docks);
+    QFETCH(QList<QRect>, expected);
+    DockFixture fixture(docks);
+    QVERIFY(fixture.ready);
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QWidget* child = fixture.children[static_cast<size_t>(i)];
+        QVERIFY2(child->geometry() == expected[i],
+                 qPrintable(QStringLiteral("child %1 at %2,%3 %4x%5")
+                                .arg(i)
+                                .arg(child->x())
+                                .arg(child->y())
+                                .arg(child->width())
+                                .arg(child->height())));
+    }
+}
+
+void UiTest::clientDocksOverlap() {
+    // Several client docks fill the same remaining area: a rectangle and the label on it.
+    DockFixture fixture({{Dock::Top, 48},
+                         {Dock::Client, 0},
+                         {Dock::Client, 0, QMarginsF(2, 3, 4, 5)},
+                         {Dock::Bottom, 45}});
+    QVERIFY(fixture.ready);
+    QCOMPARE(fixture.children[1]->geometry(), QRect(0, 48, 378, 471));
+    QCOMPARE(fixture.children[2]->geometry(), QRect(2, 51, 372, 463));
+}
+
+void UiTest::gridWrapsAtTheWidth_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<double>("itemWidth");
+    QTest::addColumn<int>("columns");
+    // Seven items of (W - 0.1) / 7 fit a row of W; seven of (W + 0.1) / 7 do not.
+    for (int width : {350, 378, 377, 1000, 7}) {
+        const QByteArray name = QByteArray::number(width);
+        QTest::newRow(name + " wide, (W - 0.1) / 7") << width << (width - 0.1) / 7 << 7;
+        QTest::newRow(name + " wide, (W + 0.1) / 7") << width << (width + 0.1) / 7 << 6;
+    }
+    QTest::newRow("item wider than the grid still takes a row") << 50 << 80.0 << 1;
+}
+
+void UiTest::gridWrapsAtTheWidth() {
+    QFETCH(int, width);
+    QFETCH(double, itemWidth);
+    QFETCH(int, columns);
+    QWidget window;
+    auto* grid = new GridPanel(&window);
+    for (int i = 0; i < 42; ++i)
+        new QWidget(grid);
+    grid->setGeometry(0, 0, width, 300);
+    grid->setItemSize(itemWidth, 50);
+    QCOMPARE(grid->columnCount(), columns);
+    // Cells tile: the next cell of a row starts where the previous one ends.
+    for (int i = 0; i < grid->itemCount(); ++i) {
+        const QRect cell = grid->item(i)->geometry();
+        QCOMPARE(cell.top(), i / columns * 50);
+        if (i % columns > 0)
+            QCOMPARE(cell.left(), grid->item(i - 1)->geometry().right() + 1);
+        else
+            QCOMPARE(cell.left(), 0);
+    }
+}
+
+void UiTest::hiddenPagesAreLaidOut() {
+    // Every page is ready to be shown or grabbed before it was ever shown.
+    QWidget window;
+    auto* tabs = new TabControl(&window);
+    auto* first = new TabPage(tabs);
+    tabs->addPage(first, QStringLiteral("One"));
+    auto* second = new TabPage(tabs);
+    tabs->addPage(second, QStringLiteral("Two"));
+    auto* band = new QWidget(second);
+    DockLayout::of(second)->addDocked(band, Dock::Top, QSizeF(0, 48.4), {});
+    auto* grid = new GridPanel(second);
+    DockLayout::of(second)->addDocked(grid, Dock::Client, {}, {});
+    for (int i = 0; i < 14; ++i)
+        new QWidget(grid);
+    grid->setItemSize(50, 40);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(second->isHidden());
+
+    for (const QSize size : {QSize(378, 564), QSize(250, 300)}) {
+        tabs->resize(size);
+        const QRect page(0, TabControl::HeaderHeight, size.width(),
+                         size.height() - TabControl::HeaderHeight);
+        QCOMPARE(tabs->pageRect(), page);
+        QCOMPARE(second->geometry(), page);
+        QCOMPARE(band->geometry(), QRect(0, 0, size.width(), 48));
+        QCOMPARE(grid->geometry(), QRect(0, 48, size.width(), page.height() - 48));
+        QCOMPARE(grid->columnCount(), size.width() / 50);
+        QCOMPARE(tabs->tabBar()->geometry(), QRect(0, 0, size.width(), TabControl::HeaderHeight));
+    }
+}
+
+void UiTest::hiddenDockedPanelIsLaidOut() {
+    // A window composed but not shown yet: its panels get no resize events, yet a change of the
+    // docked heights places their own docks and grids at once.
+    QWidget window;
+    window.resize(200, 300);
+    auto* band = new QWidget(&window);
+    DockLayout::of(&window)->addDocked(band, Dock::Top, QSizeF(0, 48), {});
+    auto* panel = new QWidget(&window);
+    DockLayout::of(&window)->addDocked(panel, Dock::Client, {}, {});
+    auto* inner = new QWidget(panel);
+    DockLayout::of(panel)->addDocked(inner, Dock::Bottom, QSizeF(0, 20), {});
+    auto* grid = new GridPanel(panel);
+    DockLayout::of(panel)->addDocked(grid, Dock::Client, {}, {});
+    for (int i = 0; i < 3; ++i)
+        new QWidget(grid);
+    grid->setItemSize(100, 10);
+
+    DockLayout::of(&window)->setDockedHeights({{band, 60.4}});
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(panel->geometry(), QRect(0, 60, 200, 240));
+    QCOMPARE(inner->geometry(), QRect(0, 220, 200, 20));
+    QCOMPARE(grid->geometry(), QRect(0, 0, 200, 220));
+    QCOMPARE(grid->columnCount(), 2);
+    QCOMPARE(grid->item(2)->geometry(), QRect(0, 10, 100, 10));
+}
+
+QTEST_MAIN(UiTest)
+#include "tst_ui.moc"
