@@ -4,6 +4,7 @@
 #include "ui/gridpanel.h"
 #include "ui/tabcontrol.h"
 
+#include <QSpacerItem>
 #include <QtTest>
 
 #include <memory>
@@ -54,6 +55,7 @@ private slots:
     void gridWrapsAtTheWidth();
     void hiddenPagesAreLaidOut();
     void hiddenDockedPanelIsLaidOut();
+    void spacerItemIsNoWidget();
 };
 
 void UiTest::docksStackAndRound_data() {
@@ -198,6 +200,20 @@ void UiTest::hiddenDockedPanelIsLaidOut() {
     QCOMPARE(grid->geometry(), QRect(0, 0, 200, 220));
     QCOMPARE(grid->columnCount(), 2);
     QCOMPARE(grid->item(2)->geometry(), QRect(0, 10, 100, 10));
+}
+
+void UiTest::spacerItemIsNoWidget() {
+    // Items added through QLayout's own interface need not be widgets.
+    DockFixture fixture({{Dock::Top, 30}});
+    QVERIFY(fixture.ready);
+    DockLayout* layout = DockLayout::of(&fixture.parent);
+    layout->addItem(new QSpacerItem(10, 10));
+    auto* footer = new QWidget(&fixture.parent);
+    layout->addDocked(footer, Dock::Bottom, QSizeF(0, 20.4), {});
+    footer->show();
+    layout->setDockedHeights({{fixture.children[0], 40.5}});
+    QCOMPARE(fixture.children[0]->geometry(), QRect(0, 0, 378, 41));
+    QCOMPARE(footer->geometry(), QRect(0, 544, 378, 20));
 }
 
 QTEST_MAIN(UiTest)

@@ -122,7 +122,11 @@ void DockLayout::setGeometry(const QRect& rect) {
                 grid->arrange();
         }
     };
-    auto visible = [](const Entry& entry) { return !entry.item->widget()->isHidden(); };
+    // Items that are not widgets (spacers) count as shown.
+    auto visible = [](const Entry& entry) {
+        const QWidget* widget = entry.item->widget();
+        return !widget || !widget->isHidden();
+    };
     auto slotHeight = [](const Entry& e) {
         return e.size.height() + e.margins.top() + e.margins.bottom();
     };
