@@ -56,6 +56,8 @@ private slots:
     void hiddenPagesAreLaidOut();
     void hiddenDockedPanelIsLaidOut();
     void spacerItemIsNoWidget();
+    void dockedHeightReadsBack_data();
+    void dockedHeightReadsBack();
 };
 
 void UiTest::docksStackAndRound_data() {
@@ -214,6 +216,30 @@ void UiTest::spacerItemIsNoWidget() {
     layout->setDockedHeights({{fixture.children[0], 40.5}});
     QCOMPARE(fixture.children[0]->geometry(), QRect(0, 0, 378, 41));
     QCOMPARE(footer->geometry(), QRect(0, 544, 378, 20));
+}
+
+void UiTest::dockedHeightReadsBack_data() {
+    QTest::addColumn<int>("dock");
+    QTest::addColumn<QRect>("expected");
+    // Left and right docks keep the value as their width.
+    QTest::newRow("top") << int(Dock::Top) << QRect(0, 0, 378, 34);
+    QTest::newRow("bottom") << int(Dock::Bottom) << QRect(0, 530, 378, 34);
+    QTest::newRow("left") << int(Dock::Left) << QRect(0, 0, 34, 564);
+    QTest::newRow("right") << int(Dock::Right) << QRect(344, 0, 34, 564);
+}
+
+void UiTest::dockedHeightReadsBack() {
+    QFETCH(int, dock);
+    QFETCH(QRect, expected);
+    DockFixture fixture({{Dock(dock), 20}, {Dock::Client, 0}});
+    QVERIFY(fixture.ready);
+    DockLayout* layout = DockLayout::of(&fixture.parent);
+    QCOMPARE(layout->dockedHeight(fixture.children[0]), 20.0);
+    layout->setDockedHeights({{fixture.children[0], 33.6}});
+    QCOMPARE(layout->dockedHeight(fixture.children[0]), 33.6);
+    QCOMPARE(fixture.children[0]->geometry(), expected);
+    QCOMPARE(layout->dockedHeight(fixture.children[1]), 0.0);
+    QCOMPARE(layout->dockedHeight(&fixture.parent), 0.0);
 }
 
 QTEST_MAIN(UiTest)

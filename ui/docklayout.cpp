@@ -76,7 +76,10 @@ void DockLayout::setDockedHeights(std::initializer_list<std::pair<QWidget*, doub
 
 double DockLayout::dockedHeight(const QWidget* widget) const {
     const Entry* entry = entryOf(widget);
-    return entry ? entry->size.height() : 0.0;
+    if (!entry)
+        return 0.0;
+    return entry->dock == Dock::Left || entry->dock == Dock::Right ? entry->size.width()
+                                                                   : entry->size.height();
 }
 
 void DockLayout::addItem(QLayoutItem* item) {
