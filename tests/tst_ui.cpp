@@ -2,9 +2,12 @@
 // wrapping, and pages laid out while hidden.
 #include "ui/docklayout.h"
 #include "ui/gridpanel.h"
+#include "ui/imageview.h"
 #include "ui/tabcontrol.h"
 
+#include <QImage>
 #include <QSpacerItem>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -58,6 +61,7 @@ private slots:
     void spacerItemIsNoWidget();
     void dockedHeightReadsBack_data();
     void dockedHeightReadsBack();
+    void imageKeepsItsNaturalSize();
 };
 
 void UiTest::docksStackAndRound_data() {
@@ -240,6 +244,31 @@ void UiTest::dockedHeightReadsBack() {
     QCOMPARE(fixture.children[0]->geometry(), expected);
     QCOMPARE(layout->dockedHeight(fixture.children[1]), 0.0);
     QCOMPARE(layout->dockedHeight(&fixture.parent), 0.0);
+}
+
+void UiTest::imageKeepsItsNaturalSize() {
+    // The picture's size is read once per set of sources, not from the files on every paint.
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    auto picture = [&folder](const QString& name, QSize size) {
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        const QString path = folder.filePath(name);
+        return image.save(path) ? path : QString();
+    };
+    const QString small = picture(QStringLiteral("small.png"), QSize(10, 20));
+    const QString large = picture(QStringLiteral("large.png"), QSize(20, 40));
+    const QString wide = picture(QStringLiteral("wide.png"), QSize(40, 10));
+    QVERIFY(!small.isEmpty() && !large.isEmpty() && !wide.isEmpty());
+
+    ImageView view;
+    view.resize(100, 100);
+    view.setSources({large, small});
+    QCOMPARE(view.pictureRect(), QRect(25, 0, 50, 100));
+    QVERIFY(QFile::remove(small) && QFile::remove(large));
+    QCOMPARE(view.pictureRect(), QRect(25, 0, 50, 100));
+    view.setSources({wide});
+    QCOMPARE(view.pictureRect(), QRect(0, 37, 100, 25));
 }
 
 QTEST_MAIN(UiTest)

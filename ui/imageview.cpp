@@ -11,6 +11,7 @@ void ImageView::setSources(const QStringList& files) {
     m_sources = files;
     m_icon = QIcon();
     m_loaded = false;
+    m_naturalSize.reset();
     update();
 }
 
@@ -20,6 +21,9 @@ void ImageView::setOpacity(double opacity) {
 }
 
 QSize ImageView::naturalSize() const {
+    // Read from the files' headers once: every paint asks for it.
+    if (m_naturalSize)
+        return *m_naturalSize;
     // The smallest picture gives the size at scale 1; larger ones serve denser screens.
     QSize smallest;
     for (const QString& file : m_sources) {
@@ -27,6 +31,7 @@ QSize ImageView::naturalSize() const {
         if (size.isValid() && (!smallest.isValid() || size.width() < smallest.width()))
             smallest = size;
     }
+    m_naturalSize = smallest;
     return smallest;
 }
 

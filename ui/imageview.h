@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 class ImageView : public QWidget, public Tagged {
     Q_OBJECT
 
@@ -31,5 +33,6 @@ private:
     QStringList m_sources;
     QIcon m_icon;
     bool m_loaded = false;
+    mutable std::optional<QSize> m_naturalSize;
     double m_opacity = 1.0;
 };
