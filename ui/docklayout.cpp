@@ -25,6 +25,13 @@ QRectF inside(const QRectF& slot, const QMarginsF& m) {
 
 } // namespace
 
+void layOutContent(QWidget* widget) {
+    if (QLayout* inner = widget->layout())
+        inner->setGeometry(QRect(QPoint(0, 0), widget->size()));
+    if (auto* grid = qobject_cast<GridPanel*>(widget))
+        grid->arrange();
+}
+
 DockLayout::DockLayout(QWidget* parent) : QLayout(parent) {
     setContentsMargins(0, 0, 0, 0);
     setSpacing(0);
@@ -115,15 +122,8 @@ void DockLayout::setGeometry(const QRect& rect) {
     QRectF free(rect);
     auto place = [](Entry& entry, const QRectF& slot) {
         entry.item->setGeometry(roundedEdges(inside(slot, entry.margins)));
-        // A hidden widget gets no resize event, so lay out its content here: pages not shown
-        // yet are ready to be grabbed or shown at once.
-        QWidget* widget = entry.item->widget();
-        if (widget && !widget->isVisible()) {
-            if (QLayout* inner = widget->layout())
-                inner->setGeometry(QRect(QPoint(0, 0), widget->size()));
-            if (auto* grid = qobject_cast<GridPanel*>(widget))
-                grid->arrange();
-        }
+        if (QWidget* widget = entry.item->widget(); widget && !widget->isVisible())
+            layOutContent(widget);
     };
     // Items that are not widgets (spacers) count as shown.
     auto visible = [](const Entry& entry) {

@@ -13,6 +13,11 @@
 
 enum class Dock { None, MostTop, Top, Bottom, Left, Right, Client };
 
+// Places a widget's docked children, or a grid's items, at the widget's present size. A widget
+// that is not visible gets no resize event to do it, so pages not shown yet are laid out this way
+// and are ready to be shown or grabbed at once.
+void layOutContent(QWidget* widget);
+
 class DockLayout : public QLayout {
 public:
     explicit DockLayout(QWidget* parent);

@@ -1,6 +1,6 @@
 #include "ui/tabcontrol.h"
 
-#include <QLayout>
+#include "ui/docklayout.h"
 
 #include <cmath>
 
@@ -78,7 +78,7 @@ void TabControl::resizeEvent(QResizeEvent* event) {
     m_bar->setGeometry(0, 0, width(), HeaderHeight);
     for (TabPage* page : m_pages) {
         page->setGeometry(pageRect());
-        if (!page->isVisible() && page->layout())
-            page->layout()->setGeometry(QRect(QPoint(0, 0), page->size()));
+        if (!page->isVisible())
+            layOutContent(page);
     }
 }
