@@ -1,5 +1,6 @@
 // The main window: its controls and their order, start-up, and every way of moving the selected
 // day, driven through real key and mouse events.
+#include "pickerclick.h"
 #include "windowfixture.h"
 
 #include "ui/tagged.h"
@@ -61,7 +62,7 @@ void MainFormTest::startsOnTodayWithDefaults() {
     QVERIFY(window.form->ccbColor->isHidden());
     QVERIFY(window.form->dePPStart->isHidden());
     QCOMPARE(window.form->deDate->date(), QDate(2026, 12, 10));
-    QCOMPARE(window.form->deDate->calendarWidget()->firstDayOfWeek(), Qt::Sunday);
+    QCOMPARE(window.form->deDate->preparedCalendar()->firstDayOfWeek(), Qt::Sunday);
     QVERIFY(window.form->bPrev->autoRepeat());
     QVERIFY(window.form->bNext->autoRepeat());
     QVERIFY(window.form->bPrev->text().isEmpty());
@@ -313,8 +314,8 @@ void MainFormTest::footerPickerSelectsItsClampedDate() {
     DateEdit* picker = window.form->deDate;
     picker->setFocus();
     picker->setDate(QDate(2012, 3, 3));
-    picker->openPicker();
-    QWidget* popup = picker->calendarWidget()->window();
+    openPicker(*picker);
+    QWidget* popup = picker->preparedCalendar()->window();
     QTRY_VERIFY(popup->isVisible());
     popup->close();
     QTRY_COMPARE(window.selected(), QDate(2016, 1, 1));
@@ -323,13 +324,13 @@ void MainFormTest::footerPickerSelectsItsClampedDate() {
     QVERIFY(!picker->hasFocus());
     // Opening and closing without a choice selects what the editor shows.
     QTest::keyClick(window.form.get(), Qt::Key_PageDown);
-    picker->openPicker();
+    openPicker(*picker);
     QTRY_VERIFY(popup->isVisible());
     QTest::keyClick(popup, Qt::Key_Escape);
     QTRY_COMPARE(window.selected(), QDate(2016, 1, 1));
     // A date inside the range is taken as it is.
     picker->setDate(QDate(2027, 7, 4));
-    picker->openPicker();
+    openPicker(*picker);
     QTRY_VERIFY(popup->isVisible());
     popup->close();
     QTRY_COMPARE(window.selected(), QDate(2027, 7, 4));

@@ -1,5 +1,6 @@
 // The Settings page through the real window: the colour list and its buttons, the pay-period
 // editor, the assignment list, the agency box, and Save with the file it writes, restarts included.
+#include "pickerclick.h"
 #include "testfiles.h"
 #include "windowfixture.h"
 
@@ -115,10 +116,10 @@ public:
     // Opens the editor's calendar, moves the highlighted day by `days` and takes it with Return.
     void pickPayPeriodStart(int days) {
         DateEdit* editor = m_form.dePPStart;
-        editor->openPicker();
-        QWidget* popup = editor->calendarWidget()->window();
+        openPicker(*editor);
+        QWidget* popup = editor->preparedCalendar()->window();
         QTRY_VERIFY(popup->isVisible());
-        QWidget* keys = popup->focusWidget() ? popup->focusWidget() : editor->calendarWidget();
+        QWidget* keys = popup->focusWidget() ? popup->focusWidget() : editor->preparedCalendar();
         for (int step = 0; step < std::abs(days); ++step)
             QTest::keyClick(keys, days > 0 ? Qt::Key_Right : Qt::Key_Left);
         QTest::keyClick(keys, Qt::Key_Return);

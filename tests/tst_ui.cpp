@@ -1,11 +1,14 @@
-// The control layer's layout rules, on real widgets: docking order and rounding, the grid's
-// wrapping, and pages laid out while hidden.
+// The control layer on real widgets: docking order and rounding, the grid's wrapping, pages laid
+// out while hidden, the picture's size and the date picker's set-up.
+#include "pickerclick.h"
 #include "ui/docklayout.h"
 #include "ui/gridpanel.h"
 #include "ui/imageview.h"
 #include "ui/tabcontrol.h"
 
+#include <QCalendarWidget>
 #include <QImage>
+#include <QSignalSpy>
 #include <QSpacerItem>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -62,6 +65,8 @@ private slots:
     void dockedHeightReadsBack_data();
     void dockedHeightReadsBack();
     void imageKeepsItsNaturalSize();
+    void datePickerOpensSundayFirst_data();
+    void datePickerOpensSundayFirst();
 };
 
 void UiTest::docksStackAndRound_data() {
@@ -269,6 +274,39 @@ void UiTest::imageKeepsItsNaturalSize() {
     QCOMPARE(view.pictureRect(), QRect(25, 0, 50, 100));
     view.setSources({wide});
     QCOMPARE(view.pictureRect(), QRect(0, 37, 100, 25));
+}
+
+void UiTest::datePickerOpensSundayFirst_data() {
+    QTest::addColumn<bool>("builtThroughQt");
+    QTest::newRow("calendar built by the click") << false;
+    QTest::newRow("calendar built through QDateEdit") << true;
+}
+
+void UiTest::datePickerOpensSundayFirst() {
+    // Whoever builds the calendar first, it opens Sunday first and its opening and closing are
+    // reported, also in a locale whose week starts on Monday.
+    QFETCH(bool, builtThroughQt);
+    QWidget window;
+    window.resize(300, 100);
+    auto* editor = new DateEdit(&window);
+    editor->setGeometry(10, 10, 150, 30);
+    editor->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy opened(editor, &DateEdit::pickerOpened);
+    QSignalSpy closed(editor, &DateEdit::pickerClosed);
+    if (builtThroughQt) {
+        QDateEdit* plain = editor;
+        QVERIFY(plain->calendarWidget());
+    }
+    openPicker(*editor);
+    QCalendarWidget* calendar = editor->preparedCalendar();
+    QTRY_VERIFY(calendar->window()->isVisible());
+    QCOMPARE(calendar->firstDayOfWeek(), Qt::Sunday);
+    QCOMPARE(opened.count(), 1);
+    QTest::keyClick(calendar->window(), Qt::Key_Escape);
+    QTRY_COMPARE(closed.count(), 1);
+    QCOMPARE(opened.count(), 1);
 }
 
 QTEST_MAIN(UiTest)

@@ -8,7 +8,6 @@
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
-#include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -51,7 +50,7 @@ DateEdit::DateEdit(QWidget* parent) : QDateEdit(parent) {
     setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
 }
 
-QCalendarWidget* DateEdit::calendarWidget() {
+QCalendarWidget* DateEdit::preparedCalendar() {
     QCalendarWidget* calendar = QDateEdit::calendarWidget();
     if (!m_picker && calendar) {
         calendar->setFirstDayOfWeek(Qt::Sunday);
@@ -76,17 +75,6 @@ void DateEdit::setTextColor(TAlphaColor color) {
     setPaletteTextColor(*this, color);
 }
 
-void DateEdit::openPicker() {
-    // The calendar opens on a press on the drop-down arrow at the editor's right end.
-    const QPoint arrow(width() - 6, height() / 2);
-    QMouseEvent press(QEvent::MouseButtonPress, arrow, mapToGlobal(arrow), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(this, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, arrow, mapToGlobal(arrow), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(this, &release);
-}
-
 bool DateEdit::eventFilter(QObject* watched, QEvent* event) {
     if (m_picker && watched == m_picker) {
         if (event->type() == QEvent::Show)
@@ -99,7 +87,7 @@ bool DateEdit::eventFilter(QObject* watched, QEvent* event) {
 
 void DateEdit::mousePressEvent(QMouseEvent* event) {
     // A press on the arrow opens the calendar: build it first, so that it opens prepared.
-    calendarWidget();
+    preparedCalendar();
     QDateEdit::mousePressEvent(event);
 }
 

@@ -20,12 +20,9 @@ public:
     void setTextColor(TAlphaColor color);
     TAlphaColor textColor() const { return m_textColor; }
 
-    // Opens the calendar picker, as a click on the editor's arrow does.
-    void openPicker();
-
-    // The picker's calendar, Sunday first. It is built on first use, as most sessions never open
-    // it; this hides QDateEdit's accessor so that every caller gets it prepared.
-    QCalendarWidget* calendarWidget();
+    // The picker's calendar, Sunday first and watched for opening and closing. It is built on
+    // first use, as most sessions never open it; a press on the editor builds it this way too.
+    QCalendarWidget* preparedCalendar();
 
 signals:
     void pickerOpened();
