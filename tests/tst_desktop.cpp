@@ -22,7 +22,7 @@ void clickThrough(TMainForm& form, const QString& clicks) {
             QCOMPARE(form.tabCtrl->activeIndex(), header);
             continue;
         }
-        auto* control = form.registry().find(click);
+        auto* control = form.findChild<QWidget*>(click);
         QVERIFY2(control, qPrintable(click));
         auto* toggle = qobject_cast<QAbstractButton*>(control);
         const bool checkedBefore = toggle && toggle->isChecked();
@@ -234,12 +234,12 @@ void DesktopTest::selectionChangesAreAnnounced() {
     const QString verb = action.section(' ', 0, 0);
     const QString object = action.section(' ', 1);
     if (verb == "click") {
-        QTest::mouseClick(form.registry().find(object), Qt::LeftButton);
+        QTest::mouseClick(form.findChild<QWidget*>(object), Qt::LeftButton);
     } else if (verb == "key") {
         const int key = object == "Right" ? Qt::Key_Right : Qt::Key_PageDown;
         window.typeKey(static_cast<Qt::Key>(key));
     } else if (verb == "focus") {
-        form.registry().find(object)->setFocus();
+        form.findChild<QWidget*>(object)->setFocus();
     } else if (verb == "resize") {
         const QSize larger = form.size() + QSize(20, 40);
         form.resize(larger);

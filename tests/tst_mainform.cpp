@@ -120,8 +120,8 @@ void MainFormTest::creationOrderAndTags() {
         {"bBPlt", 2},          {"bXPlt", 5},         {"bLdTr", 6},           {"bBkGr", 7},
         {"ccbColor", 0},       {"lblStatus", 0}};
     for (const auto& [name, tag] : tags)
-        QCOMPARE(tagOf(window.form->registry().find(name)), tag);
-    QVERIFY(window.form->registry().find("tabHelp"));
+        QCOMPARE(tagOf(window.form->findChild<QWidget*>(name)), tag);
+    QVERIFY(window.form->findChild<QWidget*>("tabHelp"));
 }
 
 // Actions: key names (optionally "Shift+"), a letter "A", or the buttons "bPrev", "bNext",

@@ -9,5 +9,4 @@ int tagOf(const QObject* control) {
 
 void ControlRegistry::add(QWidget* control) {
     m_controls.push_back(control);
-    m_byName.insert(control->objectName(), control);
 }

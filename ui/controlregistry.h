@@ -2,8 +2,6 @@
 // the order they were composed. The painters walk this list.
 #pragma once
 
-#include <QHash>
-#include <QString>
 #include <QWidget>
 
 #include <vector>
@@ -13,10 +11,6 @@ public:
     void add(QWidget* control);
     const std::vector<QWidget*>& controls() const { return m_controls; }
 
-    // For tests and tools; the program itself keeps typed pointers.
-    QWidget* find(const QString& objectName) const { return m_byName.value(objectName); }
-
 private:
     std::vector<QWidget*> m_controls;
-    QHash<QString, QWidget*> m_byName;
 };
