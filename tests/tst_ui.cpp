@@ -8,11 +8,14 @@
 
 #include <QCalendarWidget>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QSpacerItem>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -67,6 +70,9 @@ private slots:
     void imageKeepsItsNaturalSize();
     void datePickerOpensSundayFirst_data();
     void datePickerOpensSundayFirst();
+    void pageKeysReachTheWindow_data();
+    void pageKeysReachTheWindow();
+    void focusLeavesAHiddenPageForTheControl();
 };
 
 void UiTest::docksStackAndRound_data() {
@@ -179,7 +185,7 @@ void UiTest::hiddenPagesAreLaidOut() {
         const QRect page(0, TabControl::HeaderHeight, size.width(),
                          size.height() - TabControl::HeaderHeight);
         QCOMPARE(tabs->pageRect(), page);
-        QCOMPARE(second->geometry(), page);
+        QCOMPARE(QRect(second->mapTo(tabs, QPoint(0, 0)), second->size()), page);
         QCOMPARE(band->geometry(), QRect(0, 0, size.width(), 48));
         QCOMPARE(grid->geometry(), QRect(0, 48, size.width(), page.height() - 48));
         QCOMPARE(grid->columnCount(), size.width() / 50);
@@ -307,6 +313,70 @@ void UiTest::datePickerOpensSundayFirst() {
     QTest::keyClick(calendar->window(), Qt::Key_Escape);
     QTRY_COMPARE(closed.count(), 1);
     QCOMPARE(opened.count(), 1);
+}
+
+namespace {
+
+// Two pages with an editor each; the window records the keys that reach it.
+struct TwoPages : QWidget {
+    TwoPages() {
+        resize(300, 300);
+        tabs = new TabControl(this);
+        tabs->resize(300, 300);
+        for (TabPage*& page : pages) {
+            page = new TabPage(tabs);
+            tabs->addPage(page, QStringLiteral("Page"));
+            editors.push_back(new QLineEdit(page));
+        }
+    }
+    void keyPressEvent(QKeyEvent* event) override { keys.append(event->key()); }
+    TabControl* tabs;
+    std::array<TabPage*, 2> pages{};
+    std::vector<QLineEdit*> editors;
+    QList<int> keys;
+};
+
+} // namespace
+
+void UiTest::pageKeysReachTheWindow_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    // A tab widget would switch pages on these; here they are the window's.
+    QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+PageDown") << int(Qt::Key_PageDown) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+PageUp") << int(Qt::Key_PageUp) << int(Qt::ControlModifier);
+    QTest::newRow("PageDown") << int(Qt::Key_PageDown) << int(Qt::NoModifier);
+}
+
+void UiTest::pageKeysReachTheWindow() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    TwoPages window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* sink = new QWidget(window.pages[0]);
+    sink->show();
+    sink->setFocusPolicy(Qt::StrongFocus);
+    sink->setFocus();
+    QTest::keyClick(sink, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(window.tabs->activePage(), window.pages[0]);
+    QVERIFY(window.keys.contains(key));
+}
+
+void UiTest::focusLeavesAHiddenPageForTheControl() {
+    // Qt would pass the focus of a hidden page to the next control of the chain, here the other
+    // page's editor; it waits on the control instead, for the owner to place it.
+    TwoPages window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy changed(window.tabs, &TabControl::activePageChanged);
+    window.editors[0]->setFocus();
+    window.tabs->setActivePage(window.pages[1]);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(window.focusWidget(), window.tabs);
+    QVERIFY(window.focusWidget() != window.tabs->tabBar());
+    window.tabs->setActivePage(window.pages[1]);
+    QCOMPARE(changed.count(), 1);
 }
 
 QTEST_MAIN(UiTest)

@@ -4,10 +4,7 @@
 
 #include "ui/tagged.h"
 
-#include <QTabBar>
-#include <QWidget>
-
-#include <vector>
+#include <QTabWidget>
 
 class TabPage : public QWidget, public Tagged {
     Q_OBJECT
@@ -16,7 +13,7 @@ public:
     explicit TabPage(QWidget* parent = nullptr) : QWidget(parent) {}
 };
 
-class TabControl : public QWidget, public Tagged {
+class TabControl : public QTabWidget, public Tagged {
     Q_OBJECT
 
 public:
@@ -26,21 +23,20 @@ public:
 
     void addPage(TabPage* page, const QString& header);
     TabPage* activePage() const;
-    int activeIndex() const { return m_bar->currentIndex(); }
+    int activeIndex() const { return currentIndex(); }
     // Making the active page active again changes nothing and reports nothing.
     void setActivePage(TabPage* page);
-    QTabBar* tabBar() const { return m_bar; }
     QRect pageRect() const;
 
 signals:
     void activePageChanged();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void showActive();
-
-    QTabBar* m_bar;
-    std::vector<TabPage*> m_pages;
+    void parkFocus(int activeIndex);
+    void placeParts();
 };
