@@ -156,7 +156,7 @@ void TMainForm::compose() {
     for (PushButton* bold : {bAPlt, bBPlt, bLdTr, bXPlt, bBkGr})
         bold->setBold(true);
     for (Label* caption : {lblDebitDays, lblPlatoon, lblPaydays, lblPayPeriods})
-        caption->setAlignment(TextAlign::Leading, TextAlign::Center);
+        caption->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     swPaydays->setAccessibleName(lblPaydays->text());
     swDebitDays->setAccessibleName(lblDebitDays->text());
     swPayPeriods->setAccessibleName(lblPayPeriods->text());

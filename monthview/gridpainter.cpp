@@ -59,7 +59,7 @@ DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& 
     return {fonts.day, fonts.dayCorner};
 }
 
-void paintDayNumber(TextView& number, const DayNumberSizes& sizes, const ProgramState& state,
+void paintDayNumber(FreeText& number, const DayNumberSizes& sizes, const ProgramState& state,
                     const GridOverlays& overlays, QStringView assignment, DateSerial day) {
     number.setTextColor(DayTextColor(state, assignment, day));
     number.setUnderline(overlays.paydays && IsPayday(day));
@@ -73,15 +73,13 @@ void paintDayNumber(TextView& number, const DayNumberSizes& sizes, const Program
         number.setTextMargins(QMarginsF(0, 0, 0, 0));
         number.setFontSize(sizes.centred);
     }
-    number.setWordWrap(false);
     number.setBold(true);
     number.setText(QString::number(ymdFromSerial(day).day));
 }
 
-void paintSubLabel(TextView& subLabel, const ProgramState& state, const GridOverlays& overlays,
+void paintSubLabel(FreeText& subLabel, const ProgramState& state, const GridOverlays& overlays,
                    TAlphaColor lastFill, DateSerial day) {
     subLabel.setTextColor(ContrastColor(lastFill));
-    subLabel.setWordWrap(false);
     const bool periodStart = overlays.payPeriods && IsPayPeriodStart(day, state.PayPeriodStart);
     if (overlays.debitDays && overlays.payPeriods) {
         subLabel.setFontSize(state.Fonts.subLabelSmall);
@@ -99,7 +97,7 @@ void paintSubLabel(TextView& subLabel, const ProgramState& state, const GridOver
     }
 }
 
-void paintLegend(TextView& legend, const QString& crew, TAlphaColor color, double size) {
+void paintLegend(FreeText& legend, const QString& crew, TAlphaColor color, double size) {
     legend.setText(crew);
     legend.setTextColor(color);
     legend.setFontSize(size);
@@ -112,8 +110,8 @@ void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
                const GridOverlays& overlays, QStringView assignment) {
     const DayNumberSizes sizes = dayNumberSizes(registry, state.Fonts);
     TAlphaColor lastFill = Colors::Null;
-    TextView* legendA = nullptr;
-    TextView* legendB = nullptr;
+    FreeText* legendA = nullptr;
+    FreeText* legendB = nullptr;
     for (QWidget* control : registry.controls()) {
         if (auto* rectangle = qobject_cast<Rectangle*>(control)) {
             lastFill = rectangleFill(state, assignment, rectangle->tag());

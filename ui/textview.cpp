@@ -1,7 +1,5 @@
 #include "ui/textview.h"
 
-#include <QAccessibleWidget>
-
 #include <QFontMetricsF>
 #include <QLayout>
 #include <QPainter>
@@ -13,55 +11,77 @@
 namespace {
 
 Qt::Alignment toQt(TextAlign horizontal, TextAlign vertical) {
-    Qt::Alignment result;
-    switch (horizontal) {
-    case TextAlign::Leading:
-        result |= Qt::AlignLeading;
-        break;
-    case TextAlign::Center:
-        result |= Qt::AlignHCenter;
-        break;
-    case TextAlign::Trailing:
-        result |= Qt::AlignTrailing;
-        break;
+    constexpr Qt::Alignment across[] = {Qt::AlignLeading, Qt::AlignHCenter, Qt::AlignTrailing};
+    constexpr Qt::Alignment down[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    return across[static_cast<int>(horizontal)] | down[static_cast<int>(vertical)];
+}
+
+// `font`, or a smaller one when `needed` (measured in `font`) exceeds `available`.
+QFont fittedFont(const QFont& font, const QSizeF& needed, const QSizeF& available,
+                 double minimumScale) {
+    double scale = 1;
+    if (needed.width() > available.width())
+        scale = available.width() / needed.width();
+    if (needed.height() > available.height())
+        scale = std::min(scale, available.height() / needed.height());
+    scale = std::max(scale, minimumScale);
+    if (scale >= 1)
+        return font;
+    QFont fitted = font;
+    fitted.setPixelSize(std::max(1, static_cast<int>(std::floor(font.pixelSize() * scale))));
+    return fitted;
+}
+
+void paintSingleLine(QPainter& painter, const QFont& setFont, QString shown, const QRectF& area,
+                     Qt::Alignment visual, double minimumScale) {
+    // Most texts are one short line: measured and drawn by the plain text engine rather than the
+    // full text layout that a rectangle-bound drawText builds. Nothing is kept between paints.
+    const QFontMetricsF metrics(setFont);
+    QSizeF size(metrics.horizontalAdvance(shown), metrics.height());
+    const QFont font = fittedFont(setFont, size, area.size(), minimumScale);
+    double ascent = metrics.ascent();
+    if (font != setFont) {
+        const QFontMetricsF fitted(font);
+        size = QSizeF(fitted.horizontalAdvance(shown), fitted.height());
+        // Still too wide at the smallest size allowed: the end is cut.
+        if (size.width() > area.width()) {
+            shown = fitted.elidedText(shown, Qt::ElideRight, area.width());
+            size.setWidth(fitted.horizontalAdvance(shown));
+        }
+        ascent = fitted.ascent();
     }
-    switch (vertical) {
-    case TextAlign::Leading:
-        result |= Qt::AlignTop;
-        break;
-    case TextAlign::Center:
-        result |= Qt::AlignVCenter;
-        break;
-    case TextAlign::Trailing:
-        result |= Qt::AlignBottom;
-        break;
-    }
-    return result;
+    painter.setFont(font);
+    if (size.width() > area.width() || size.height() > area.height())
+        painter.setClipRect(area, Qt::IntersectClip);
+
+    double x = area.left() + (area.width() - size.width()) / 2;
+    if (visual & Qt::AlignLeft)
+        x = area.left();
+    else if (visual & Qt::AlignRight)
+        x = area.right() - size.width();
+    double top = area.top() + (area.height() - size.height()) / 2;
+    if (visual & Qt::AlignTop)
+        top = area.top();
+    else if (visual & Qt::AlignBottom)
+        top = area.bottom() - size.height();
+    painter.drawText(QPointF(x, top + ascent), shown);
 }
 
 } // namespace
 
-TextView::TextView(QWidget* parent) : QWidget(parent), m_font(font()) {
+template <class Widget>
+TextView<Widget>::TextView(QWidget* parent) : Widget(parent), m_font(this->font()) {
     fontChanged();
 }
 
-void TextView::setText(const QString& text) {
-    if (text == m_text)
-        return;
-    m_text = text;
-    m_shownText = text;
-    m_shownText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    update();
-}
-
-void TextView::setTextColor(TAlphaColor color) {
+template <class Widget> void TextView<Widget>::setTextColor(TAlphaColor color) {
     if (color == m_color)
         return;
     m_color = color;
-    update();
+    this->update();
 }
 
-void TextView::setFontSize(double size) {
+template <class Widget> void TextView<Widget>::setFontSize(double size) {
     size = std::clamp(size, 1.0, 512.0);
     if (std::abs(size - m_fontSize) < 0.01)
         return;
@@ -69,56 +89,31 @@ void TextView::setFontSize(double size) {
     fontChanged();
 }
 
-void TextView::setBold(bool bold) {
+template <class Widget> void TextView<Widget>::setBold(bool bold) {
     if (bold == m_bold)
         return;
     m_bold = bold;
     fontChanged();
 }
 
-void TextView::setUnderline(bool underline) {
+template <class Widget> void TextView<Widget>::setUnderline(bool underline) {
     if (underline == m_underline)
         return;
     m_underline = underline;
     fontChanged();
 }
 
-void TextView::setAlignment(TextAlign horizontal, TextAlign vertical) {
-    if (horizontal == m_hAlign && vertical == m_vAlign)
-        return;
-    m_hAlign = horizontal;
-    m_vAlign = vertical;
-    update();
-}
-
-void TextView::setTextMargins(const QMarginsF& margins) {
-    if (margins == m_margins)
-        return;
-    m_margins = margins;
-    update();
-}
-
-void TextView::setWordWrap(bool wrap) {
-    if (wrap == m_wordWrap)
-        return;
-    m_wordWrap = wrap;
-    update();
-}
-
-void TextView::fontChanged() {
+template <class Widget> void TextView<Widget>::fontChanged() {
     // Qt draws whole pixel sizes; the fractional size stays in m_fontSize for the layout rules.
     m_font.setPixelSize(std::max(1, static_cast<int>(std::lround(m_fontSize))));
     m_font.setBold(m_bold);
     m_font.setUnderline(m_underline);
-    update();
+    this->update();
 }
 
-QRectF TextView::textArea() const {
-    return QRectF(rect()).marginsRemoved(m_margins);
-}
-
-double TextView::fittingFontSize(const QString& text, double size, bool bold,
-                                 const QSizeF& box) const {
+template <class Widget>
+double TextView<Widget>::fittingFontSize(const QString& text, double size, bool bold,
+                                         const QSizeF& box) const {
     // Neighbouring texts keep at least this much apart.
     const double padding = std::max(2.0, box.width() * 0.05);
     const QSizeF room(box.width() - 2 * padding, box.height());
@@ -144,116 +139,66 @@ double TextView::fittingFontSize(const QString& text, double size, bool bold,
     return pixels;
 }
 
-QFont TextView::fittedFont(const QSizeF& needed, const QSizeF& available) const {
-    double scale = 1;
-    if (needed.width() > available.width())
-        scale = available.width() / needed.width();
-    if (needed.height() > available.height())
-        scale = std::min(scale, available.height() / needed.height());
-    scale = std::max(scale, m_minimumFitScale);
-    if (scale >= 1)
-        return m_font;
-    QFont fitted = m_font;
-    fitted.setPixelSize(std::max(1, static_cast<int>(std::floor(m_font.pixelSize() * scale))));
-    return fitted;
-}
-
-void TextView::paintEvent(QPaintEvent*) {
-    if (m_shownText.isEmpty())
-        return;
-    const QRectF area = textArea();
-    if (area.width() <= 0 || area.height() <= 0)
+template <class Widget>
+void TextView<Widget>::paintText(const QString& text, const QRectF& area, Qt::Alignment alignment,
+                                 double minimumFitScale) {
+    if (text.isEmpty() || area.width() <= 0 || area.height() <= 0)
         return;
     QPainter painter(this);
     painter.setPen(QColor::fromRgba(m_color));
-    const Qt::Alignment alignment = toQt(m_hAlign, m_vAlign);
-    if (m_wordWrap) {
-        painter.setFont(m_font);
-        painter.drawText(area, static_cast<int>(alignment | Qt::TextWordWrap), m_shownText);
-        return;
-    }
-    if (m_shownText.contains(QLatin1Char('\n'))) {
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (shown.contains(QLatin1Char('\n'))) {
         const QSizeF needed =
-            QFontMetricsF(m_font).boundingRect(QRectF(0, 0, 1e6, 1e6), 0, m_shownText).size();
-        painter.setFont(fittedFont(needed, area.size()));
-        painter.drawText(area, static_cast<int>(alignment), m_shownText);
+            QFontMetricsF(m_font).boundingRect(QRectF(0, 0, 1e6, 1e6), 0, shown).size();
+        painter.setFont(fittedFont(m_font, needed, area.size(), minimumFitScale));
+        painter.drawText(area, static_cast<int>(alignment), shown);
         return;
     }
-    paintSingleLine(painter, area, alignment);
+    paintSingleLine(painter, m_font, shown, area,
+                    QStyle::visualAlignment(this->layoutDirection(), alignment), minimumFitScale);
 }
 
-void TextView::paintSingleLine(QPainter& painter, const QRectF& area,
-                               Qt::Alignment alignment) const {
-    // Most texts are one short line: measured and drawn by the plain text engine rather than the
-    // full text layout that a rectangle-bound drawText builds. Nothing is kept between paints.
-    const QFontMetricsF metrics(m_font);
-    QSizeF size(metrics.horizontalAdvance(m_shownText), metrics.height());
-    const QFont font = fittedFont(size, area.size());
-    QString shown = m_shownText;
-    double ascent = metrics.ascent();
-    if (font != m_font) {
-        const QFontMetricsF fitted(font);
-        size = QSizeF(fitted.horizontalAdvance(shown), fitted.height());
-        // Still too wide at the smallest size allowed: the end is cut.
-        if (size.width() > area.width()) {
-            shown = fitted.elidedText(shown, Qt::ElideRight, area.width());
-            size.setWidth(fitted.horizontalAdvance(shown));
-        }
-        ascent = fitted.ascent();
-    }
-    painter.setFont(font);
-    if (size.width() > area.width() || size.height() > area.height())
-        painter.setClipRect(area, Qt::IntersectClip);
-
-    const Qt::Alignment visual = QStyle::visualAlignment(layoutDirection(), alignment);
-    double x = area.left() + (area.width() - size.width()) / 2;
-    if (visual & Qt::AlignLeft)
-        x = area.left();
-    else if (visual & Qt::AlignRight)
-        x = area.right() - size.width();
-    double top = area.top() + (area.height() - size.height()) / 2;
-    if (visual & Qt::AlignTop)
-        top = area.top();
-    else if (visual & Qt::AlignBottom)
-        top = area.bottom() - size.height();
-    painter.drawText(QPointF(x, top + ascent), shown);
-}
+template class TextView<QWidget>;
+template class TextView<QLabel>;
 
 FreeText::FreeText(QWidget* parent) : TextView(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-namespace {
-
-// A screen reader reads a label's text when it asks for it; refreshing costs nothing extra.
-class AccessibleLabel : public QAccessibleWidget {
-public:
-    explicit AccessibleLabel(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
-
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Name)
-            return static_cast<const Label*>(object())->text().replace(QLatin1Char('\r'),
-                                                                       QLatin1Char(' '));
-        return QAccessibleWidget::text(kind);
-    }
-};
-
-QAccessibleInterface* accessibleLabelFactory(const QString& className, QObject* object) {
-    auto* label = qobject_cast<Label*>(object);
-    if (className != QLatin1String("Label") || !label)
-        return nullptr;
-    return new AccessibleLabel(label);
+void FreeText::setText(const QString& text) {
+    if (text == m_text)
+        return;
+    m_text = text;
+    update();
 }
 
-} // namespace
+void FreeText::setAlignment(TextAlign horizontal, TextAlign vertical) {
+    if (horizontal == m_hAlign && vertical == m_vAlign)
+        return;
+    m_hAlign = horizontal;
+    m_vAlign = vertical;
+    update();
+}
+
+void FreeText::setTextMargins(const QMarginsF& margins) {
+    if (margins == m_margins)
+        return;
+    m_margins = margins;
+    update();
+}
+
+void FreeText::paintEvent(QPaintEvent*) {
+    paintText(m_text, QRectF(rect()).marginsRemoved(m_margins), toQt(m_hAlign, m_vAlign), 0);
+}
 
 Label::Label(QWidget* parent) : TextView(parent) {
-    static const bool installed = [] {
-        QAccessible::installFactory(accessibleLabelFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-    setMinimumFitScale(0.5);
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignCenter);
+}
+
+void Label::paintEvent(QPaintEvent*) {
+    paintText(text(), textArea(), alignment(), 0.5);
 }
 
 QRectF Label::textArea() const {
@@ -271,5 +216,5 @@ QRectF Label::textArea() const {
             inset = std::max(inset, taken + Gap);
         }
     }
-    return TextView::textArea().adjusted(inset, 0, -inset, 0);
+    return QRectF(rect()).adjusted(inset, 0, -inset, 0);
 }

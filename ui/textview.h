@@ -6,20 +6,19 @@
 #include "colors/namedcolors.h"
 #include "ui/tagged.h"
 
+#include <QLabel>
 #include <QMarginsF>
 #include <QString>
 #include <QWidget>
 
 enum class TextAlign { Leading, Center, Trailing };
 
-class TextView : public QWidget, public Tagged {
-    Q_OBJECT
-
+// The colour, font and shrink-to-fit painting that both kinds of text share, over the widget
+// each is built on.
+template <class Widget> class TextView : public Widget, public Tagged {
 public:
     explicit TextView(QWidget* parent = nullptr);
 
-    QString text() const { return m_text; }
-    void setText(const QString& text);
     TAlphaColor textColor() const { return m_color; }
     void setTextColor(TAlphaColor color);
 
@@ -32,16 +31,6 @@ public:
     bool underline() const { return m_underline; }
     void setUnderline(bool underline);
 
-    TextAlign horizontalAlign() const { return m_hAlign; }
-    TextAlign verticalAlign() const { return m_vAlign; }
-    void setAlignment(TextAlign horizontal, TextAlign vertical);
-
-    QMarginsF textMargins() const { return m_margins; }
-    void setTextMargins(const QMarginsF& margins);
-
-    bool wordWrap() const { return m_wordWrap; }
-    void setWordWrap(bool wrap);
-
     // The largest font size, at most `size`, at which `text` in this item's font fits `box` on
     // one line with a little room left at each side: what a row of texts that must share one
     // size is drawn in. The box is the item's place, which a pending layout may not have given it
@@ -49,52 +38,66 @@ public:
     double fittingFontSize(const QString& text, double size, bool bold, const QSizeF& box) const;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-
-    // Where the text may go; the labels keep clear of the controls docked at their sides.
-    virtual QRectF textArea() const;
-    // A text wider (or taller) than its area is drawn smaller, but not below this share of its
-    // font size; what still does not fit a single line is elided.
-    void setMinimumFitScale(double scale) { m_minimumFitScale = scale; }
+    // A text wider (or taller) than `area` is drawn smaller, but not below `minimumFitScale` of
+    // its font size; what still does not fit a single line is elided.
+    void paintText(const QString& text, const QRectF& area, Qt::Alignment alignment,
+                   double minimumFitScale);
 
 private:
     void fontChanged();
-    // The set font, or a smaller one when `needed` (measured in the set font) exceeds `available`.
-    QFont fittedFont(const QSizeF& needed, const QSizeF& available) const;
-    void paintSingleLine(QPainter& painter, const QRectF& area, Qt::Alignment alignment) const;
 
-    QString m_text;
-    QString m_shownText; // carriage returns as line breaks
     TAlphaColor m_color = Colors::Black;
     double m_fontSize = 12;
     bool m_bold = false;
     bool m_underline = false;
-    TextAlign m_hAlign = TextAlign::Center;
-    TextAlign m_vAlign = TextAlign::Center;
-    QMarginsF m_margins;
-    bool m_wordWrap = false;
-    double m_minimumFitScale = 0;
     QFont m_font;
 };
 
+extern template class TextView<QWidget>;
+extern template class TextView<QLabel>;
+
 // The text of a day cell: day number or sub-label. Never takes pointer input. A text too large
 // for its cell is drawn as large as fits, never elided: "1…" would say nothing.
-class FreeText : public TextView {
+class FreeText : public TextView<QWidget> {
     Q_OBJECT
 
 public:
     explicit FreeText(QWidget* parent = nullptr);
+
+    QString text() const { return m_text; }
+    void setText(const QString& text);
+
+    TextAlign horizontalAlign() const { return m_hAlign; }
+    TextAlign verticalAlign() const { return m_vAlign; }
+    void setAlignment(TextAlign horizontal, TextAlign vertical);
+
+    QMarginsF textMargins() const { return m_margins; }
+    void setTextMargins(const QMarginsF& margins);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_text;
+    TextAlign m_hAlign = TextAlign::Center;
+    TextAlign m_vAlign = TextAlign::Center;
+    QMarginsF m_margins;
 };
 
 // A caption; it may hold controls docked at its sides while its text stays centred across the
 // full width, clear of those controls. A text too wide is drawn smaller, down to half its size,
 // and a single line that still does not fit is elided, so a long title never widens the label.
-class Label : public TextView {
+// Text and alignment are the label's own; a screen reader hears the text as it stands.
+class Label : public TextView<QLabel> {
     Q_OBJECT
 
 public:
     explicit Label(QWidget* parent = nullptr);
 
 protected:
-    QRectF textArea() const override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Where the text may go: clear of the controls docked at the sides.
+    QRectF textArea() const;
 };
