@@ -35,6 +35,9 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
         tabCalendar, gloCal,
         {[this] { gloCalPrint(); }, [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); }});
     m_composed = true;
+    // The start-up size from the beginning: laid out at the composition size first, the texts
+    // would be measured in font sizes that are never shown.
+    resize(StartupOuterSize);
     // The window reports its size before start-up has run: the refresh must cope with the
     // zeroed state.
     FormResize();
