@@ -30,6 +30,11 @@ void paintRectangle(Rectangle& rectangle, TAlphaColor fill) {
     rectangle.setStrokeThickness(BorderThickness);
 }
 
+// A sub-label in the cell moves the day number to the top-left corner to make room.
+bool numbersInCorner(const GridOverlays& overlays) {
+    return overlays.debitDays || overlays.payPeriods;
+}
+
 struct DayNumberSizes {
     double centred = 0;
     double corner = 0;
@@ -37,8 +42,11 @@ struct DayNumberSizes {
 
 // All day numbers and the legend share one size, that of the widest two-digit number (two of the
 // widest digit) where the proportional size would not fit it: sized one by one, a "7" would stand
-// taller than the "17" beside it, and wide numbers would run into their neighbours.
-DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& fonts) {
+// taller than the "17" beside it, and wide numbers would run into their neighbours. The corner
+// size is measured only when a sub-label moves the numbers there: each size measured loads a
+// font, and start-up would pay for one that no cell shows.
+DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& fonts,
+                              bool inCorner) {
     for (QWidget* control : registry.controls()) {
         auto* number = qobject_cast<FreeText*>(control);
         if (!number || number->tag() != GridTags::FirstCell)
@@ -53,8 +61,9 @@ DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& 
         const QString sample(2, widest);
         // The number fills its cell, which the grid has placed already.
         const QSizeF cell = number->parentWidget()->size();
-        return {number->fittingFontSize(sample, fonts.day, true, cell),
-                number->fittingFontSize(sample, fonts.dayCorner, true, cell)};
+        const double centred = number->fittingFontSize(sample, fonts.day, true, cell);
+        return {centred,
+                inCorner ? number->fittingFontSize(sample, fonts.dayCorner, true, cell) : 0};
     }
     return {fonts.day, fonts.dayCorner};
 }
@@ -63,8 +72,7 @@ void paintDayNumber(FreeText& number, const DayNumberSizes& sizes, const Program
                     const GridOverlays& overlays, QStringView assignment, DateSerial day) {
     number.setTextColor(DayTextColor(state, assignment, day));
     number.setUnderline(overlays.paydays && IsPayday(day));
-    if (overlays.debitDays || overlays.payPeriods) {
-        // The number moves to the top-left corner to make room for the sub-label.
+    if (numbersInCorner(overlays)) {
         number.setAlignment(TextAlign::Leading, TextAlign::Leading);
         number.setTextMargins(QMarginsF(4, -2, 0, 0));
         number.setFontSize(sizes.corner);
@@ -108,7 +116,7 @@ void paintLegend(FreeText& legend, const QString& crew, TAlphaColor color, doubl
 
 void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
                const GridOverlays& overlays, QStringView assignment) {
-    const DayNumberSizes sizes = dayNumberSizes(registry, state.Fonts);
+    const DayNumberSizes sizes = dayNumberSizes(registry, state.Fonts, numbersInCorner(overlays));
     TAlphaColor lastFill = Colors::Null;
     FreeText* legendA = nullptr;
     FreeText* legendB = nullptr;
