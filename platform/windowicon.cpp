@@ -1,15 +1,23 @@
 #include "platform/windowicon.h"
 
+#include "tourwise_window_icon_pixels.h"
+
 #include <QIconEngine>
+#include <QImage>
+#include <QPixmap>
 
 namespace {
 
-// The window icon, its pictures decoded only when the desktop first asks for one. An offscreen or
-// Wayland window never does; decoding them all up front delayed the first paint.
+// The window icon, its pictures made only when the desktop first asks for one. An offscreen or
+// Wayland window never does. An X window hands all of them over before it is shown, so they are
+// compiled in as pixel values: decoding PNGs there delayed the window.
 class WindowIconEngine : public QIconEngine {
 public:
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {QSize(32, 32), QSize(64, 64), QSize(256, 256)};
+        QList<QSize> sizes;
+        for (const EmbeddedIcon& picture : WindowIconPictures)
+            sizes.append(QSize(picture.size, picture.size));
+        return sizes;
     }
     bool isNull() override { return false; }
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
@@ -32,8 +40,12 @@ public:
 private:
     QIcon& loaded() {
         if (m_icon.isNull())
-            for (const QSize& size : availableSizes(QIcon::Normal, QIcon::Off))
-                m_icon.addFile(QStringLiteral(":/assets/icons/tourwise-%1.png").arg(size.width()));
+            for (const EmbeddedIcon& picture : WindowIconPictures) {
+                // The values as the PNG reader gives them; the image only borrows them.
+                const QImage image(reinterpret_cast<const uchar*>(picture.argb), picture.size,
+                                   picture.size, picture.size * 4, QImage::Format_ARGB32);
+                m_icon.addPixmap(QPixmap::fromImage(image));
+            }
         return m_icon;
     }
 
