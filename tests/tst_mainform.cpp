@@ -3,6 +3,7 @@
 #include "pickerclick.h"
 #include "windowfixture.h"
 
+#include "platform/windowicon.h"
 #include "ui/tagged.h"
 
 #include <QCalendarWidget>
@@ -26,6 +27,8 @@ private slots:
     void startsOnTodayWithDefaults();
     void startDateIsClamped_data();
     void startDateIsClamped();
+    void windowIconHasThePicturesOfItsAssets_data();
+    void windowIconHasThePicturesOfItsAssets();
     void creationOrderAndTags();
     void navigation_data();
     void navigation();
@@ -84,6 +87,28 @@ void MainFormTest::startDateIsClamped() {
     QFETCH(QDate, selected);
     WindowFixture window(today);
     QCOMPARE(window.selected(), selected);
+}
+
+void MainFormTest::windowIconHasThePicturesOfItsAssets_data() {
+    QTest::addColumn<int>("size");
+    for (int size : {32, 64, 256})
+        QTest::addRow("%d px", size) << size;
+}
+
+// The desktop gets every size of the icon before the window is shown, from pixel values compiled
+// in from the PNGs: each size must be its PNG, pixel for pixel, transparency included. Compared
+// premultiplied, the form a pixmap holds, as a PNG loaded into a pixmap would be.
+void MainFormTest::windowIconHasThePicturesOfItsAssets() {
+    QFETCH(int, size);
+    const QIcon icon = windowIcon();
+    QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+    const QImage expected = QImage(QStringLiteral(TOURWISE_ICON_DIR "/tourwise-%1.png").arg(size))
+                                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(expected.size(), QSize(size, size));
+    const QImage shown = icon.pixmap(QSize(size, size))
+                             .toImage()
+                             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(shown, expected);
 }
 
 void MainFormTest::creationOrderAndTags() {
