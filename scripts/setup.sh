@@ -24,8 +24,9 @@ tourwise_install_missing() {
 TOURWISE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core)
 
 # What CI needs besides the tests (.ci/run): the formatter, and for the benchmarks the benchmark
-# library and the X client library that the map-time probe finds through pkg-config.
-TOURWISE_CI_PACKAGES=(clang-format libbenchmark-dev pkgconf libxcb1-dev)
+# library, valgrind's client header for the instruction counts and the X client library that the
+# map-time probe finds through pkg-config.
+TOURWISE_CI_PACKAGES=(clang-format libbenchmark-dev valgrind pkgconf libxcb1-dev)
 
 # What the tests need besides: a desktop session for the window tests (X server, window manager,
 # the tools that probe it, type keys and take screenshots) and the accessibility bus with a
