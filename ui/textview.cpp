@@ -114,6 +114,19 @@ template <class Widget> void TextView<Widget>::fontChanged() {
 template <class Widget>
 double TextView<Widget>::fittingFontSize(const QString& text, double size, bool bold,
                                          const QSizeF& box) const {
+    for (const std::optional<FitAnswer>& answer : m_fitAnswers)
+        if (answer && answer->text == text && answer->size == size && answer->bold == bold &&
+            answer->box == box)
+            return answer->fitted;
+    const double fitted = measuredFittingFontSize(text, size, bold, box);
+    m_fitAnswers[m_nextFitAnswer] = FitAnswer{text, size, bold, box, fitted};
+    m_nextFitAnswer = (m_nextFitAnswer + 1) % m_fitAnswers.size();
+    return fitted;
+}
+
+template <class Widget>
+double TextView<Widget>::measuredFittingFontSize(const QString& text, double size, bool bold,
+                                                 const QSizeF& box) const {
     // Neighbouring texts keep at least this much apart.
     const double padding = std::max(2.0, box.width() * 0.05);
     const QSizeF room(box.width() - 2 * padding, box.height());

@@ -11,6 +11,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
+#include <optional>
+
 enum class TextAlign { Leading, Center, Trailing };
 
 // The colour, font and shrink-to-fit painting that both kinds of text share, over the widget
@@ -45,12 +48,26 @@ protected:
 
 private:
     void fontChanged();
+    double measuredFittingFontSize(const QString& text, double size, bool bold,
+                                   const QSizeF& box) const;
+
+    // The last answers of fittingFontSize. Every refresh asks the same questions again until the
+    // window is resized, and each answer means shaping the text, so it is measured once.
+    struct FitAnswer {
+        QString text;
+        double size = 0;
+        bool bold = false;
+        QSizeF box;
+        double fitted = 0;
+    };
 
     TAlphaColor m_color = Colors::Black;
     double m_fontSize = 12;
     bool m_bold = false;
     bool m_underline = false;
     QFont m_font;
+    mutable std::array<std::optional<FitAnswer>, 2> m_fitAnswers; // centred and corner sizes
+    mutable size_t m_nextFitAnswer = 0;
 };
 
 extern template class TextView<QWidget>;
