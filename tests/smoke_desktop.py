@@ -32,6 +32,8 @@ SAVE_WIDTH = 89
 FILL_RUN = 24
 # A cell is far larger than this, the underline of a link far smaller.
 FILL_AREA = 1000
+# The pictures of the window icon, as the desktop reads them from the window.
+WINDOW_ICON_SIZES = [(32, 32), (64, 64), (256, 256)]
 # Crew A and crew B in the default colours.
 CREW_COLOURS = ((255, 0, 0), (0, 0, 255))
 
@@ -100,6 +102,21 @@ def client_box(window):
     return x, y, x + int(geometry["WIDTH"]), y + int(geometry["HEIGHT"])
 
 
+def icon_sizes(window):
+    """The sizes of the pictures in the window's icon property, None while it has none."""
+    listing = subprocess.run(["xprop", "-id", window, "-f", "_NET_WM_ICON", "32c", " = $0+\n",
+                              "_NET_WM_ICON"], capture_output=True, text=True).stdout
+    if "=" not in listing:
+        return None
+    values = [int(value) for value in listing.split("=", 1)[1].replace(",", " ").split()]
+    sizes, at = [], 0
+    while at + 1 < len(values):
+        width, height = values[at], values[at + 1]
+        sizes.append((width, height))
+        at += 2 + width * height
+    return sorted(sizes)
+
+
 def click(window, x, y):
     run("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
 
@@ -147,6 +164,11 @@ def main():
             raise Failure(f"today's cell starts at x {left}, not in column {column} of a grid "
                           f"starting at the window's left edge {box[0]}")
         grid_top = top - row * row_pitch
+
+        # The icon is handed over after the window is shown: it must still arrive, whole.
+        sizes = poll("the window icon", lambda: icon_sizes(window))
+        if sizes != WINDOW_ICON_SIZES:
+            raise Failure(f"the window icon holds pictures of {sizes}, not {WINDOW_ICON_SIZES}")
 
         # One Right arrow, typed to whatever has the focus.
         run("xdotool", "key", "Right")

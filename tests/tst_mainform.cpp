@@ -91,15 +91,20 @@ void MainFormTest::startDateIsClamped() {
 
 void MainFormTest::windowIconHasThePicturesOfItsAssets_data() {
     QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("inTitleBarIcon");
     for (int size : {32, 64, 256})
-        QTest::addRow("%d px", size) << size;
+        QTest::addRow("%d px", size) << size << (size <= TitleBarIconSize);
 }
 
-// The desktop gets every size of the icon before the window is shown, from pixel values compiled
-// in from the PNGs: each size must be its PNG, pixel for pixel, transparency included. Compared
-// premultiplied, the form a pixmap holds, as a PNG loaded into a pixmap would be.
+// The desktop gets the icon's pictures from pixel values compiled in from the PNGs, the small
+// ones with the window and all of them right after: each size must be its PNG, pixel for pixel,
+// transparency included. Compared premultiplied, the form a pixmap holds, as a PNG loaded into a
+// pixmap would be.
 void MainFormTest::windowIconHasThePicturesOfItsAssets() {
     QFETCH(int, size);
+    QFETCH(bool, inTitleBarIcon);
+    QCOMPARE(windowIcon(TitleBarIconSize).availableSizes().contains(QSize(size, size)),
+             inTitleBarIcon);
     const QIcon icon = windowIcon();
     QVERIFY(icon.availableSizes().contains(QSize(size, size)));
     const QImage expected = QImage(QStringLiteral(TOURWISE_ICON_DIR "/tourwise-%1.png").arg(size))
