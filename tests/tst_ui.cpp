@@ -9,7 +9,9 @@
 #include <QCalendarWidget>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSpacerItem>
 #include <QTemporaryDir>
@@ -64,6 +66,8 @@ private slots:
     void gridWrapsAtTheWidth();
     void hiddenPagesAreLaidOut();
     void hiddenDockedPanelIsLaidOut();
+    void repeatedPassFollowsChanges();
+    void gridPlacesItemsAddedSinceItsLastSize();
     void spacerItemIsNoWidget();
     void dockedHeightReadsBack_data();
     void dockedHeightReadsBack();
@@ -231,6 +235,61 @@ void UiTest::spacerItemIsNoWidget() {
     layout->setDockedHeights({{fixture.children[0], 40.5}});
     QCOMPARE(fixture.children[0]->geometry(), QRect(0, 0, 378, 41));
     QCOMPARE(footer->geometry(), QRect(0, 544, 378, 20));
+}
+
+void UiTest::repeatedPassFollowsChanges() {
+    // A pass at the size of the last one places nothing anew unless something it placed the
+    // controls from changed: a control shown or hidden, or a size hint that limits a control.
+    DockFixture fixture({{Dock::Top, 40}, {Dock::Client, 0}});
+    QVERIFY(fixture.ready);
+    DockLayout* layout = DockLayout::of(&fixture.parent);
+    QWidget* band = fixture.children[0];
+    QWidget* client = fixture.children[1];
+    // A push button cannot grow taller than its size hint: it sits centred in its slot. A
+    // label's text is longer than its slot, yet the label fills the slot exactly.
+    auto* button = new QPushButton(QStringLiteral("Save"), &fixture.parent);
+    layout->addDocked(button, Dock::Bottom, QSizeF(0, 60), {});
+    auto* label = new QLabel(QString(200, QLatin1Char('W')), &fixture.parent);
+    layout->addDocked(label, Dock::Left, QSizeF(30, 0), {});
+    button->show();
+    label->show();
+    layout->setGeometry(fixture.parent.rect());
+    const int hinted = button->sizeHint().height();
+    QVERIFY(hinted < 60);
+    QCOMPARE(button->geometry(), QRect(0, 504 + (60 - hinted) / 2, 378, hinted));
+    QCOMPARE(label->geometry(), QRect(0, 40, 30, 464));
+
+    QFont larger = button->font();
+    larger.setPixelSize(3 * QFontInfo(larger).pixelSize());
+    button->setFont(larger);
+    const int taller = std::min(60, button->sizeHint().height());
+    QVERIFY(taller > hinted);
+    layout->setGeometry(fixture.parent.rect());
+    QCOMPARE(button->geometry(), QRect(0, 504 + (60 - taller) / 2, 378, taller));
+
+    band->hide();
+    layout->setGeometry(fixture.parent.rect());
+    QCOMPARE(client->geometry(), QRect(30, 0, 348, 504));
+    band->show();
+    layout->setGeometry(fixture.parent.rect());
+    QCOMPARE(client->geometry(), QRect(30, 40, 348, 464));
+}
+
+void UiTest::gridPlacesItemsAddedSinceItsLastSize() {
+    // A resize to the width of the last arrangement places only what is new: items added since.
+    QWidget window;
+    auto* grid = new GridPanel(&window);
+    for (int i = 0; i < 3; ++i)
+        new QWidget(grid);
+    grid->setGeometry(0, 0, 200, 100);
+    grid->setItemSize(100, 20);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* added = new QWidget(grid);
+    added->show();
+    grid->resize(200, 120);
+    QCOMPARE(added->geometry(), QRect(100, 20, 100, 20));
+    QCOMPARE(grid->item(2)->geometry(), QRect(0, 20, 100, 20));
 }
 
 void UiTest::dockedHeightReadsBack_data() {

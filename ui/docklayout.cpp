@@ -23,6 +23,36 @@ QRectF inside(const QRectF& slot, const QMarginsF& m) {
     return r;
 }
 
+// QWidgetItem asks its widget for the size hint on every layout pass, though a docked control
+// keeps its slot size unless its size policy cannot grow; working out a label's hint lays out its
+// whole text. The same limits, with the hint computed only where it caps the size.
+class DockedItem : public QWidgetItem {
+public:
+    using QWidgetItem::QWidgetItem;
+
+    QSize maximumSize() const override {
+        if (isEmpty())
+            return QSize(0, 0);
+        const QWidget* control = widget();
+        QSize limit = control->maximumSize();
+        const QSizePolicy policy = control->sizePolicy();
+        const bool capWidth = limit.width() == QWIDGETSIZE_MAX &&
+                              !(policy.horizontalPolicy() & QSizePolicy::GrowFlag);
+        const bool capHeight =
+            limit.height() == QWIDGETSIZE_MAX && !(policy.verticalPolicy() & QSizePolicy::GrowFlag);
+        if (capWidth || capHeight) {
+            const QSize hint = control->sizeHint()
+                                   .expandedTo(control->minimumSizeHint())
+                                   .expandedTo(control->minimumSize());
+            if (capWidth)
+                limit.setWidth(hint.width());
+            if (capHeight)
+                limit.setHeight(hint.height());
+        }
+        return limit;
+    }
+};
+
 } // namespace
 
 void layOutContent(QWidget* widget) {
@@ -51,7 +81,7 @@ DockLayout* DockLayout::of(QWidget* parent) {
 
 void DockLayout::addDocked(QWidget* widget, Dock dock, QSizeF size, QMarginsF margins) {
     addChildWidget(widget);
-    m_entries.push_back({new QWidgetItem(widget), dock, size, margins});
+    m_entries.push_back({new DockedItem(widget), dock, size, margins});
     invalidate();
 }
 
@@ -77,6 +107,7 @@ void DockLayout::setDockedHeights(std::initializer_list<std::pair<QWidget*, doub
             entry->size.setHeight(height);
     }
     // Re-dock now, as the resize handler reads the new geometry right away.
+    m_placed = {};
     if (parentWidget())
         setGeometry(parentWidget()->rect());
 }
@@ -117,8 +148,24 @@ QSize DockLayout::minimumSize() const {
     return QSize(0, 0);
 }
 
+DockLayout::Placement DockLayout::placementFor(const QRect& rect) const {
+    Placement placement{rect, {}};
+    placement.entries.reserve(m_entries.size());
+    for (const Entry& entry : m_entries) {
+        const QWidget* widget = entry.item->widget();
+        placement.entries.emplace_back(!widget || !widget->isHidden(), entry.item->maximumSize());
+    }
+    return placement;
+}
+
 void DockLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
+    // Showing the window repeats every resize made while it was hidden: the controls are still
+    // where the last pass put them when nothing it placed them from has changed.
+    Placement placement = placementFor(rect);
+    if (placement == m_placed)
+        return;
+    m_placed = std::move(placement);
     QRectF free(rect);
     auto place = [](Entry& entry, const QRectF& slot) {
         entry.item->setGeometry(roundedEdges(inside(slot, entry.margins)));
