@@ -8,6 +8,9 @@
 
 #include <QFontMetricsF>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr double BorderThickness = 0.5;
@@ -51,8 +54,10 @@ DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& 
         auto* number = qobject_cast<FreeText*>(control);
         if (!number || number->tag() != GridTags::FirstCell)
             continue;
+        // Measured at the size the fitting tries first, so that no other size loads a font.
         QFont bold = number->font();
         bold.setBold(true);
+        bold.setPixelSize(std::max(1, static_cast<int>(std::lround(fonts.day))));
         const QFontMetricsF metrics(bold);
         QChar widest = u'0';
         for (QChar digit = u'1'; digit <= u'9'; digit = QChar(digit.unicode() + 1))

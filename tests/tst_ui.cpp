@@ -65,6 +65,7 @@ private slots:
     void gridWrapsAtTheWidth_data();
     void gridWrapsAtTheWidth();
     void hiddenPagesAreLaidOut();
+    void showingMovesNoPageTwice();
     void hiddenDockedPanelIsLaidOut();
     void repeatedPassFollowsChanges();
     void gridPlacesItemsAddedSinceItsLastSize();
@@ -195,6 +196,46 @@ void UiTest::hiddenPagesAreLaidOut() {
         QCOMPARE(grid->columnCount(), size.width() / 50);
         QCOMPARE(tabs->tabBar()->geometry(), QRect(0, 0, size.width(), TabControl::HeaderHeight));
     }
+}
+
+// Counts the sizes a widget is given by resize events.
+class ResizeRecorder : public QObject {
+public:
+    explicit ResizeRecorder(QWidget* watched) { watched->installEventFilter(this); }
+    QList<QSize> sizes;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            sizes.append(static_cast<QResizeEvent*>(event)->size());
+        return false;
+    }
+};
+
+void UiTest::showingMovesNoPageTwice() {
+    // QTabWidget frames its pages on every resize and show; the control places them unframed.
+    // Both at once moved every page back and forth, and its grid was laid out again each time.
+    QWidget window;
+    window.resize(378, 564);
+    auto* tabs = new TabControl(&window);
+    DockLayout::of(&window)->addDocked(tabs, Dock::Client, {}, {});
+    auto* page = new TabPage(tabs);
+    tabs->addPage(page, QStringLiteral("One"));
+    auto* grid = new GridPanel(page);
+    DockLayout::of(page)->addDocked(grid, Dock::Client, {}, {});
+    for (int i = 0; i < 14; ++i)
+        new QWidget(grid);
+    grid->setItemSize(50, 40);
+    ResizeRecorder pageSizes(page);
+    ResizeRecorder gridSizes(grid);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+
+    const QSize pageSize(378, 564 - TabControl::HeaderHeight);
+    QCOMPARE(page->size(), pageSize);
+    QCOMPARE(pageSizes.sizes, QList<QSize>{pageSize});
+    QCOMPARE(gridSizes.sizes, QList<QSize>{pageSize});
 }
 
 void UiTest::hiddenDockedPanelIsLaidOut() {

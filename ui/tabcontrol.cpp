@@ -52,7 +52,6 @@ TabControl::TabControl(QWidget* parent) : QTabWidget(parent) {
 void TabControl::addPage(TabPage* page, const QString& header) {
     const QSignalBlocker quiet(this);
     addTab(page, header);
-    placeParts();
 }
 
 TabPage* TabControl::activePage() const {
@@ -78,19 +77,31 @@ void TabControl::parkFocus(int activeIndex) {
             setFocus(Qt::OtherFocusReason);
 }
 
+// QTabWidget places the headers and a framed stack on resize, show, layout and style changes,
+// and this control placed them its own way right after: the two disagreed by the frame, so each
+// pass moved and resized every page twice. Only the placement here runs.
 bool TabControl::event(QEvent* event) {
-    const bool handled = QTabWidget::event(event);
-    switch (event->type()) {
-    case QEvent::Resize:
-    case QEvent::Show:
-    case QEvent::LayoutRequest:
-    case QEvent::StyleChange:
-        placeParts();
-        break;
-    default:
-        break;
-    }
+    if (event->type() != QEvent::LayoutRequest)
+        return QTabWidget::event(event);
+    const bool handled = QWidget::event(event);
+    placeParts();
     return handled;
+}
+
+void TabControl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeParts();
+}
+
+void TabControl::showEvent(QShowEvent* event) {
+    // The resize that Qt sends on showing has placed the parts already.
+    QWidget::showEvent(event);
+}
+
+void TabControl::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::StyleChange)
+        placeParts();
 }
 
 void TabControl::placeParts() {
@@ -100,14 +111,26 @@ void TabControl::placeParts() {
     if (count() == 0)
         return;
     widget(0)->parentWidget()->setGeometry(pageRect());
-    // The stack lays out its current page only.
     const QRect page(QPoint(0, 0), pageRect().size());
-    for (int i = 0; i < count(); ++i) {
-        QWidget* content = widget(i);
-        content->setGeometry(page);
-        if (!content->isVisible())
-            layOutContent(content);
+    for (int i = 0; i < count(); ++i)
+        widget(i)->setGeometry(page);
+    // The stack lays out its current page only. The others wait while this control is being
+    // shown: the first frame needs none of them, and measuring their controls loads fonts that
+    // would keep the window from the screen. They are laid out when the event loop next runs,
+    // before any input is handled.
+    if (isVisible()) {
+        layOutHiddenPages();
+    } else if (!m_hiddenPagesQueued) {
+        m_hiddenPagesQueued = true;
+        QMetaObject::invokeMethod(this, &TabControl::layOutHiddenPages, Qt::QueuedConnection);
     }
+}
+
+void TabControl::layOutHiddenPages() {
+    m_hiddenPagesQueued = false;
+    for (int i = 0; i < count(); ++i)
+        if (QWidget* content = widget(i); !content->isVisible())
+            layOutContent(content);
 }
 
 void TabControl::paintEvent(QPaintEvent*) {

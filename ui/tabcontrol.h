@@ -1,5 +1,6 @@
-// Pages under a row of tab headers that share the full width. Every page is laid out at once
-// whether shown or not, so page geometry never waits for the page to be shown.
+// Pages under a row of tab headers that share the full width. Every page is laid out whether
+// shown or not, so page geometry never waits for the page to be shown; while the control itself
+// is not on screen yet, the hidden pages are laid out once the event loop runs.
 #pragma once
 
 #include "ui/tagged.h"
@@ -33,10 +34,16 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void parkFocus(int activeIndex);
     void placeParts();
+    void layOutHiddenPages();
+
+    bool m_hiddenPagesQueued = false;
 };
