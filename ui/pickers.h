@@ -30,6 +30,9 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Sets up the drop-down list before it first opens. Made earlier, the list and its view
+    // would be built at start-up for a window that may never open them.
+    virtual void prepareDropDown() {}
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -58,12 +61,15 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Sets up the drop-down list before it first opens. Made earlier, the list and its view
+    // would be built at start-up for a window that may never open them.
+    virtual void prepareDropDown() {}
 
 private:
     void reportClosed();
     bool m_open = false;
     bool m_chosen = false;
-    bool m_filterInstalled = false;
+    bool m_dropDownPrepared = false;
 };
 
 // The 148 named colours with swatches, "Null" last.
@@ -77,6 +83,9 @@ public:
     TAlphaColor colorValue() const;
     // Selects the first item with that value; keeps the selection when there is none.
     void selectColor(TAlphaColor color);
+
+protected:
+    void prepareDropDown() override;
 };
 
 // A fixed list of texts shown centred.
@@ -86,4 +95,7 @@ class ComboBox : public PopupComboBox {
 public:
     explicit ComboBox(QWidget* parent = nullptr);
     void setItems(const QStringList& items);
+
+protected:
+    void prepareDropDown() override;
 };
