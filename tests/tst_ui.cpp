@@ -183,9 +183,12 @@ void UiTest::hiddenPagesAreLaidOut() {
     for (int i = 0; i < 14; ++i)
         new QWidget(grid);
     grid->setItemSize(50, 40);
+    tabs->resize(378, 564);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(second->isHidden());
+    // Laid out first right after the window's first frame.
+    QTRY_COMPARE(band->geometry(), QRect(0, 0, 378, 48));
 
     for (const QSize size : {QSize(378, 564), QSize(250, 300)}) {
         tabs->resize(size);

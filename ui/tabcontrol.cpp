@@ -114,20 +114,17 @@ void TabControl::placeParts() {
     const QRect page(QPoint(0, 0), pageRect().size());
     for (int i = 0; i < count(); ++i)
         widget(i)->setGeometry(page);
-    // The stack lays out its current page only. The others wait while this control is being
-    // shown: the first frame needs none of them, and measuring their controls loads fonts that
-    // would keep the window from the screen. They are laid out when the event loop next runs,
-    // before any input is handled.
-    if (isVisible()) {
+    // The stack lays out its current page only. The others wait for the control's first frame,
+    // which needs none of them: measuring their controls loads fonts and would delay it. They are
+    // laid out right after it.
+    if (m_painted)
         layOutHiddenPages();
-    } else if (!m_hiddenPagesQueued) {
-        m_hiddenPagesQueued = true;
-        QMetaObject::invokeMethod(this, &TabControl::layOutHiddenPages, Qt::QueuedConnection);
-    }
+    else
+        m_hiddenPagesWaiting = true;
 }
 
 void TabControl::layOutHiddenPages() {
-    m_hiddenPagesQueued = false;
+    m_hiddenPagesWaiting = false;
     for (int i = 0; i < count(); ++i)
         if (QWidget* content = widget(i); !content->isVisible())
             layOutContent(content);
@@ -135,6 +132,11 @@ void TabControl::layOutHiddenPages() {
 
 void TabControl::paintEvent(QPaintEvent*) {
     // The headers and pages paint themselves; no frame around the pages.
+    if (m_painted)
+        return;
+    m_painted = true;
+    if (m_hiddenPagesWaiting)
+        QMetaObject::invokeMethod(this, &TabControl::layOutHiddenPages, Qt::QueuedConnection);
 }
 
 void TabControl::keyPressEvent(QKeyEvent* event) {

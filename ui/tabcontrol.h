@@ -1,6 +1,6 @@
 // Pages under a row of tab headers that share the full width. Every page is laid out whether
-// shown or not, so page geometry never waits for the page to be shown; while the control itself
-// is not on screen yet, the hidden pages are laid out once the event loop runs.
+// shown or not, so page geometry never waits for the page to be shown; the hidden pages are laid
+// out first right after the control's first frame.
 #pragma once
 
 #include "ui/tagged.h"
@@ -45,5 +45,6 @@ private:
     void placeParts();
     void layOutHiddenPages();
 
-    bool m_hiddenPagesQueued = false;
+    bool m_painted = false;
+    bool m_hiddenPagesWaiting = false;
 };
