@@ -2,6 +2,7 @@
 
 #include "colors/contrast.h"
 #include "monthview/daycolors.h"
+#include "monthview/textfit.h"
 #include "rotation/rotation.h"
 #include "ui/rectangle.h"
 #include "ui/textview.h"
@@ -55,7 +56,8 @@ DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& 
         if (!number || number->tag() != GridTags::FirstCell)
             continue;
         // Measured at the size the fitting tries first, so that no other size loads a font.
-        QFont bold = number->font();
+        const QFont& font = number->textFont();
+        QFont bold = font;
         bold.setBold(true);
         bold.setPixelSize(std::max(1, static_cast<int>(std::lround(fonts.day))));
         const QFontMetricsF metrics(bold);
@@ -66,9 +68,8 @@ DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& 
         const QString sample(2, widest);
         // The number fills its cell, which the grid has placed already.
         const QSizeF cell = number->parentWidget()->size();
-        const double centred = number->fittingFontSize(sample, fonts.day, true, cell);
-        return {centred,
-                inCorner ? number->fittingFontSize(sample, fonts.dayCorner, true, cell) : 0};
+        const double centred = FittingFontSize(font, sample, fonts.day, true, cell);
+        return {centred, inCorner ? FittingFontSize(font, sample, fonts.dayCorner, true, cell) : 0};
     }
     return {fonts.day, fonts.dayCorner};
 }

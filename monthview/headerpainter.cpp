@@ -2,6 +2,7 @@
 
 #include "colors/contrast.h"
 #include "core/clock.h"
+#include "monthview/textfit.h"
 #include "rotation/rotation.h"
 #include "ui/buttons.h"
 #include "ui/pickers.h"
@@ -64,9 +65,9 @@ void ShowWeekdayNames(const HeaderControls& controls, const ProgramState& state)
     double size = state.Fonts.dow;
     for (int day = 0; day < 7; ++day) {
         const Label* label = controls.weekdays[static_cast<size_t>(day)];
-        size =
-            std::min(size, label->fittingFontSize(nameAt(state.Format.shortDayNames, day),
-                                                  state.Fonts.dow, label->bold(), label->size()));
+        size = std::min(size,
+                        FittingFontSize(label->textFont(), nameAt(state.Format.shortDayNames, day),
+                                        state.Fonts.dow, label->bold(), label->size()));
     }
     for (int day = 0; day < 7; ++day) {
         Label* label = controls.weekdays[static_cast<size_t>(day)];

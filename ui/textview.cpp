@@ -112,47 +112,6 @@ template <class Widget> void TextView<Widget>::fontChanged() {
 }
 
 template <class Widget>
-double TextView<Widget>::fittingFontSize(const QString& text, double size, bool bold,
-                                         const QSizeF& box) const {
-    for (const std::optional<FitAnswer>& answer : m_fitAnswers)
-        if (answer && answer->text == text && answer->size == size && answer->bold == bold &&
-            answer->box == box)
-            return answer->fitted;
-    const double fitted = measuredFittingFontSize(text, size, bold, box);
-    m_fitAnswers[m_nextFitAnswer] = FitAnswer{text, size, bold, box, fitted};
-    m_nextFitAnswer = (m_nextFitAnswer + 1) % m_fitAnswers.size();
-    return fitted;
-}
-
-template <class Widget>
-double TextView<Widget>::measuredFittingFontSize(const QString& text, double size, bool bold,
-                                                 const QSizeF& box) const {
-    // Neighbouring texts keep at least this much apart.
-    const double padding = std::max(2.0, box.width() * 0.05);
-    const QSizeF room(box.width() - 2 * padding, box.height());
-    if (text.isEmpty() || room.width() <= 0 || room.height() <= 0)
-        return size;
-    QFont probe = m_font;
-    probe.setBold(bold);
-    probe.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
-    const auto fits = [&text, &room](const QFont& font) {
-        const QFontMetricsF metrics(font);
-        return metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height();
-    };
-    if (fits(probe))
-        return size;
-    // Text grows about in proportion to the size; hinting may round a glyph up, so step down
-    // from the estimate until it fits.
-    const QFontMetricsF metrics(probe);
-    const double scale =
-        std::min(room.width() / metrics.horizontalAdvance(text), room.height() / metrics.height());
-    int pixels = std::max(1, static_cast<int>(std::floor(probe.pixelSize() * scale)));
-    for (probe.setPixelSize(pixels); pixels > 1 && !fits(probe); probe.setPixelSize(--pixels)) {
-    }
-    return pixels;
-}
-
-template <class Widget>
 void TextView<Widget>::paintText(const QString& text, const QRectF& area, Qt::Alignment alignment,
                                  double minimumFitScale) {
     if (text.isEmpty() || area.width() <= 0 || area.height() <= 0)

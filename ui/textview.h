@@ -11,9 +11,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <array>
-#include <optional>
-
 enum class TextAlign { Leading, Center, Trailing };
 
 // The colour, font and shrink-to-fit painting that both kinds of text share, over the widget
@@ -34,11 +31,8 @@ public:
     bool underline() const { return m_underline; }
     void setUnderline(bool underline);
 
-    // The largest font size, at most `size`, at which `text` in this item's font fits `box` on
-    // one line with a little room left at each side: what a row of texts that must share one
-    // size is drawn in. The box is the item's place, which a pending layout may not have given it
-    // yet.
-    double fittingFontSize(const QString& text, double size, bool bold, const QSizeF& box) const;
+    // The font the text is drawn in, at the font size rounded to whole pixels.
+    const QFont& textFont() const { return m_font; }
 
 protected:
     // A text wider (or taller) than `area` is drawn smaller, but not below `minimumFitScale` of
@@ -48,26 +42,12 @@ protected:
 
 private:
     void fontChanged();
-    double measuredFittingFontSize(const QString& text, double size, bool bold,
-                                   const QSizeF& box) const;
-
-    // The last answers of fittingFontSize. Every refresh asks the same questions again until the
-    // window is resized, and each answer means shaping the text, so it is measured once.
-    struct FitAnswer {
-        QString text;
-        double size = 0;
-        bool bold = false;
-        QSizeF box;
-        double fitted = 0;
-    };
 
     TAlphaColor m_color = Colors::Black;
     double m_fontSize = 12;
     bool m_bold = false;
     bool m_underline = false;
     QFont m_font;
-    mutable std::array<std::optional<FitAnswer>, 2> m_fitAnswers; // centred and corner sizes
-    mutable size_t m_nextFitAnswer = 0;
 };
 
 extern template class TextView<QWidget>;
