@@ -7,6 +7,7 @@
 #include "info/aboutpage.h"
 #include "monthview/gridpainter.h"
 #include "monthview/headerpainter.h"
+#include "settings/colorlist.h"
 #include "settings/settingspage.h"
 #include "state/programstate.h"
 #include "ui/buttons.h"

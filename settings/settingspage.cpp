@@ -1,6 +1,7 @@
 #include "settings/settingspage.h"
 
 #include "colors/contrast.h"
+#include "settings/colorlist.h"
 #include "ui/buttons.h"
 #include "ui/lineedit.h"
 #include "ui/pickers.h"

@@ -7,6 +7,7 @@
 #include "colors/contrast.h"
 #include "platform/errorreport.h"
 #include "rotation/rotation.h"
+#include "settings/colorlist.h"
 #include "settings/inistore.h"
 
 #include <QAbstractItemView>
@@ -153,6 +154,7 @@ private slots:
     void navyBackground();
     void nullChangesNothing_data();
     void nullChangesNothing();
+    void colorListDrawsItsSwatches();
     void colorListPreselection();
     void payPeriodEditorAndColorList();
     void longPressRevealsPayPeriodEditor();
@@ -283,6 +285,41 @@ void SettingsPageTest::nullChangesNothing() {
     for (size_t i = 0; i < buttons.size(); ++i)
         QCOMPARE(buttons[i]->textColor(), texts[i]);
     QCOMPARE(form.rectSettings->fill(), Colors::White);
+}
+
+void SettingsPageTest::colorListDrawsItsSwatches() {
+    // Each swatch is drawn when first shown: the colour inside a grey frame, inset by one
+    // transparent pixel; the "Null" item, last, is transparent throughout.
+    ColorComboBox list;
+    QCOMPARE(list.count(), NamedColorCount);
+    QCOMPARE(list.currentIndex(), NamedColorCount - 1);
+    QCOMPARE(list.iconSize(), QSize(16, 16));
+    for (int i = 0; i < list.count(); ++i) {
+        const QIcon icon = list.itemIcon(i);
+        QCOMPARE(icon.availableSizes(), QList<QSize>{QSize(16, 16)});
+        const QImage picture =
+            icon.pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(picture.size(), QSize(16, 16));
+        const NamedColor& named = NamedColors[static_cast<size_t>(i)];
+        const TAlphaColor color = named.value;
+        QCOMPARE(list.itemText(i),
+                 QString::fromLatin1(named.name.data(), static_cast<qsizetype>(named.name.size())));
+        QCOMPARE(picture.pixel(0, 0), 0u);
+        QCOMPARE(picture.pixel(15, 15), 0u);
+        if (color == Colors::Null) {
+            QCOMPARE(picture.pixel(1, 1), 0u);
+            QCOMPARE(picture.pixel(8, 8), 0u);
+            continue;
+        }
+        QCOMPARE(picture.pixel(1, 1), 0xFF808080u);
+        QCOMPARE(picture.pixel(14, 8), 0xFF808080u);
+        // Premultiplied and back: translucent colours may lose a little.
+        const QColor inside = QColor::fromRgba(picture.pixel(8, 8));
+        const QColor expected = QColor::fromRgba(color);
+        QCOMPARE(inside.alpha(), expected.alpha());
+        if (expected.alpha() == 255)
+            QCOMPARE(inside, expected);
+    }
 }
 
 void SettingsPageTest::colorListPreselection() {

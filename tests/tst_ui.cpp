@@ -4,7 +4,6 @@
 #include "ui/docklayout.h"
 #include "ui/gridpanel.h"
 #include "ui/imageview.h"
-#include "ui/pickers.h"
 #include "ui/tabcontrol.h"
 
 #include <QCalendarWidget>
@@ -74,7 +73,6 @@ private slots:
     void dockedHeightReadsBack_data();
     void dockedHeightReadsBack();
     void imageKeepsItsNaturalSize();
-    void colorListDrawsItsSwatches();
     void datePickerOpensSundayFirst_data();
     void datePickerOpensSundayFirst();
     void pageKeysReachTheWindow_data();
@@ -385,41 +383,6 @@ void UiTest::imageKeepsItsNaturalSize() {
     QCOMPARE(view.pictureRect(), QRect(25, 0, 50, 100));
     view.setSources({wide});
     QCOMPARE(view.pictureRect(), QRect(0, 37, 100, 25));
-}
-
-void UiTest::colorListDrawsItsSwatches() {
-    // Each swatch is drawn when first shown: the colour inside a grey frame, inset by one
-    // transparent pixel; the "Null" item, last, is transparent throughout.
-    ColorComboBox list;
-    QCOMPARE(list.count(), NamedColorCount);
-    QCOMPARE(list.currentIndex(), NamedColorCount - 1);
-    QCOMPARE(list.iconSize(), QSize(16, 16));
-    for (int i = 0; i < list.count(); ++i) {
-        const QIcon icon = list.itemIcon(i);
-        QCOMPARE(icon.availableSizes(), QList<QSize>{QSize(16, 16)});
-        const QImage picture =
-            icon.pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_ARGB32);
-        QCOMPARE(picture.size(), QSize(16, 16));
-        const NamedColor& named = NamedColors[static_cast<size_t>(i)];
-        const TAlphaColor color = named.value;
-        QCOMPARE(list.itemText(i),
-                 QString::fromLatin1(named.name.data(), static_cast<qsizetype>(named.name.size())));
-        QCOMPARE(picture.pixel(0, 0), 0u);
-        QCOMPARE(picture.pixel(15, 15), 0u);
-        if (color == Colors::Null) {
-            QCOMPARE(picture.pixel(1, 1), 0u);
-            QCOMPARE(picture.pixel(8, 8), 0u);
-            continue;
-        }
-        QCOMPARE(picture.pixel(1, 1), 0xFF808080u);
-        QCOMPARE(picture.pixel(14, 8), 0xFF808080u);
-        // Premultiplied and back: translucent colours may lose a little.
-        const QColor inside = QColor::fromRgba(picture.pixel(8, 8));
-        const QColor expected = QColor::fromRgba(color);
-        QCOMPARE(inside.alpha(), expected.alpha());
-        if (expected.alpha() == 255)
-            QCOMPARE(inside, expected);
-    }
 }
 
 void UiTest::datePickerOpensSundayFirst_data() {

@@ -1,5 +1,5 @@
 // Editors that open a picker or a drop-down and report its opening and closing: the date editor
-// with its calendar, the colour list and the plain combo box.
+// with its calendar, the drop-down lists and the plain combo box.
 #pragma once
 
 #include "colors/namedcolors.h"
@@ -30,8 +30,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Sets up the drop-down list before it first opens. Made earlier, the list and its view
-    // would be built at start-up for a window that may never open them.
+    // Sets up the drop-down before it first opens, rather than at start-up.
     virtual void prepareDropDown() {}
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -61,8 +60,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Sets up the drop-down list before it first opens. Made earlier, the list and its view
-    // would be built at start-up for a window that may never open them.
+    // Sets up the drop-down before it first opens, rather than at start-up.
     virtual void prepareDropDown() {}
 
 private:
@@ -70,22 +68,6 @@ private:
     bool m_open = false;
     bool m_chosen = false;
     bool m_dropDownPrepared = false;
-};
-
-// The 148 named colours with swatches, "Null" last.
-class ColorComboBox : public PopupComboBox {
-    Q_OBJECT
-
-public:
-    explicit ColorComboBox(QWidget* parent = nullptr);
-
-    // Null with no item selected.
-    TAlphaColor colorValue() const;
-    // Selects the first item with that value; keeps the selection when there is none.
-    void selectColor(TAlphaColor color);
-
-protected:
-    void prepareDropDown() override;
 };
 
 // A fixed list of texts shown centred.
