@@ -23,33 +23,17 @@ QRectF inside(const QRectF& slot, const QMarginsF& m) {
     return r;
 }
 
-// QWidgetItem asks its widget for the size hint on every layout pass, though a docked control
-// keeps its slot size unless its size policy cannot grow; working out a label's hint lays out its
-// whole text. The same limits, with the hint computed only where it caps the size.
+// QWidgetItem works out a control's size hint on every pass, a whole text layout for a label,
+// though the hint limits only a control whose size policy cannot grow.
 class DockedItem : public QWidgetItem {
 public:
     using QWidgetItem::QWidgetItem;
-
     QSize maximumSize() const override {
-        if (isEmpty())
-            return QSize(0, 0);
-        const QWidget* control = widget();
-        QSize limit = control->maximumSize();
-        const QSizePolicy policy = control->sizePolicy();
-        const bool capWidth = limit.width() == QWIDGETSIZE_MAX &&
-                              !(policy.horizontalPolicy() & QSizePolicy::GrowFlag);
-        const bool capHeight =
-            limit.height() == QWIDGETSIZE_MAX && !(policy.verticalPolicy() & QSizePolicy::GrowFlag);
-        if (capWidth || capHeight) {
-            const QSize hint = control->sizeHint()
-                                   .expandedTo(control->minimumSizeHint())
-                                   .expandedTo(control->minimumSize());
-            if (capWidth)
-                limit.setWidth(hint.width());
-            if (capHeight)
-                limit.setHeight(hint.height());
-        }
-        return limit;
+        const QSizePolicy policy = widget()->sizePolicy();
+        if (isEmpty() || !(policy.horizontalPolicy() & QSizePolicy::GrowFlag) ||
+            !(policy.verticalPolicy() & QSizePolicy::GrowFlag))
+            return QWidgetItem::maximumSize();
+        return widget()->maximumSize();
     }
 };
 
@@ -148,24 +132,8 @@ QSize DockLayout::minimumSize() const {
     return QSize(0, 0);
 }
 
-DockLayout::Placement DockLayout::placementFor(const QRect& rect) const {
-    Placement placement{rect, {}};
-    placement.entries.reserve(m_entries.size());
-    for (const Entry& entry : m_entries) {
-        const QWidget* widget = entry.item->widget();
-        placement.entries.emplace_back(!widget || !widget->isHidden(), entry.item->maximumSize());
-    }
-    return placement;
-}
-
 void DockLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
-    // Showing the window repeats every resize made while it was hidden: the controls are still
-    // where the last pass put them when nothing it placed them from has changed.
-    Placement placement = placementFor(rect);
-    if (placement == m_placed)
-        return;
-    m_placed = std::move(placement);
     QRectF free(rect);
     auto place = [](Entry& entry, const QRectF& slot) {
         entry.item->setGeometry(roundedEdges(inside(slot, entry.margins)));
@@ -177,6 +145,14 @@ void DockLayout::setGeometry(const QRect& rect) {
         const QWidget* widget = entry.item->widget();
         return !widget || !widget->isHidden();
     };
+    // Showing the window repeats every resize made while it was hidden: a pass from what the
+    // last one placed the controls from changes nothing.
+    decltype(m_placed) placement{rect, {}};
+    for (const Entry& entry : m_entries)
+        placement.second.emplace_back(visible(entry), entry.item->maximumSize());
+    if (placement == m_placed)
+        return;
+    m_placed = std::move(placement);
     auto slotHeight = [](const Entry& e) {
         return e.size.height() + e.margins.top() + e.margins.bottom();
     };

@@ -52,13 +52,6 @@ private:
     const Entry* entryOf(const QWidget* widget) const;
 
     std::vector<Entry> m_entries;
-    // What the last pass placed the controls from: the rectangle, and for each entry whether it
-    // was shown and how large it may be. Empty when the docking itself changed.
-    struct Placement {
-        QRect rect;
-        std::vector<std::pair<bool, QSize>> entries;
-        bool operator==(const Placement&) const = default;
-    };
-    Placement placementFor(const QRect& rect) const;
-    Placement m_placed;
+    // What the last pass placed from: the rectangle, each control shown or not and its limit.
+    std::pair<QRect, std::vector<std::pair<bool, QSize>>> m_placed;
 };

@@ -109,7 +109,6 @@ void GridPanel::setItemSize(double width, double height) {
 
 void GridPanel::arrange() {
     const double width = this->width();
-    m_arranged = {this->width(), m_itemWidth, m_itemHeight, itemCount()};
     // Floating-point noise must not push the seventh item of (width - 0.1) / 7 to a new row.
     const double epsilon = 1e-6;
     int column = 0;
@@ -212,10 +211,7 @@ bool GridPanel::receivesNavigationKeys() const {
 
 void GridPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // Showing the window repeats every resize made while it was hidden; the items are still in
-    // place when the width, the item size and the items are those of the last arrangement.
-    if (m_arranged != Arrangement{width(), m_itemWidth, m_itemHeight, itemCount()})
-        arrange();
+    arrange();
 }
 
 void GridPanel::focusInEvent(QFocusEvent* event) {

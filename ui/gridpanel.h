@@ -51,14 +51,6 @@ private:
     void announceSelection(int previous);
     void announceFocusedItem();
 
-    struct Arrangement {
-        int width = -1;
-        double itemWidth = 0;
-        double itemHeight = 0;
-        int items = 0;
-        bool operator==(const Arrangement&) const = default;
-    };
-    Arrangement m_arranged;
     double m_itemWidth = 50;
     double m_itemHeight = 50;
     int m_columns = 0;

@@ -7,6 +7,7 @@
 #include <QTabBar>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -115,16 +116,12 @@ void TabControl::placeParts() {
     for (int i = 0; i < count(); ++i)
         widget(i)->setGeometry(page);
     // The stack lays out its current page only. The others wait for the control's first frame,
-    // which needs none of them: measuring their controls loads fonts and would delay it. They are
-    // laid out right after it.
+    // which needs none of them: measuring their controls loads fonts and would delay it.
     if (m_painted)
         layOutHiddenPages();
-    else
-        m_hiddenPagesWaiting = true;
 }
 
 void TabControl::layOutHiddenPages() {
-    m_hiddenPagesWaiting = false;
     for (int i = 0; i < count(); ++i)
         if (QWidget* content = widget(i); !content->isVisible())
             layOutContent(content);
@@ -132,10 +129,7 @@ void TabControl::layOutHiddenPages() {
 
 void TabControl::paintEvent(QPaintEvent*) {
     // The headers and pages paint themselves; no frame around the pages.
-    if (m_painted)
-        return;
-    m_painted = true;
-    if (m_hiddenPagesWaiting)
+    if (!std::exchange(m_painted, true))
         QMetaObject::invokeMethod(this, &TabControl::layOutHiddenPages, Qt::QueuedConnection);
 }
 

@@ -46,5 +46,4 @@ private:
     void layOutHiddenPages();
 
     bool m_painted = false;
-    bool m_hiddenPagesWaiting = false;
 };
