@@ -165,10 +165,18 @@ def main():
                           f"starting at the window's left edge {box[0]}")
         grid_top = top - row * row_pitch
 
-        # The icon is handed over after the window is shown: it must still arrive, whole.
-        sizes = poll("the window icon", lambda: icon_sizes(window))
-        if sizes != WINDOW_ICON_SIZES:
-            raise Failure(f"the window icon holds pictures of {sizes}, not {WINDOW_ICON_SIZES}")
+        # The icon's large pictures follow once the window is shown: they must still arrive.
+        seen = []
+
+        def whole_icon():
+            seen.append(icon_sizes(window))
+            return seen[-1] == WINDOW_ICON_SIZES
+
+        try:
+            poll("the whole window icon", whole_icon, patience=10)
+        except Failure:
+            raise Failure(f"the window icon holds pictures of {seen[-1]}, not "
+                          f"{WINDOW_ICON_SIZES}") from None
 
         # One Right arrow, typed to whatever has the focus.
         run("xdotool", "key", "Right")
