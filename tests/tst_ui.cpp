@@ -67,6 +67,7 @@ private slots:
     void hiddenPagesAreLaidOut();
     void showingMovesNoPageTwice();
     void hiddenDockedPanelIsLaidOut();
+    void hiddenContentFollowsChangesInside();
     void repeatedPassFollowsChanges();
     void gridPlacesItemsAddedSinceItsLastSize();
     void spacerItemIsNoWidget();
@@ -281,6 +282,27 @@ void UiTest::spacerItemIsNoWidget() {
     QCOMPARE(footer->geometry(), QRect(0, 544, 378, 20));
 }
 
+void UiTest::hiddenContentFollowsChangesInside() {
+    // A pass that moves nothing at its own level still reaches into controls not shown: what is
+    // docked inside them may have changed, as when a hidden page's button gets a larger font.
+    QWidget window;
+    window.resize(200, 300);
+    auto* panel = new QWidget(&window);
+    DockLayout::of(&window)->addDocked(panel, Dock::Client, {}, {});
+    auto* button = new QPushButton(QStringLiteral("Save"), panel);
+    DockLayout::of(panel)->addDocked(button, Dock::Top, QSizeF(0, 80), {});
+    DockLayout::of(&window)->setGeometry(window.rect());
+    const int hinted = button->sizeHint().height();
+    QCOMPARE(button->height(), hinted);
+
+    QFont larger = button->font();
+    larger.setPixelSize(3 * QFontInfo(larger).pixelSize());
+    button->setFont(larger);
+    QVERIFY(button->sizeHint().height() > hinted);
+    DockLayout::of(&window)->setGeometry(window.rect());
+    QCOMPARE(button->height(), std::min(80, button->sizeHint().height()));
+}
+
 void UiTest::repeatedPassFollowsChanges() {
     // A pass at the size of the last one places nothing anew unless something it placed the
     // controls from changed: a control shown or hidden, or a size hint that limits a control.
@@ -320,7 +342,7 @@ void UiTest::repeatedPassFollowsChanges() {
 }
 
 void UiTest::gridPlacesItemsAddedSinceItsLastSize() {
-    // A resize to the width of the last arrangement places only what is new: items added since.
+    // A resize that keeps the width still places the items added since the last arrangement.
     QWidget window;
     auto* grid = new GridPanel(&window);
     for (int i = 0; i < 3; ++i)

@@ -135,24 +135,25 @@ QSize DockLayout::minimumSize() const {
 void DockLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
     QRectF free(rect);
-    auto place = [](Entry& entry, const QRectF& slot) {
-        entry.item->setGeometry(roundedEdges(inside(slot, entry.margins)));
-        if (QWidget* widget = entry.item->widget(); widget && !widget->isVisible())
-            layOutContent(widget);
-    };
     // Items that are not widgets (spacers) count as shown.
     auto visible = [](const Entry& entry) {
         const QWidget* widget = entry.item->widget();
         return !widget || !widget->isHidden();
     };
     // Showing the window repeats every resize made while it was hidden: a pass from what the
-    // last one placed the controls from changes nothing.
+    // last one placed the controls from moves none of them. What is docked inside the controls
+    // not shown is still laid out, as it may have changed.
     decltype(m_placed) placement{rect, {}};
     for (const Entry& entry : m_entries)
         placement.second.emplace_back(visible(entry), entry.item->maximumSize());
-    if (placement == m_placed)
-        return;
+    const bool moves = placement != m_placed;
     m_placed = std::move(placement);
+    auto place = [moves](Entry& entry, const QRectF& slot) {
+        if (moves)
+            entry.item->setGeometry(roundedEdges(inside(slot, entry.margins)));
+        if (QWidget* widget = entry.item->widget(); widget && !widget->isVisible())
+            layOutContent(widget);
+    };
     auto slotHeight = [](const Entry& e) {
         return e.size.height() + e.margins.top() + e.margins.bottom();
     };

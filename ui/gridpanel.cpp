@@ -126,9 +126,12 @@ void GridPanel::arrange() {
         const long right = std::lround((column + 1) * m_itemWidth);
         const long top = std::lround(row * m_itemHeight);
         const long bottom = std::lround((row + 1) * m_itemHeight);
-        item->setGeometry(static_cast<int>(left), static_cast<int>(top),
-                          static_cast<int>(std::max(0L, right - left)),
-                          static_cast<int>(std::max(0L, bottom - top)));
+        const QRect cell(static_cast<int>(left), static_cast<int>(top),
+                         static_cast<int>(std::max(0L, right - left)),
+                         static_cast<int>(std::max(0L, bottom - top)));
+        // Most passes leave the items where they are, and setting a geometry is not free.
+        if (item->geometry() != cell)
+            item->setGeometry(cell);
         ++column;
         m_columns = std::max(m_columns, column);
     }
