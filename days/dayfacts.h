@@ -1,0 +1,61 @@
+// What one day is for this user: the rotation's answers and the user's own entries over them,
+// and what follows. Every view of a day (grid, status line, reader name, calendar file, sheets)
+// reads this and works out nothing again.
+#pragma once
+
+#include "core/dateserial.h"
+#include "days/dayentry.h"
+#include "days/shifttime.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+struct DayFacts {
+    DateSerial day = 0;
+    QChar letter;             // ShiftLetter: 'A', 'B', 'X' (the user's RDO) or 'Z'
+    QChar crewOnDuty;         // 'A' or 'B'; null before the rotation's first day
+    QString rdoGroup;         // the sub-group off that day, "A1" ... "B7", or empty
+    bool hasSubGroup = false; // the assignment is one of the fourteen sub-groups
+    bool ownRdo = false;
+    bool ownDuty = false; // the user's crew is on duty and it is not the user's RDO
+    bool payday = false;
+    bool payPeriodStart = false;
+    QString payPeriodLabel; // "PP1" ... "PP26" of the period holding the day, or empty
+
+    // The user's entries of the day, in entryBefore order, and which of them fit the day as
+    // the rotation now has it (an entry that stops fitting is kept and shown as such).
+    QList<DayEntry> entries;
+    QList<bool> fits;
+
+    // Minutes. Scheduled is the user's own duty of the day (0 when not on duty).
+    int scheduledMinutes = 0;
+    int tradedOutMinutes = 0;
+    int leaveMinutes = 0;
+    int tradedInMinutes = 0;
+    int extraMinutes = 0; // overtime, holdover and training
+    int workedMinutes = 0;
+    int flsaMinutes = 0;
+
+    bool hasEntries() const { return !entries.isEmpty(); }
+    bool tradedAway() const { return tradedOutMinutes > 0; }
+    bool onLeave() const { return leaveMinutes > 0; }
+    bool extraWork() const { return tradedInMinutes > 0 || extraMinutes > 0; }
+    bool worksToday() const { return workedMinutes > 0; }
+    // The part of the user's own scheduled duty that the user still works.
+    int ownShiftWorkedMinutes() const { return scheduledMinutes - tradedOutMinutes - leaveMinutes; }
+    // On duty by the rotation, but traded away or on leave for all of it.
+    bool awayAllShift() const { return ownDuty && ownShiftWorkedMinutes() <= 0; }
+    bool allFit() const { return !fits.contains(false); }
+};
+
+// True for "A1" ... "B7".
+bool IsSubGroup(QStringView assignment);
+
+// `entries` may hold entries of other days; only the day's own are taken.
+DayFacts dayFacts(DateSerial day, QStringView assignment, DateSerial payPeriodStart,
+                  const QList<DayEntry>& entries = {}, int shiftStart = DefaultShiftStart);
+
+// The minutes an entry stands for on its day: its own, or the whole shift where it has none.
+int entryMinutes(const DayEntry& entry, int scheduledMinutes);
