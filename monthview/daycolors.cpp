@@ -1,7 +1,6 @@
 #include "monthview/daycolors.h"
 
 #include "colors/contrast.h"
-#include "rotation/rotation.h"
 
 namespace {
 
@@ -20,21 +19,21 @@ TAlphaColor dutyColor(const ProgramState& state, QChar letter) {
 
 } // namespace
 
-TAlphaColor DayFillColor(const ProgramState& state, QStringView assignment, DateSerial date) {
-    if (isSameDay(date, state.SelectedDate))
-        return dutyColor(state, ShiftLetter(date, assignment));
+TAlphaColor DayFillColor(const ProgramState& state, const DayFacts& day) {
+    if (isSameDay(day.day, state.SelectedDate))
+        return dutyColor(state, day.letter);
     return state.BkGrColor;
 }
 
-TAlphaColor DayTextColor(const ProgramState& state, QStringView assignment, DateSerial date) {
-    const QChar letter = ShiftLetter(date, assignment);
-    if (isSameDay(date, state.SelectedDate)) {
+TAlphaColor DayTextColor(const ProgramState& state, const DayFacts& day) {
+    const QChar letter = day.letter;
+    if (isSameDay(day.day, state.SelectedDate)) {
         // Before the rotation's first day there is no duty colour to contrast with.
         if (letter == u'Z')
             return state.BkGrColor;
         return ContrastColor(dutyColor(state, letter));
     }
-    if (ymdFromSerial(date).month == ymdFromSerial(state.SelectedDate).month)
+    if (ymdFromSerial(day.day).month == ymdFromSerial(state.SelectedDate).month)
         return dutyColor(state, letter);
     return state.LdTrColor;
 }

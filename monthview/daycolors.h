@@ -2,13 +2,12 @@
 #pragma once
 
 #include "colors/namedcolors.h"
+#include "days/dayfacts.h"
 #include "state/programstate.h"
 
-#include <QStringView>
-
 // The selected day is filled with its duty colour; every other day with the background.
-TAlphaColor DayFillColor(const ProgramState& state, QStringView assignment, DateSerial date);
+TAlphaColor DayFillColor(const ProgramState& state, const DayFacts& day);
 
 // The selected day: the contrast of its fill. Other days of the shown month: their duty colour.
 // Days of the neighbouring months: the leading/trailing colour.
-TAlphaColor DayTextColor(const ProgramState& state, QStringView assignment, DateSerial date);
+TAlphaColor DayTextColor(const ProgramState& state, const DayFacts& day);

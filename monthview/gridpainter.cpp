@@ -2,8 +2,8 @@
 
 #include "colors/contrast.h"
 #include "monthview/daycolors.h"
+#include "monthview/entrymark.h"
 #include "monthview/textfit.h"
-#include "rotation/rotation.h"
 #include "ui/rectangle.h"
 #include "ui/textview.h"
 
@@ -16,11 +16,13 @@ namespace {
 
 constexpr double BorderThickness = 0.5;
 
-TAlphaColor rectangleFill(const ProgramState& state, QStringView assignment, int tag) {
+using GridFacts = std::array<DayFacts, GridDayCount>;
+
+TAlphaColor rectangleFill(const ProgramState& state, const GridFacts& facts, int tag) {
     if (tag == GridTags::HelpBackground)
         return Colors::White;
     if (tag >= GridTags::FirstCell && tag <= GridTags::LastCell)
-        return DayFillColor(state, assignment, state.GridDates[static_cast<size_t>(tag)]);
+        return DayFillColor(state, facts[static_cast<size_t>(tag)]);
     return state.BkGrColor;
 }
 
@@ -75,9 +77,10 @@ DayNumberSizes dayNumberSizes(const ControlRegistry& registry, const FontSizes& 
 }
 
 void paintDayNumber(FreeText& number, const DayNumberSizes& sizes, const ProgramState& state,
-                    const GridOverlays& overlays, QStringView assignment, DateSerial day) {
-    number.setTextColor(DayTextColor(state, assignment, day));
-    number.setUnderline(overlays.paydays && IsPayday(day));
+                    const GridOverlays& overlays, TAlphaColor lastFill, const DayFacts& day) {
+    number.setTextColor(DayTextColor(state, day));
+    number.setUnderline(overlays.paydays && day.payday);
+    number.setCornerMark(EntryMark(day), ContrastColor(lastFill), state.Fonts.subLabel);
     if (numbersInCorner(overlays)) {
         number.setAlignment(TextAlign::Leading, TextAlign::Leading);
         number.setTextMargins(QMarginsF(4, -2, 0, 0));
@@ -88,24 +91,23 @@ void paintDayNumber(FreeText& number, const DayNumberSizes& sizes, const Program
         number.setFontSize(sizes.centred);
     }
     number.setBold(true);
-    number.setText(QString::number(ymdFromSerial(day).day));
+    number.setText(QString::number(ymdFromSerial(day.day).day));
 }
 
 void paintSubLabel(FreeText& subLabel, const ProgramState& state, const GridOverlays& overlays,
-                   TAlphaColor lastFill, DateSerial day) {
+                   TAlphaColor lastFill, const DayFacts& day) {
     subLabel.setTextColor(ContrastColor(lastFill));
-    const bool periodStart = overlays.payPeriods && IsPayPeriodStart(day, state.PayPeriodStart);
+    const bool periodStart = overlays.payPeriods && day.payPeriodStart;
     if (overlays.debitDays && overlays.payPeriods) {
         subLabel.setFontSize(state.Fonts.subLabelSmall);
-        subLabel.setText(periodStart ? PayPeriodLabel(day, state.PayPeriodStart) +
-                                           QLatin1Char('\r') + RdoGroupOf(day)
-                                     : RdoGroupOf(day));
+        subLabel.setText(periodStart ? day.payPeriodLabel + QLatin1Char('\r') + day.rdoGroup
+                                     : day.rdoGroup);
     } else if (overlays.debitDays) {
         subLabel.setFontSize(state.Fonts.subLabel);
-        subLabel.setText(RdoGroupOf(day));
+        subLabel.setText(day.rdoGroup);
     } else if (overlays.payPeriods) {
         subLabel.setFontSize(state.Fonts.subLabel);
-        subLabel.setText(periodStart ? PayPeriodLabel(day, state.PayPeriodStart) : QString());
+        subLabel.setText(periodStart ? day.payPeriodLabel : QString());
     } else {
         subLabel.setText(QString());
     }
@@ -123,12 +125,15 @@ void paintLegend(FreeText& legend, const QString& crew, TAlphaColor color, doubl
 void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
                const GridOverlays& overlays, QStringView assignment) {
     const DayNumberSizes sizes = dayNumberSizes(registry, state.Fonts, numbersInCorner(overlays));
+    GridFacts facts;
+    for (size_t cell = 0; cell < facts.size(); ++cell)
+        facts[cell] = DayFactsOf(state, assignment, state.GridDates[cell]);
     TAlphaColor lastFill = Colors::Null;
     FreeText* legendA = nullptr;
     FreeText* legendB = nullptr;
     for (QWidget* control : registry.controls()) {
         if (auto* rectangle = qobject_cast<Rectangle*>(control)) {
-            lastFill = rectangleFill(state, assignment, rectangle->tag());
+            lastFill = rectangleFill(state, facts, rectangle->tag());
             paintRectangle(*rectangle, lastFill);
             continue;
         }
@@ -137,12 +142,12 @@ void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
             continue;
         const int tag = text->tag();
         if (tag >= GridTags::FirstCell && tag <= GridTags::LastNumberedCell) {
-            paintDayNumber(*text, sizes, state, overlays, assignment,
-                           state.GridDates[static_cast<size_t>(tag)]);
+            paintDayNumber(*text, sizes, state, overlays, lastFill,
+                           facts[static_cast<size_t>(tag)]);
         } else if (tag >= GridTags::SubLabelOffset + GridTags::FirstCell &&
                    tag <= GridTags::SubLabelOffset + GridTags::LastNumberedCell) {
             paintSubLabel(*text, state, overlays, lastFill,
-                          state.GridDates[static_cast<size_t>(tag - GridTags::SubLabelOffset)]);
+                          facts[static_cast<size_t>(tag - GridTags::SubLabelOffset)]);
         } else if (tag == GridTags::LastCell - 1) {
             legendA = text;
         } else if (tag == GridTags::LastCell) {

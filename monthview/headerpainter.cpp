@@ -2,8 +2,8 @@
 
 #include "colors/contrast.h"
 #include "core/clock.h"
+#include "days/entrytext.h"
 #include "monthview/textfit.h"
-#include "rotation/rotation.h"
 #include "ui/buttons.h"
 #include "ui/pickers.h"
 #include "ui/rectangle.h"
@@ -98,31 +98,36 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
 }
 
 QString StatusText(const ProgramState& state, DateSerial day, QStringView assignment) {
-    const QString date = shortDate(state, day);
-    const QString group = RdoGroupOf(day);
-    if (ShiftLetter(day, assignment) == u'X')
-        return date + QLatin1Char('\r') + QStringLiteral("* ") + group + QStringLiteral(" *");
-    if (IsPayPeriodStart(day, state.PayPeriodStart))
-        return date + QLatin1Char('\r') + PayPeriodLabel(day, state.PayPeriodStart) +
-               TitleSeparator + group;
-    return date + QLatin1Char('\r') + group;
+    const DayFacts facts = DayFactsOf(state, assignment, day);
+    QString text = shortDate(state, day) + QLatin1Char('\r');
+    if (facts.ownRdo)
+        text += QStringLiteral("* ") + facts.rdoGroup + QStringLiteral(" *");
+    else if (facts.payPeriodStart)
+        text += facts.payPeriodLabel + TitleSeparator + facts.rdoGroup;
+    else
+        text += facts.rdoGroup;
+    if (facts.hasEntries())
+        text += QLatin1Char('\r') + DayEntriesBrief(facts);
+    return text;
 }
 
 QString DayDescription(const ProgramState& state, DateSerial day, QStringView assignment) {
-    const QDate date = qdateFromSerial(day);
+    const DayFacts facts = DayFactsOf(state, assignment, day);
     QStringList parts;
-    parts << state.Format.locale.toString(date, QLocale::LongFormat);
-    const QChar letter = ShiftLetter(day, assignment);
-    const QString group = RdoGroupOf(day);
-    if (letter == u'X')
-        parts << QStringLiteral("your RDO (%1)").arg(group);
-    else if (letter == u'A' || letter == u'B')
-        parts << QStringLiteral("crew %1 on duty").arg(letter);
-    if (!group.isEmpty() && letter != u'X')
-        parts << QStringLiteral("RDO group %1").arg(group);
-    if (IsPayday(day))
+    parts << state.Format.locale.toString(qdateFromSerial(day), QLocale::LongFormat);
+    if (facts.ownRdo)
+        parts << QStringLiteral("your RDO (%1)").arg(facts.rdoGroup);
+    else if (!facts.crewOnDuty.isNull())
+        parts << QStringLiteral("crew %1 on duty").arg(facts.crewOnDuty);
+    if (!facts.rdoGroup.isEmpty() && !facts.ownRdo)
+        parts << QStringLiteral("RDO group %1").arg(facts.rdoGroup);
+    if (facts.payday)
         parts << QStringLiteral("payday");
-    if (IsPayPeriodStart(day, state.PayPeriodStart))
-        parts << QStringLiteral("%1 begins").arg(PayPeriodLabel(day, state.PayPeriodStart));
+    if (facts.payPeriodStart)
+        parts << QStringLiteral("%1 begins").arg(facts.payPeriodLabel);
+    if (facts.hasEntries()) {
+        parts << DayEntriesPhrase(facts);
+        parts << (facts.worksToday() ? QStringLiteral("you work") : QStringLiteral("you are off"));
+    }
     return parts.join(QStringLiteral(", "));
 }

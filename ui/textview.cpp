@@ -160,8 +160,31 @@ void FreeText::setTextMargins(const QMarginsF& margins) {
     update();
 }
 
+void FreeText::setCornerMark(const QString& mark, TAlphaColor color, double size) {
+    if (mark == m_mark && color == m_markColor && size == m_markSize)
+        return;
+    m_mark = mark;
+    m_markColor = color;
+    m_markSize = size;
+    update();
+}
+
 void FreeText::paintEvent(QPaintEvent*) {
     paintText(m_text, QRectF(rect()).marginsRemoved(m_margins), toQt(m_hAlign, m_vAlign), 0);
+    if (m_mark.isEmpty())
+        return;
+    QPainter painter(this);
+    QFont font = textFont();
+    font.setUnderline(false);
+    font.setBold(true);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(m_markSize))));
+    painter.setFont(font);
+    painter.setPen(QColor::fromRgba(m_markColor));
+    constexpr double Inset = 2;
+    painter.drawText(QRectF(rect()).adjusted(Inset, 0, -Inset, 0),
+                     static_cast<int>(QStyle::visualAlignment(layoutDirection(),
+                                                              Qt::AlignTrailing | Qt::AlignTop)),
+                     m_mark);
 }
 
 Label::Label(QWidget* parent) : TextView(parent) {

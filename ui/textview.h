@@ -71,10 +71,17 @@ public:
     QMarginsF textMargins() const { return m_margins; }
     void setTextMargins(const QMarginsF& margins);
 
+    // A short mark in the top trailing corner, apart from the text: empty for none.
+    QString cornerMark() const { return m_mark; }
+    void setCornerMark(const QString& mark, TAlphaColor color, double size);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QString m_mark;
+    TAlphaColor m_markColor = Colors::Black;
+    double m_markSize = 10;
     QString m_text;
     TextAlign m_hAlign = TextAlign::Center;
     TextAlign m_vAlign = TextAlign::Center;
