@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QShortcut>
+#include <QUndoStack>
 
 namespace {
 
@@ -23,12 +24,41 @@ QAction* addEntry(QMenu* menu, QWidget* page, const QString& name, const QString
     return action;
 }
 
+// Undo and redo take their text and their enabled state from the history.
+void addHistoryEntries(QMenu* menu, QWidget* page, QUndoStack* history) {
+    QAction* undo = history->createUndoAction(menu, QStringLiteral("Undo"));
+    undo->setObjectName(QStringLiteral("actUndo"));
+    QAction* redo = history->createRedoAction(menu, QStringLiteral("Redo"));
+    redo->setObjectName(QStringLiteral("actRedo"));
+    const auto keys = [page](QAction* action, const QList<QKeySequence>& sequences) {
+        // The keys are only shown in the menu, as for the other entries.
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        for (const QKeySequence& sequence : sequences) {
+            auto* key = new QShortcut(sequence, page);
+            key->setContext(Qt::WindowShortcut);
+            QObject::connect(key, &QShortcut::activated, action, &QAction::trigger);
+        }
+    };
+    keys(undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    keys(redo,
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    menu->addAction(undo);
+    menu->addAction(redo);
+}
+
 } // namespace
 
-CalendarMenu::CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandlers& handlers)
+CalendarMenu::CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandlers& handlers,
+                           QUndoStack* history)
     : QObject(grid) {
     m_menu = new QMenu(grid);
     m_menu->setObjectName(QStringLiteral("mnuCalendar"));
+    // Enter on the page opens the day too; the window handles that key itself.
+    addEntry(m_menu, page, QStringLiteral("actEditDay"), QStringLiteral("Edit day\u2026"),
+             QKeySequence(), handlers.editDay);
+    addHistoryEntries(m_menu, page, history);
+    m_menu->addSeparator();
     addEntry(m_menu, page, QStringLiteral("actPrint"), QStringLiteral("Print\u2026"),
              QKeySequence(Qt::CTRL | Qt::Key_P), handlers.print);
     addEntry(m_menu, page, QStringLiteral("actSavePdf"), QStringLiteral("Save as PDF\u2026"),

@@ -1,5 +1,6 @@
-// The Calendar page's context menu ("Print…", "Save as PDF…", "Export to calendar (.ics)…") and
-// its shortcuts Ctrl+P and Ctrl+E. Right click on the grid, the Menu key and Shift+F10 open it.
+// The Calendar page's context menu ("Edit day…", "Undo", "Redo", "Print…", "Save as PDF…",
+// "Export to calendar (.ics)…") and its shortcuts Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, Ctrl+P and
+// Ctrl+E. Right click on the grid, the Menu key and Shift+F10 open it.
 #pragma once
 
 #include <QObject>
@@ -10,9 +11,11 @@
 class QAction;
 class QKeyEvent;
 class QMenu;
+class QUndoStack;
 class QWidget;
 
 struct CalendarMenuHandlers {
+    std::function<void()> editDay;
     std::function<void()> print;
     std::function<void()> saveAsPdf;
     std::function<void()> exportCalendar;
@@ -24,7 +27,8 @@ class CalendarMenu : public QObject {
 public:
     // The shortcuts live on `page` and work only while it is shown; a right click on `grid`
     // opens the menu where the pointer is.
-    CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandlers& handlers);
+    CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandlers& handlers,
+                 QUndoStack* history);
 
     // The Menu key or Shift+F10.
     static bool isMenuKey(const QKeyEvent& event);

@@ -1,8 +1,11 @@
 #include "app/mainform.h"
 
+#include "app/dayediting.h"
+#include "app/dayeditor.h"
 #include "app/exportdialog.h"
 #include "app/printsheet.h"
 #include "core/clock.h"
+#include "days/entrystore.h"
 #include "monthview/monthgrid.h"
 #include "platform/appdatafolder.h"
 #include "platform/errorreport.h"
@@ -12,6 +15,7 @@
 #include "ui/docklayout.h"
 
 #include <QKeyEvent>
+#include <QMessageBox>
 
 #include <cmath>
 
@@ -28,12 +32,17 @@ constexpr QSize StartupOuterSize(350, 640);
 
 TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     : QWidget(parent), m_environment(environment) {
+    // Opening reads nothing when no entry was ever saved: the file does not exist yet.
+    m_store = new EntryStore(daysFilePath(m_environment.dataBase), this);
+    m_editing = new DayEditing(*m_store, this);
     compose();
     collectPainterControls();
     bindEvents();
-    m_calendarMenu = new CalendarMenu(
-        tabCalendar, gloCal,
-        {[this] { gloCalPrint(); }, [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); }});
+    m_calendarMenu =
+        new CalendarMenu(tabCalendar, gloCal,
+                         {[this] { gloCalEditDay(); }, [this] { gloCalPrint(); },
+                          [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); }},
+                         m_editing->history());
     m_composed = true;
     // The start-up size from the beginning: laid out at the composition size first, the texts
     // would be measured in font sizes that are never shown.
@@ -107,8 +116,13 @@ void TMainForm::bindEvents() {
     connect(bPrev, &QPushButton::clicked, this, &TMainForm::bPrevClick);
     connect(bNext, &QPushButton::clicked, this, &TMainForm::bNextClick);
     connect(gloCal, &GridPanel::longPressed, this, &TMainForm::gloCalGesture);
-    for (Rectangle* cell : gR)
+    for (Rectangle* cell : gR) {
         connect(cell, &Rectangle::clicked, this, &TMainForm::gR00Click);
+        connect(cell, &Rectangle::doubleClicked, this, &TMainForm::gR00DblClick);
+    }
+    connect(m_store, &EntryStore::entriesChanged, this, &TMainForm::EntriesChanged);
+    connect(m_editing, &DayEditing::refused, this,
+            [this](const QString& message) { reportError(this, message); });
     for (SpeedButton* back : {sbBack2, sbBack3, sbBack4})
         connect(back, &QPushButton::clicked, this, &TMainForm::sbBack2Click);
     connect(bSave, &QPushButton::clicked, this, &TMainForm::bSaveClick);
@@ -132,6 +146,7 @@ void TMainForm::FormCreate() {
     const QString base =
         m_environment.configBase.isEmpty() ? userConfigFolder() : m_environment.configBase;
     m_state.IniPath = settingsFilePath(resolveSettingsFolder(base));
+    m_state.ShiftStart = m_store->hoursSettings().shiftStart;
     ApplyLoadedSettings(m_settings, m_state, loadSettings(m_state.IniPath, m_environment.locale));
     for (DateEdit* editor : {deDate, dePPStart}) {
         editor->setLocale(m_environment.locale);
@@ -161,6 +176,7 @@ AssignmentChoice TMainForm::assignment() const {
 }
 
 void TMainForm::RefreshAll(DateSerial date) {
+    readGridEntries();
     const AssignmentChoice chosen = assignment();
     StyleToolbars(m_header, m_state, edAgency->text(), chosen);
     ShowMonthName(m_header, m_state, date);
@@ -170,6 +186,20 @@ void TMainForm::RefreshAll(DateSerial date) {
     ShowStatus(m_header, m_state, chosen);
     StyleSettingsPage(m_settings);
     StyleAboutPage(m_about);
+}
+
+void TMainForm::readGridEntries() {
+    const qint64 first = dayKey(m_state.GridDates.front());
+    if (m_entriesRead == first)
+        return;
+    m_state.GridEntries =
+        m_store->entriesByDay(m_state.GridDates.front(), m_state.GridDates.back());
+    m_entriesRead = first;
+}
+
+void TMainForm::EntriesChanged() {
+    m_entriesRead.reset();
+    RefreshAll(m_state.SelectedDate);
 }
 
 void TMainForm::refreshMonth() {
@@ -188,6 +218,12 @@ void TMainForm::FormKeyUp() {}
 void TMainForm::keyPressEvent(QKeyEvent* event) {
     if (CalendarMenu::isMenuKey(*event) && tabCtrl->activePage() == tabCalendar) {
         popupCalendarMenuAtSelection();
+        event->accept();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && tabCtrl->activePage() == tabCalendar) {
+        gloCalEditDay();
         event->accept();
         return;
     }
@@ -211,6 +247,27 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 void TMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     fitStartupOuterSize();
+    if (m_store->status() == EntryStore::Status::Unavailable && !m_unavailableReported)
+        QMetaObject::invokeMethod(this, &TMainForm::reportUnavailableEntries, Qt::QueuedConnection);
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Another window of the user may have changed the entries meanwhile.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_store->checkForOutsideChanges();
+}
+
+void TMainForm::reportUnavailableEntries() {
+    // Once, and without holding up the window: the rotation shows all the same.
+    if (m_unavailableReported)
+        return;
+    m_unavailableReported = true;
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Your days are unavailable"),
+                                m_store->problem(), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("msgDaysUnavailable"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void TMainForm::moveEvent(QMoveEvent* event) {
@@ -311,6 +368,33 @@ void TMainForm::gloCalGesture() {
 void TMainForm::gR00Click(Rectangle* sender) {
     if (SelectCell(m_state, sender->tag()))
         RefreshAll(m_state.SelectedDate);
+}
+
+void TMainForm::gR00DblClick(Rectangle* sender) {
+    if (SelectCell(m_state, sender->tag()))
+        RefreshAll(m_state.SelectedDate);
+    // After the event: the release of the double click still belongs to the grid.
+    QMetaObject::invokeMethod(this, &TMainForm::gloCalEditDay, Qt::QueuedConnection);
+}
+
+void TMainForm::gloCalEditDay() {
+    if (tabCtrl->activePage() != tabCalendar || findChild<DayEditor*>())
+        return;
+    const DateSerial day = m_state.SelectedDate;
+    auto* editor = new DayEditor(
+        *m_editing, day,
+        [this, day] {
+            return dayFacts(day, assignment().text, m_state.PayPeriodStart,
+                            m_store->entriesBetween(day, day), m_state.ShiftStart);
+        },
+        this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    // The arrow keys move the day again at once; not every platform activates the window below.
+    connect(editor, &QDialog::finished, this, [this] {
+        activateWindow();
+        focusActivePage();
+    });
+    editor->open();
 }
 
 void TMainForm::bSaveClick() {

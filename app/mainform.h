@@ -26,12 +26,17 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 // What start-up takes from the desktop; tests give their own.
 struct StartupEnvironment {
     QLocale locale = QLocale::system();
     QString configBase; // empty: the desktop's per-user configuration folder
+    QString dataBase;   // empty: the desktop's per-user data folder
 };
+
+class DayEditing;
+class EntryStore;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -44,6 +49,8 @@ public:
     const ProgramState& state() const { return m_state; }
     const ControlRegistry& registry() const { return m_registry; }
     CalendarMenu* calendarMenu() const { return m_calendarMenu; }
+    EntryStore& entryStore() const { return *m_store; }
+    DayEditing& dayEditing() const { return *m_editing; }
 
     void RefreshAll(DateSerial date);
 
@@ -61,6 +68,9 @@ public:
     void bNextClick();
     void gloCalGesture();
     void gR00Click(Rectangle* sender);
+    void gR00DblClick(Rectangle* sender);
+    void gloCalEditDay();
+    void EntriesChanged();
     void bSaveClick();
     void bAPltClick(PushButton* sender);
     void ccbColorPopup();
@@ -158,6 +168,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void fitStartupOuterSize();
@@ -169,6 +180,8 @@ private:
     void refreshMonth();
     void focusActivePage();
     void popupCalendarMenuAtSelection();
+    void readGridEntries();
+    void reportUnavailableEntries();
 
     StartupEnvironment m_environment;
     ProgramState m_state;
@@ -177,6 +190,11 @@ private:
     SettingsPageControls m_settings;
     AboutControls m_about;
     CalendarMenu* m_calendarMenu = nullptr;
+    EntryStore* m_store = nullptr;
+    DayEditing* m_editing = nullptr;
+    // The first grid day whose month the entries in the state were read for; none when stale.
+    std::optional<qint64> m_entriesRead;
+    bool m_unavailableReported = false;
     bool m_composed = false;
     bool m_startupSizePending = true;
 };

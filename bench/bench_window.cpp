@@ -197,6 +197,7 @@ int main(int argc, char* argv[]) {
     StartupEnvironment environment;
     environment.locale = QLocale(QLocale::English, QLocale::UnitedStates);
     environment.configBase = configBase.path();
+    environment.dataBase = configBase.path();
     auto form = std::make_unique<TMainForm>(environment);
     window = form.get();
     // The heaviest grid: paydays, RDO groups and pay periods all shown.

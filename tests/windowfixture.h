@@ -23,6 +23,7 @@ public:
         StartupEnvironment environment;
         environment.locale = locale;
         environment.configBase = configBase.isEmpty() ? m_folder.path() : configBase;
+        environment.dataBase = dataBase();
         form = std::make_unique<TMainForm>(environment);
         // No activateWindow() and no setFocus(): a desktop activates a new window itself, and Qt
         // then places the focus where a user finds it.
@@ -38,6 +39,8 @@ public:
 
     ProgramState& state() { return form->state(); }
     QString configBase() const { return m_folder.path(); }
+    // Where the user's entries are kept: a folder of its own, so that tests see what is created.
+    QString dataBase() const { return m_folder.filePath(QStringLiteral("data")); }
 
     // Shows the date's month with the date selected, as the program's own handlers do.
     void select(QDate date) {

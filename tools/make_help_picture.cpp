@@ -269,6 +269,7 @@ int main(int argc, char* argv[]) {
     StartupEnvironment environment;
     environment.locale = QLocale(QLocale::English, QLocale::UnitedStates);
     environment.configBase = settings.path();
+    environment.dataBase = settings.path();
     TMainForm form(environment);
     form.resize(378, 564);
     form.show();

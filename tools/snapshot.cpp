@@ -40,6 +40,7 @@ int main(int argc, char* argv[]) {
     StartupEnvironment environment;
     environment.locale = QLocale(QLocale::English, QLocale::UnitedStates);
     environment.configBase = settings.path();
+    environment.dataBase = settings.path();
     TMainForm form(environment);
 
     const QStringList dimensions = parser.value(size).split('x');

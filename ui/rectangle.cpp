@@ -146,3 +146,10 @@ void Rectangle::mouseReleaseEvent(QMouseEvent* event) {
     if (click)
         emit clicked(this);
 }
+
+void Rectangle::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The press of a double click is also the press of a click: its release selects the day.
+    mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked(this);
+}

@@ -36,11 +36,13 @@ public:
 
 signals:
     void clicked(Rectangle* sender);
+    void doubleClicked(Rectangle* sender);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     TAlphaColor m_fill = Colors::White;

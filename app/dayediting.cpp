@@ -1,0 +1,82 @@
+#include "app/dayediting.h"
+
+#include "days/entrytext.h"
+
+#include <QUndoCommand>
+
+class EntryStep : public QUndoCommand {
+public:
+    EntryStep(DayEditing& editing, std::optional<DayEntry> before, std::optional<DayEntry> after,
+              const QString& text)
+        : QUndoCommand(text), m_editing(editing), m_before(std::move(before)),
+          m_after(std::move(after)) {}
+
+    void redo() override {
+        // The first redo is the change itself, already stored when the step was made.
+        if (m_done) {
+            m_done = false;
+            return;
+        }
+        run(m_before, m_after);
+    }
+    void undo() override { run(m_after, m_before); }
+
+private:
+    void run(const std::optional<DayEntry>& from, const std::optional<DayEntry>& to) {
+        const StoreResult result = m_editing.apply(from, to);
+        if (result.ok)
+            return;
+        setObsolete(true);
+        emit m_editing.refused(result.error);
+    }
+
+    DayEditing& m_editing;
+    std::optional<DayEntry> m_before;
+    std::optional<DayEntry> m_after;
+    bool m_done = true;
+};
+
+namespace {
+
+QString stepText(const QString& verb, const DayEntry& entry) {
+    return verb + QLatin1Char(' ') + EntryKindTitle(entry.kind).toLower() + QLatin1String(" on ") +
+           qdateFromSerial(entry.date).toString(Qt::ISODate);
+}
+
+} // namespace
+
+DayEditing::DayEditing(EntryStore& store, QObject* parent) : QObject(parent), m_store(store) {}
+
+StoreResult DayEditing::add(const DayEntry& entry) {
+    DayEntry stored;
+    const StoreResult result = m_store.add(entry, &stored);
+    if (result.ok)
+        m_history.push(new EntryStep(*this, std::nullopt, stored, stepText("Add", stored)));
+    return result;
+}
+
+StoreResult DayEditing::change(const DayEntry& before, const DayEntry& after) {
+    DayEntry stored;
+    const StoreResult result = m_store.change(after, &stored);
+    if (result.ok)
+        m_history.push(new EntryStep(*this, before, stored, stepText("Change", stored)));
+    return result;
+}
+
+StoreResult DayEditing::remove(const DayEntry& entry) {
+    const StoreResult result = m_store.remove(entry.id);
+    if (result.ok)
+        m_history.push(new EntryStep(*this, entry, std::nullopt, stepText("Delete", entry)));
+    return result;
+}
+
+StoreResult DayEditing::apply(const std::optional<DayEntry>& from,
+                              const std::optional<DayEntry>& to) {
+    if (!to)
+        return m_store.remove(from->id);
+    if (!from)
+        return m_store.restore(*to);
+    // Going back is a change of its own: the revision goes up, so that a merge of an older export
+    // never takes the undone state for the newer one.
+    return m_store.change(*to);
+}

@@ -1,0 +1,176 @@
+#include "app/dayeditor.h"
+
+#include "app/entryform.h"
+#include "days/entryrules.h"
+#include "days/entrytext.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+QString daySummary(const DayFacts& day) {
+    QString text;
+    if (day.ownRdo)
+        text = QStringLiteral("Your RDO (%1)").arg(day.rdoGroup);
+    else if (day.ownDuty)
+        text = QStringLiteral("On duty with crew %1, %2 hours")
+                   .arg(day.crewOnDuty)
+                   .arg(HoursText(day.scheduledMinutes));
+    else if (!day.crewOnDuty.isNull())
+        text = QStringLiteral("Off: crew %1 on duty").arg(day.crewOnDuty);
+    if (day.hasEntries())
+        text += QStringLiteral("\nYou work %1 hours").arg(HoursText(day.workedMinutes));
+    return text;
+}
+
+QPushButton* button(const QString& text, const char* name, QWidget* parent) {
+    auto* made = new QPushButton(text, parent);
+    made->setObjectName(QLatin1String(name));
+    // Return in the list edits the entry; it must not also press a default button.
+    made->setAutoDefault(false);
+    return made;
+}
+
+} // namespace
+
+DayEditor::DayEditor(DayEditing& editing, DateSerial day, std::function<DayFacts()> facts,
+                     QWidget* parent)
+    : QDialog(parent), m_editing(editing), m_day(day), m_facts(std::move(facts)) {
+    setObjectName(QStringLiteral("dlgDay"));
+    setWindowTitle(QLocale().toString(qdateFromSerial(day), QLocale::LongFormat));
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("lblDaySummary"));
+    m_unavailable = new QLabel(this);
+    m_unavailable->setObjectName(QStringLiteral("lblUnavailable"));
+    m_unavailable->setWordWrap(true);
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("tvEntries"));
+    m_table->setModel(&m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setTabKeyNavigation(false);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_add = button(QStringLiteral("&Add\u2026"), "bAdd", this);
+    m_edit = button(QStringLiteral("&Edit\u2026"), "bEdit", this);
+    m_delete = button(QStringLiteral("&Delete"), "bDelete", this);
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    close->button(QDialogButtonBox::Close)->setAutoDefault(false);
+
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(m_add);
+    actions->addWidget(m_edit);
+    actions->addWidget(m_delete);
+    actions->addStretch(1);
+    actions->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_unavailable);
+    layout->addWidget(m_table, 1);
+    layout->addLayout(actions);
+
+    connect(m_add, &QPushButton::clicked, this, &DayEditor::addEntry);
+    connect(m_edit, &QPushButton::clicked, this, &DayEditor::editEntry);
+    connect(m_delete, &QPushButton::clicked, this, &DayEditor::deleteEntry);
+    connect(m_table, &QTableView::activated, this, &DayEditor::editEntry);
+    connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(&m_editing.store(), &EntryStore::entriesChanged, this, &DayEditor::reload);
+    reload();
+    resize(420, 300);
+    if (m_model.rowCount() > 0)
+        m_table->setFocus(Qt::OtherFocusReason);
+    else
+        m_add->setFocus(Qt::OtherFocusReason);
+}
+
+void DayEditor::reload() {
+    const int row = currentRow();
+    const DayFacts day = m_facts();
+    m_model.setDay(day);
+    m_summary->setText(daySummary(day));
+    const bool available = m_editing.store().status() != EntryStore::Status::Unavailable;
+    m_unavailable->setText(m_editing.store().problem());
+    m_unavailable->setVisible(!available);
+    m_add->setEnabled(available);
+    const bool any = m_model.rowCount() > 0;
+    m_edit->setEnabled(available && any);
+    m_delete->setEnabled(available && any);
+    if (any)
+        m_table->selectRow(std::clamp(row, 0, m_model.rowCount() - 1));
+    m_table->resizeColumnsToContents();
+}
+
+int DayEditor::currentRow() const {
+    const QModelIndex current = m_table->currentIndex();
+    return current.isValid() ? current.row() : 0;
+}
+
+QString DayEditor::submit(const DayEntry& before, const DayEntry& candidate) {
+    const QString refusal = EntryRefusal(candidate, m_facts());
+    if (!refusal.isEmpty())
+        return refusal;
+    const StoreResult result =
+        before.id.isNull() ? m_editing.add(candidate) : m_editing.change(before, candidate);
+    return result.ok ? QString() : result.error;
+}
+
+void DayEditor::addEntry() {
+    if (!m_add->isEnabled())
+        return;
+    const DayFacts day = m_facts();
+    DayEntry fresh;
+    fresh.date = m_day;
+    // What is most often recorded on such a day: a trade of the own shift, else extra work.
+    fresh.kind = day.ownDuty ? EntryKind::TradeOut : EntryKind::Overtime;
+    openForm(fresh, day.scheduledMinutes, m_add);
+}
+
+void DayEditor::editEntry() {
+    if (!m_edit->isEnabled() || m_model.rowCount() == 0)
+        return;
+    openForm(m_model.entryAt(currentRow()), m_facts().scheduledMinutes, m_table);
+}
+
+void DayEditor::openForm(const DayEntry& before, int shiftMinutes, QWidget* focusAfter) {
+    auto* form = new EntryForm(
+        before, shiftMinutes,
+        [this, before](const DayEntry& candidate) { return submit(before, candidate); }, this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    // Back to where the form was opened from; not every platform activates the dialog below.
+    connect(form, &QDialog::finished, focusAfter, [this, focusAfter] {
+        activateWindow();
+        focusAfter->setFocus(Qt::OtherFocusReason);
+    });
+    form->open();
+}
+
+void DayEditor::deleteEntry() {
+    if (!m_delete->isEnabled() || m_model.rowCount() == 0)
+        return;
+    const StoreResult result = m_editing.remove(m_model.entryAt(currentRow()));
+    if (!result.ok) {
+        m_unavailable->setText(result.error);
+        m_unavailable->show();
+    }
+}
+
+void DayEditor::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && m_table->hasFocus()) {
+        deleteEntry();
+        return;
+    }
+    if (event->key() == Qt::Key_Insert) {
+        addEntry();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
