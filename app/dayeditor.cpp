@@ -85,7 +85,7 @@ DayEditor::DayEditor(DayEditing& editing, DateSerial day, std::function<DayFacts
     connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(&m_editing.store(), &EntryStore::entriesChanged, this, &DayEditor::reload);
     reload();
-    resize(420, 300);
+    resize(340, 300);
     if (m_model.rowCount() > 0)
         m_table->setFocus(Qt::OtherFocusReason);
     else

@@ -1,16 +1,14 @@
-// The mark of a day that holds the user's entries, read without colour: a filled disc when the
-// user works that day, a ring when not, and "!" after it when an entry no longer fits the day.
+// The mark of a day that holds the user's entries, read without colour: a disc when the user
+// works that day, a ring when not, with an exclamation mark when an entry no longer fits the day.
+// It sits in the corner that neither the day number nor the sub-label takes.
 #pragma once
 
 #include "days/dayfacts.h"
+#include "ui/textview.h"
 
-#include <QString>
-
-inline QString EntryMark(const DayFacts& day) {
+inline FreeText::CornerMark EntryMark(const DayFacts& day) {
+    using Shape = FreeText::CornerMark::Shape;
     if (!day.hasEntries())
         return {};
-    QString mark = day.worksToday() ? QStringLiteral("\u25CF") : QStringLiteral("\u25CB");
-    if (!day.allFit())
-        mark += QLatin1Char('!');
-    return mark;
+    return {day.worksToday() ? Shape::Disc : Shape::Ring, !day.allFit()};
 }

@@ -80,7 +80,10 @@ void paintDayNumber(FreeText& number, const DayNumberSizes& sizes, const Program
                     const GridOverlays& overlays, TAlphaColor lastFill, const DayFacts& day) {
     number.setTextColor(DayTextColor(state, day));
     number.setUnderline(overlays.paydays && day.payday);
-    number.setCornerMark(EntryMark(day), ContrastColor(lastFill), state.Fonts.subLabel);
+    // Small enough to leave room for the sub-label beside it in a narrow, tall cell.
+    const double markSize =
+        std::min(state.Fonts.subLabel * 0.8, number.parentWidget()->width() * 0.19);
+    number.setCornerMark(EntryMark(day), ContrastColor(lastFill), markSize);
     if (numbersInCorner(overlays)) {
         number.setAlignment(TextAlign::Leading, TextAlign::Leading);
         number.setTextMargins(QMarginsF(4, -2, 0, 0));

@@ -25,6 +25,7 @@
 namespace {
 
 const QString Assignment = QStringLiteral("B2");
+using Shape = FreeText::CornerMark::Shape;
 
 int assignmentIndex(TMainForm& form, const QString& group) {
     return form.cbPlt->findText(group);
@@ -148,7 +149,7 @@ private slots:
         QCOMPARE(control<QTableView>(editor, "tvEntries")->model()->rowCount(), 1);
 
         const auto cell = static_cast<size_t>(cellOf(window, day));
-        QCOMPARE(window.form->gT[cell]->cornerMark(), QStringLiteral("\u25CB")); // off that day
+        QCOMPARE(window.form->gT[cell]->cornerMark().shape, Shape::Ring); // off that day
         QVERIFY(window.form->lblStatus->text().contains(QStringLiteral("J. Smith works")));
         QVERIFY2(window.form->gR[cell]->accessibleText().contains(
                      QStringLiteral("crew B on duty, RDO group")) &&
@@ -187,17 +188,17 @@ private slots:
         QCOMPARE(store.allEntries().size(), 1);
         QCOMPARE(store.allEntries()[0].minutes, 240);
         const auto cell = static_cast<size_t>(cellOf(window, rdo));
-        QCOMPARE(window.form->gT[cell]->cornerMark(), QStringLiteral("\u25CF")); // works that day
+        QCOMPARE(window.form->gT[cell]->cornerMark().shape, Shape::Disc); // works that day
 
         window.typeKey(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(store.allEntries().size(), 0);
-        QCOMPARE(window.form->gT[cell]->cornerMark(), QString());
+        QCOMPARE(window.form->gT[cell]->cornerMark().shape, Shape::None);
         window.typeKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(store.allEntries().size(), 1);
         window.typeKey(Qt::Key_Z, Qt::ControlModifier);
         window.typeKey(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(store.allEntries().size(), 1);
-        QCOMPARE(window.form->gT[cell]->cornerMark(), QStringLiteral("\u25CF"));
+        QCOMPARE(window.form->gT[cell]->cornerMark().shape, Shape::Disc);
         const qint64 counter = store.changeCounter(serialFromQDate(rdo));
         QVERIFY2(counter >= 4, "every step raises the day's change counter");
 

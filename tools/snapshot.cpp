@@ -3,9 +3,11 @@
 //
 //   snapshot OUT.png [--page calendar|settings|help|about] [--size 350x640] [--today 2026-12-10]
 //            [--select 2026-12-10] [--overlays] [--background Navy] [--assignment A3]
+//            [--entry 2026-12-11:trade-out[:MINUTES[:WITH]] ...]
 #include "app/mainform.h"
 #include "colors/colortext.h"
 #include "core/clock.h"
+#include "days/entrystore.h"
 #include "monthview/monthgrid.h"
 
 #include <QApplication>
@@ -27,7 +29,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption overlays("overlays", "all three overlays on");
     const QCommandLineOption background("background", "background colour", "colour");
     const QCommandLineOption assignment("assignment", "assignment", "group");
-    parser.addOptions({page, size, todayOption, select, overlays, background, assignment});
+    const QCommandLineOption entry("entry", "an entry of the user's days",
+                                   "date:kind[:min[:with]]");
+    parser.addOptions({page, size, todayOption, select, overlays, background, assignment, entry});
     parser.process(app);
     if (parser.positionalArguments().size() != 1) {
         std::fputs("usage: snapshot OUT.png [options]\n", stderr);
@@ -41,6 +45,17 @@ int main(int argc, char* argv[]) {
     environment.locale = QLocale(QLocale::English, QLocale::UnitedStates);
     environment.configBase = settings.path();
     environment.dataBase = settings.path();
+    for (const QString& text : parser.values(entry)) {
+        const QStringList parts = text.split(u':');
+        DayEntry made;
+        made.date = serialFromQDate(QDate::fromString(parts.value(0), Qt::ISODate));
+        made.kind = entryKindFromName(parts.value(1)).value_or(EntryKind::Note);
+        if (!parts.value(2).isEmpty())
+            made.minutes = parts.value(2).toInt();
+        made.with = parts.value(3);
+        if (!EntryStore(daysFilePath(environment.dataBase)).add(made).ok)
+            return 1;
+    }
     TMainForm form(environment);
 
     const QStringList dimensions = parser.value(size).split('x');

@@ -160,7 +160,7 @@ void FreeText::setTextMargins(const QMarginsF& margins) {
     update();
 }
 
-void FreeText::setCornerMark(const QString& mark, TAlphaColor color, double size) {
+void FreeText::setCornerMark(CornerMark mark, TAlphaColor color, double size) {
     if (mark == m_mark && color == m_markColor && size == m_markSize)
         return;
     m_mark = mark;
@@ -171,20 +171,34 @@ void FreeText::setCornerMark(const QString& mark, TAlphaColor color, double size
 
 void FreeText::paintEvent(QPaintEvent*) {
     paintText(m_text, QRectF(rect()).marginsRemoved(m_margins), toQt(m_hAlign, m_vAlign), 0);
-    if (m_mark.isEmpty())
+    if (m_mark.shape == CornerMark::Shape::None)
         return;
     QPainter painter(this);
-    QFont font = textFont();
-    font.setUnderline(false);
-    font.setBold(true);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(m_markSize))));
-    painter.setFont(font);
-    painter.setPen(QColor::fromRgba(m_markColor));
-    constexpr double Inset = 2;
-    painter.drawText(QRectF(rect()).adjusted(Inset, 0, -Inset, 0),
-                     static_cast<int>(QStyle::visualAlignment(layoutDirection(),
-                                                              Qt::AlignTrailing | Qt::AlignTop)),
-                     m_mark);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor color = QColor::fromRgba(m_markColor);
+    const double inset = std::max(2.0, m_markSize * 0.3);
+    const double pen = std::max(1.5, m_markSize * 0.16);
+    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
+    QRectF disc(0, height() - inset - m_markSize, m_markSize, m_markSize);
+    disc.moveLeft(rightToLeft ? width() - inset - m_markSize : inset);
+    if (m_mark.shape == CornerMark::Shape::Disc) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawEllipse(disc);
+    } else {
+        painter.setPen(QPen(color, pen));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(disc.adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2));
+    }
+    if (!m_mark.flagged)
+        return;
+    // The exclamation mark stands on the inner side of the disc, as tall as the disc.
+    const double barWidth = pen * 1.2;
+    const double x = rightToLeft ? disc.left() - pen * 1.5 - barWidth : disc.right() + pen * 1.5;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawRect(QRectF(x, disc.top(), barWidth, disc.height() * 0.68));
+    painter.drawRect(QRectF(x, disc.bottom() - barWidth, barWidth, barWidth));
 }
 
 Label::Label(QWidget* parent) : TextView(parent) {

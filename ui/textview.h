@@ -71,15 +71,22 @@ public:
     QMarginsF textMargins() const { return m_margins; }
     void setTextMargins(const QMarginsF& margins);
 
-    // A short mark in the top trailing corner, apart from the text: empty for none.
-    QString cornerMark() const { return m_mark; }
-    void setCornerMark(const QString& mark, TAlphaColor color, double size);
+    // A mark in the bottom leading corner, apart from the text: a disc, a ring, either with an
+    // exclamation mark beside it, `size` logical pixels across.
+    struct CornerMark {
+        enum class Shape { None, Disc, Ring };
+        Shape shape = Shape::None;
+        bool flagged = false;
+        friend bool operator==(const CornerMark&, const CornerMark&) = default;
+    };
+    CornerMark cornerMark() const { return m_mark; }
+    void setCornerMark(CornerMark mark, TAlphaColor color, double size);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_mark;
+    CornerMark m_mark;
     TAlphaColor m_markColor = Colors::Black;
     double m_markSize = 10;
     QString m_text;
