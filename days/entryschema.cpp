@@ -1,0 +1,54 @@
+#include "days/entryschema.h"
+
+#include "days/sqlitestatement.h"
+
+#include <sqlite3.h>
+
+#include <array>
+
+namespace {
+
+// Step n brings a file from version n to n + 1. Steps are never edited once released: a new
+// version adds a step.
+constexpr std::array<const char*, DaysSchemaVersion> Steps = {
+    // Dates are 'YYYY-MM-DD' so that text order is date order; minutes NULL stands for the whole
+    // shift; modified is ISO 8601 in UTC.
+    "CREATE TABLE entries ("
+    " id TEXT PRIMARY KEY NOT NULL,"
+    " date TEXT NOT NULL,"
+    " kind TEXT NOT NULL,"
+    " minutes INTEGER,"
+    " start TEXT,"
+    " with_whom TEXT NOT NULL DEFAULT '',"
+    " leave_type TEXT,"
+    " note TEXT NOT NULL DEFAULT '',"
+    " revision INTEGER NOT NULL,"
+    " modified TEXT NOT NULL);"
+    "CREATE INDEX entries_by_date ON entries(date);"
+    // Raised for every date a change touches, never lowered: views compare it to what they
+    // drew, so a removed entry must raise it too.
+    "CREATE TABLE day_changes (date TEXT PRIMARY KEY NOT NULL, counter INTEGER NOT NULL)"
+    " WITHOUT ROWID;"
+    "CREATE TABLE settings (key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL) WITHOUT ROWID;",
+};
+
+} // namespace
+
+int daysSchemaVersion(sqlite3* db) {
+    SqliteStatement statement(db, "PRAGMA user_version");
+    if (statement.step() != SQLITE_ROW)
+        return -1;
+    return static_cast<int>(statement.integer(0));
+}
+
+int migrateDaysSchema(sqlite3* db, int fromVersion) {
+    for (int version = fromVersion; version < DaysSchemaVersion; ++version) {
+        if (const int result = sqliteExec(db, Steps[static_cast<size_t>(version)]);
+            result != SQLITE_OK)
+            return result;
+    }
+    if (fromVersion == DaysSchemaVersion)
+        return SQLITE_OK;
+    const QByteArray set = "PRAGMA user_version = " + QByteArray::number(DaysSchemaVersion);
+    return sqliteExec(db, set.constData());
+}

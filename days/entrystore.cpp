@@ -1,0 +1,658 @@
+#include "days/entrystore.h"
+
+#include "core/clock.h"
+#include "days/databasefilecheck.h"
+#include "days/entrybackups.h"
+#include "days/entryschema.h"
+#include "days/sqlitestatement.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr int BusyTimeoutMs = 5000;
+constexpr int MaxStoredMinutes = 48 * 60;
+
+QString dateText(DateSerial date) {
+    const YearMonthDay ymd = ymdFromSerial(date);
+    return QString::asprintf("%04d-%02d-%02d", std::clamp(ymd.year, 0, 9999), ymd.month, ymd.day);
+}
+
+std::optional<DateSerial> dateFromText(const QString& text) {
+    if (text.size() != 10)
+        return std::nullopt;
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        return std::nullopt;
+    return serialFromQDate(date);
+}
+
+QString modifiedText(const QDateTime& time) {
+    const QDateTime utc = time.toUTC();
+    return utc.toString(utc.time().msec() == 0 ? Qt::ISODate : Qt::ISODateWithMs);
+}
+
+// Whole seconds: the time a person reads, and what the JSON form keeps.
+QDateTime nowToTheSecond() {
+    const QDateTime now = nowUtc();
+    return now.addMSecs(-now.time().msec());
+}
+
+// The row as an entry, or none when the row is not one this program could have written.
+std::optional<DayEntry> entryFromRow(const SqliteStatement& row) {
+    DayEntry entry;
+    entry.id = QUuid::fromString(row.text(0));
+    const std::optional<DateSerial> date = dateFromText(row.text(1));
+    const std::optional<EntryKind> kind = entryKindFromName(row.text(2));
+    if (entry.id.isNull() || !date || !kind)
+        return std::nullopt;
+    entry.date = *date;
+    entry.kind = *kind;
+    if (!row.isNull(3)) {
+        const qint64 minutes = row.integer(3);
+        if (minutes < 0 || minutes > MaxStoredMinutes)
+            return std::nullopt;
+        entry.minutes = static_cast<int>(minutes);
+    }
+    if (!row.isNull(4)) {
+        entry.start = clockFromText(row.text(4));
+        if (!entry.start)
+            return std::nullopt;
+    }
+    entry.with = row.text(5);
+    if (!row.isNull(6) && !row.text(6).isEmpty()) {
+        const std::optional<LeaveType> leave = leaveTypeFromName(row.text(6));
+        if (!leave)
+            return std::nullopt;
+        entry.leaveType = *leave;
+    }
+    entry.note = row.text(7);
+    const qint64 revision = row.integer(8);
+    if (revision < 1 || revision > std::numeric_limits<int>::max())
+        return std::nullopt;
+    entry.revision = static_cast<int>(revision);
+    entry.modified = QDateTime::fromString(row.text(9), Qt::ISODateWithMs);
+    if (!entry.modified.isValid())
+        return std::nullopt;
+    entry.modified = entry.modified.toUTC();
+    return entry;
+}
+
+constexpr const char* EntryColumns =
+    "id, date, kind, minutes, start, with_whom, leave_type, note, revision, modified";
+
+bool storable(const DayEntry& entry) {
+    const YearMonthDay ymd = ymdFromSerial(entry.date);
+    return ymd.year >= 1 && ymd.year <= 9999 &&
+           (!entry.minutes || (*entry.minutes >= 0 && *entry.minutes <= MaxStoredMinutes)) &&
+           (!entry.start || (*entry.start >= 0 && *entry.start < 24 * 60)) && entry.revision >= 1 &&
+           entry.modified.isValid();
+}
+
+// What a verb's body reports: an SQLite result code, or a sentence of its own.
+struct Outcome {
+    int code = SQLITE_OK;
+    QString message;
+};
+
+} // namespace
+
+QString daysFolder(const QString& dataBase) {
+    const QString base = dataBase.isEmpty()
+                             ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                             : dataBase;
+    return base + QStringLiteral("/Kestrand/Tourwise");
+}
+
+QString daysFilePath(const QString& dataBase) {
+    return daysFolder(dataBase) + u'/' + QLatin1StringView(DaysFileName);
+}
+
+struct EntryStore::Private {
+    EntryStore* owner = nullptr;
+    QString path;
+    Status status = Status::NoFile;
+    QString problem;
+    sqlite3* db = nullptr;
+    bool readOnly = false;
+    qint64 dataVersion = -1;
+    qint64 backedUpDay = std::numeric_limits<qint64>::min();
+
+    ~Private() { close(); }
+
+    QString folder() const { return QFileInfo(path).path(); }
+
+    void close() {
+        sqlite3_close_v2(db);
+        db = nullptr;
+    }
+
+    void makeUnavailable(const QString& reason) {
+        close();
+        status = Status::Unavailable;
+        problem = QStringLiteral("Tourwise cannot use the file of your own days, %1: %2. Quit "
+                                 "Tourwise, then restore a copy from %3 or move the file away.")
+                      .arg(path, reason, backupFolder(folder()));
+    }
+
+    QString sqliteMessage() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+    void open() {
+        const DatabaseFileCheck check = checkDatabaseFile(path);
+        switch (check.kind) {
+        case DatabaseFileCheck::Kind::Missing:
+            status = Status::NoFile;
+            return;
+        case DatabaseFileCheck::Kind::Unusable:
+            makeUnavailable(check.reason);
+            return;
+        case DatabaseFileCheck::Kind::Empty:
+        case DatabaseFileCheck::Kind::Database:
+            break;
+        }
+        // Never SQLITE_OPEN_CREATE here: a file that went away since the check stays away.
+        if (const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                               SQLITE_OPEN_READWRITE, nullptr);
+            result != SQLITE_OK) {
+            makeUnavailable(QStringLiteral("it cannot be opened (%1)").arg(sqliteMessage()));
+            return;
+        }
+        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        readOnly = sqlite3_db_readonly(db, "main") == 1;
+        if (const QString damage = quickCheck(); !damage.isEmpty()) {
+            makeUnavailable(damage);
+            return;
+        }
+        const int version = daysSchemaVersion(db);
+        if (version > DaysSchemaVersion) {
+            makeUnavailable(QStringLiteral("it was written by a newer version of Tourwise (file "
+                                           "version %1, this one knows %2); use that version")
+                                .arg(version)
+                                .arg(DaysSchemaVersion));
+            return;
+        }
+        status = Status::Open;
+        dataVersion = readDataVersion();
+    }
+
+    // Empty when the file passes; else why not.
+    QString quickCheck() {
+        SqliteStatement check(db, "PRAGMA quick_check");
+        const int result = check.step();
+        if (result == SQLITE_ROW && check.text(0) == QLatin1StringView("ok") &&
+            check.step() == SQLITE_DONE)
+            return {};
+        if (result == SQLITE_ROW)
+            return QStringLiteral("it is damaged (%1)").arg(check.text(0));
+        if ((result & 0xff) == SQLITE_NOTADB)
+            return QStringLiteral("it is not a database");
+        if ((result & 0xff) == SQLITE_CORRUPT)
+            return QStringLiteral("it is damaged (%1)").arg(sqliteMessage());
+        return QStringLiteral("it cannot be read (%1)").arg(sqliteMessage());
+    }
+
+    qint64 readDataVersion() {
+        SqliteStatement version(db, "PRAGMA data_version");
+        return version.step() == SQLITE_ROW ? version.integer(0) : -1;
+    }
+
+    // A read that finds the file damaged makes the store unavailable rather than show a part.
+    void noteReadFailure(int result) {
+        const int primary = result & 0xff;
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+            makeUnavailable(QStringLiteral("it is damaged (%1)").arg(sqliteMessage()));
+    }
+
+    QString refusal(int result) {
+        const QString reason = db ? sqliteMessage() : QString::fromUtf8(sqlite3_errstr(result));
+        switch (result & 0xff) {
+        case SQLITE_FULL:
+            return QStringLiteral("The disk that holds %1 is full, so the change was not saved; "
+                                  "your other entries are kept. Free some space and try again.")
+                .arg(path);
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral("Another program keeps %1 busy, so the change was not saved. "
+                                  "Try again in a moment.")
+                .arg(path);
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            makeUnavailable(QStringLiteral("it is damaged (%1)").arg(reason));
+            return problem;
+        default:
+            return QStringLiteral("%1 cannot be written (%2), so the change was not saved.")
+                .arg(path, reason);
+        }
+    }
+
+    // Makes the file for the first change: its folder, the database in WAL mode where the
+    // folder allows it. Empty on success, else the refusal.
+    QString create() {
+        if (!QDir().mkpath(folder()) || !QFileInfo(folder()).isDir())
+            return QStringLiteral("The folder %1 cannot be made, so the change was not saved.")
+                .arg(folder());
+        if (const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+            result != SQLITE_OK) {
+            const QString refused = refusal(result);
+            close();
+            return refused;
+        }
+        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        readOnly = sqlite3_db_readonly(db, "main") == 1;
+        status = Status::Open;
+        dataVersion = readDataVersion();
+        return {};
+    }
+
+    bool hasTables() {
+        SqliteStatement count(db, "SELECT count(*) FROM sqlite_schema");
+        return count.step() == SQLITE_ROW && count.integer(0) > 0;
+    }
+
+    // Empty when ready for a change, else the refusal.
+    QString prepareForChange() {
+        if (status == Status::NoFile) {
+            open(); // another program may have made it meanwhile
+            if (status == Status::NoFile)
+                if (const QString refused = create(); !refused.isEmpty())
+                    return refused;
+        }
+        if (status == Status::Unavailable)
+            return problem;
+        if (readOnly)
+            return QStringLiteral("%1 can only be read, so the change was not saved.").arg(path);
+        if (!hasTables()) {
+            // A new file: WAL lets a reader and a writer work at once. Where the folder does not
+            // allow it, SQLite keeps its default journal.
+            sqliteExec(db, "PRAGMA journal_mode = WAL");
+            return {};
+        }
+        const DateSerial day = today();
+        if (backedUpDay != dayKey(day)) {
+            QString error;
+            if (!makeDailyBackup(db, folder(), day, &error))
+                return error + QStringLiteral(" The change was not saved.");
+            backedUpDay = dayKey(day);
+        }
+        return {};
+    }
+
+    void rollback() {
+        if (db && !sqlite3_get_autocommit(db))
+            sqliteExec(db, "ROLLBACK");
+    }
+
+    StoreResult write(const std::function<Outcome(sqlite3*)>& body) {
+        if (const QString refused = prepareForChange(); !refused.isEmpty())
+            return {false, refused};
+        if (const int result = sqliteExec(db, "BEGIN IMMEDIATE"); result != SQLITE_OK)
+            return {false, refusal(result)};
+        const int version = daysSchemaVersion(db);
+        if (version > DaysSchemaVersion) {
+            rollback();
+            makeUnavailable(QStringLiteral("it was written by a newer version of Tourwise (file "
+                                           "version %1); use that version")
+                                .arg(version));
+            return {false, problem};
+        }
+        Outcome outcome;
+        outcome.code = version < 0 ? SQLITE_ERROR : migrateDaysSchema(db, version);
+        if (outcome.code == SQLITE_OK)
+            outcome = body(db);
+        if (outcome.code == SQLITE_OK && outcome.message.isEmpty())
+            outcome.code = sqliteExec(db, "COMMIT");
+        if (outcome.code != SQLITE_OK || !outcome.message.isEmpty()) {
+            const QString refused =
+                outcome.message.isEmpty() ? refusal(outcome.code) : outcome.message;
+            rollback();
+            return {false, refused};
+        }
+        dataVersion = readDataVersion();
+        emit owner->entriesChanged();
+        return {};
+    }
+
+    QList<DayEntry> select(const char* where, const QString& first, const QString& last) const {
+        QList<DayEntry> entries;
+        if (status != Status::Open)
+            return entries;
+        const QByteArray sql = QByteArray("SELECT ") + EntryColumns + " FROM entries " + where;
+        SqliteStatement query(db, sql.constData());
+        if (!first.isNull())
+            query.bind(1, first);
+        if (!last.isNull())
+            query.bind(2, last);
+        int result = SQLITE_OK;
+        while ((result = query.step()) == SQLITE_ROW)
+            if (const std::optional<DayEntry> entry = entryFromRow(query))
+                entries.append(*entry);
+        if (result != SQLITE_DONE) {
+            const_cast<Private*>(this)->noteReadFailure(result);
+            return {};
+        }
+        std::sort(entries.begin(), entries.end(), entryBefore);
+        return entries;
+    }
+
+    QString setting(const char* key) const {
+        if (status != Status::Open)
+            return {};
+        SqliteStatement query(db, "SELECT value FROM settings WHERE key = ?");
+        query.bind(1, QString::fromLatin1(key));
+        return query.step() == SQLITE_ROW ? query.text(0) : QString();
+    }
+};
+
+namespace {
+
+int raiseCounter(sqlite3* db, DateSerial date) {
+    SqliteStatement raise(db, "INSERT INTO day_changes (date, counter) VALUES (?, 1) "
+                              "ON CONFLICT (date) DO UPDATE SET counter = counter + 1");
+    raise.bind(1, dateText(date));
+    return raise.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
+}
+
+// Writes the whole row, replacing one of the same id.
+int putEntry(sqlite3* db, const DayEntry& entry) {
+    SqliteStatement put(db, "INSERT OR REPLACE INTO entries (id, date, kind, minutes, start, "
+                            "with_whom, leave_type, note, revision, modified) "
+                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    put.bind(1, entry.id.toString(QUuid::WithoutBraces));
+    put.bind(2, dateText(entry.date));
+    put.bind(3, entryKindName(entry.kind));
+    if (entry.minutes)
+        put.bind(4, qint64(*entry.minutes));
+    else
+        put.bindNull(4);
+    if (entry.start)
+        put.bind(5, clockText(*entry.start));
+    else
+        put.bindNull(5);
+    put.bind(6, entry.with);
+    if (entry.leaveType != LeaveType::None)
+        put.bind(7, leaveTypeName(entry.leaveType));
+    else
+        put.bindNull(7);
+    put.bind(8, entry.note);
+    put.bind(9, qint64(entry.revision));
+    put.bind(10, modifiedText(entry.modified));
+    if (put.run() != SQLITE_DONE)
+        return sqlite3_errcode(db);
+    if (const int result = raiseCounter(db, entry.date); result != SQLITE_OK)
+        return result;
+    return SQLITE_OK;
+}
+
+struct StoredHead {
+    DateSerial date = 0;
+    int revision = 0;
+};
+
+// The date and revision of the stored entry of that id; an error code through `result`.
+std::optional<StoredHead> storedHead(sqlite3* db, const QUuid& id, int* result) {
+    SqliteStatement query(db, "SELECT date, revision FROM entries WHERE id = ?");
+    query.bind(1, id.toString(QUuid::WithoutBraces));
+    const int step = query.step();
+    *result = step == SQLITE_ROW || step == SQLITE_DONE ? SQLITE_OK : step;
+    if (step != SQLITE_ROW)
+        return std::nullopt;
+    return StoredHead{dateFromText(query.text(0)).value_or(0),
+                      static_cast<int>(std::clamp<qint64>(query.integer(1), 0, INT_MAX))};
+}
+
+// Puts the entry in place of the stored one (if any) and raises the counters of both dates.
+Outcome replaceEntry(sqlite3* db, const DayEntry& entry, const std::optional<StoredHead>& old) {
+    if (old && dayKey(old->date) != dayKey(entry.date))
+        if (const int result = raiseCounter(db, old->date); result != SQLITE_OK)
+            return {result, {}};
+    return {putEntry(db, entry), {}};
+}
+
+const QString NotStorable =
+    QStringLiteral("The entry was not saved: its date, minutes or start time are out of range.");
+const QString NoSuchEntry =
+    QStringLiteral("That entry is no longer there (another window may have removed it).");
+
+constexpr const char* ShiftStartKey = "shiftStart";
+constexpr const char* WorkPeriodDaysKey = "workPeriodDays";
+constexpr const char* WorkPeriodStartKey = "workPeriodStart";
+constexpr const char* CalendarFileKey = "keptCalendarFile";
+
+int putSetting(sqlite3* db, const char* key, const QString& value) {
+    SqliteStatement put(db, value.isNull()
+                                ? "DELETE FROM settings WHERE key = ?"
+                                : "INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)");
+    put.bind(1, QString::fromLatin1(key));
+    if (!value.isNull())
+        put.bind(2, value);
+    return put.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
+}
+
+} // namespace
+
+EntryStore::EntryStore(const QString& path, QObject* parent) : QObject(parent), d(new Private) {
+    d->owner = this;
+    d->path = path;
+    d->open();
+}
+
+EntryStore::~EntryStore() {
+    delete d;
+}
+
+EntryStore::Status EntryStore::status() const {
+    return d->status;
+}
+
+QString EntryStore::problem() const {
+    return d->status == Status::Unavailable ? d->problem : QString();
+}
+
+QString EntryStore::path() const {
+    return d->path;
+}
+
+QList<DayEntry> EntryStore::entriesBetween(DateSerial first, DateSerial last) const {
+    return d->select("WHERE date BETWEEN ? AND ?", dateText(first), dateText(last));
+}
+
+EntriesByDay EntryStore::entriesByDay(DateSerial first, DateSerial last) const {
+    EntriesByDay byDay;
+    for (const DayEntry& entry : entriesBetween(first, last))
+        byDay[dayKey(entry.date)].append(entry);
+    return byDay;
+}
+
+QList<DayEntry> EntryStore::allEntries() const {
+    return d->select("", {}, {});
+}
+
+std::optional<DayEntry> EntryStore::entry(const QUuid& id) const {
+    const QList<DayEntry> found = d->select("WHERE id = ?", id.toString(QUuid::WithoutBraces), {});
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.first();
+}
+
+StoreResult EntryStore::add(const DayEntry& entry, DayEntry* stored) {
+    DayEntry added = entry;
+    if (added.id.isNull())
+        added.id = QUuid::createUuid();
+    added.revision = 1;
+    added.modified = nowToTheSecond();
+    if (!storable(added))
+        return {false, NotStorable};
+    const StoreResult result = d->write([&](sqlite3* db) -> Outcome {
+        int code = SQLITE_OK;
+        if (storedHead(db, added.id, &code))
+            return {SQLITE_OK, QStringLiteral("An entry with that id is there already.")};
+        if (code != SQLITE_OK)
+            return {code, {}};
+        return {putEntry(db, added), {}};
+    });
+    if (result.ok && stored)
+        *stored = added;
+    return result;
+}
+
+StoreResult EntryStore::change(const DayEntry& entry, DayEntry* stored) {
+    DayEntry changed = entry;
+    changed.modified = nowToTheSecond();
+    const StoreResult result = d->write([&](sqlite3* db) -> Outcome {
+        int code = SQLITE_OK;
+        const std::optional<StoredHead> old = storedHead(db, changed.id, &code);
+        if (code != SQLITE_OK)
+            return {code, {}};
+        if (!old)
+            return {SQLITE_OK, NoSuchEntry};
+        changed.revision = old->revision + 1;
+        if (!storable(changed))
+            return {SQLITE_OK, NotStorable};
+        return replaceEntry(db, changed, old);
+    });
+    if (result.ok && stored)
+        *stored = changed;
+    return result;
+}
+
+StoreResult EntryStore::remove(const QUuid& id) {
+    return d->write([&](sqlite3* db) -> Outcome {
+        int code = SQLITE_OK;
+        const std::optional<StoredHead> old = storedHead(db, id, &code);
+        if (code != SQLITE_OK)
+            return {code, {}};
+        if (!old)
+            return {SQLITE_OK, NoSuchEntry};
+        SqliteStatement erase(db, "DELETE FROM entries WHERE id = ?");
+        erase.bind(1, id.toString(QUuid::WithoutBraces));
+        if (erase.run() != SQLITE_DONE)
+            return {sqlite3_errcode(db), {}};
+        return {raiseCounter(db, old->date), {}};
+    });
+}
+
+StoreResult EntryStore::restore(const DayEntry& entry) {
+    if (entry.id.isNull() || !storable(entry))
+        return {false, NotStorable};
+    return d->write([&](sqlite3* db) -> Outcome {
+        int code = SQLITE_OK;
+        const std::optional<StoredHead> old = storedHead(db, entry.id, &code);
+        if (code != SQLITE_OK)
+            return {code, {}};
+        return replaceEntry(db, entry, old);
+    });
+}
+
+qint64 EntryStore::changeCounter(DateSerial day) const {
+    return changeCounters(day, day).value(dayKey(day), 0);
+}
+
+QHash<qint64, qint64> EntryStore::changeCounters(DateSerial first, DateSerial last) const {
+    QHash<qint64, qint64> counters;
+    if (d->status != Status::Open)
+        return counters;
+    SqliteStatement query(d->db,
+                          "SELECT date, counter FROM day_changes WHERE date BETWEEN ? AND ?");
+    query.bind(1, dateText(first));
+    query.bind(2, dateText(last));
+    while (query.step() == SQLITE_ROW)
+        if (const std::optional<DateSerial> date = dateFromText(query.text(0)))
+            counters.insert(dayKey(*date), query.integer(1));
+    return counters;
+}
+
+StoreResult EntryStore::import(const QList<DayEntry>& entries, ImportCounts* counts) {
+    ImportCounts tally;
+    for (const DayEntry& entry : entries)
+        if (entry.id.isNull() || !storable(entry))
+            return {false, NotStorable};
+    if (entries.isEmpty() && d->status == Status::NoFile) {
+        if (counts)
+            *counts = tally;
+        return {};
+    }
+    const StoreResult result = d->write([&](sqlite3* db) -> Outcome {
+        tally = {};
+        for (const DayEntry& entry : entries) {
+            int code = SQLITE_OK;
+            const std::optional<StoredHead> old = storedHead(db, entry.id, &code);
+            if (code != SQLITE_OK)
+                return {code, {}};
+            if (old && entry.revision <= old->revision) {
+                ++tally.unchanged;
+                continue;
+            }
+            ++(old ? tally.updated : tally.added);
+            if (const Outcome outcome = replaceEntry(db, entry, old); outcome.code != SQLITE_OK)
+                return outcome;
+        }
+        return {};
+    });
+    if (result.ok && counts)
+        *counts = tally;
+    return result;
+}
+
+HoursSettings EntryStore::hoursSettings() const {
+    HoursSettings settings;
+    bool ok = false;
+    const int start = d->setting(ShiftStartKey).toInt(&ok);
+    if (ok && start >= 0 && start < 24 * 60)
+        settings.shiftStart = start;
+    const int days = d->setting(WorkPeriodDaysKey).toInt(&ok);
+    if (ok && days >= 7 && days <= 28)
+        settings.workPeriodDays = days;
+    if (const std::optional<DateSerial> first = dateFromText(d->setting(WorkPeriodStartKey)))
+        settings.workPeriodStart = *first;
+    return settings;
+}
+
+StoreResult EntryStore::setHoursSettings(const HoursSettings& settings) {
+    return d->write([&](sqlite3* db) -> Outcome {
+        int code = putSetting(db, ShiftStartKey, QString::number(settings.shiftStart));
+        if (code == SQLITE_OK)
+            code = putSetting(db, WorkPeriodDaysKey, QString::number(settings.workPeriodDays));
+        if (code == SQLITE_OK)
+            code = putSetting(db, WorkPeriodStartKey,
+                              settings.workPeriodStart ? dateText(*settings.workPeriodStart)
+                                                       : QString());
+        return {code, {}};
+    });
+}
+
+QString EntryStore::keptCalendarFile() const {
+    return d->setting(CalendarFileKey);
+}
+
+StoreResult EntryStore::setKeptCalendarFile(const QString& path) {
+    return d->write([&](sqlite3* db) -> Outcome {
+        return {putSetting(db, CalendarFileKey, path.isEmpty() ? QString() : path), {}};
+    });
+}
+
+bool EntryStore::checkForOutsideChanges() {
+    if (d->status == Status::Unavailable)
+        return false;
+    if (d->status == Status::NoFile) {
+        d->open();
+        if (d->status == Status::NoFile)
+            return false;
+        emit entriesChanged();
+        return true;
+    }
+    const qint64 version = d->readDataVersion();
+    if (version == d->dataVersion)
+        return false;
+    d->dataVersion = version;
+    emit entriesChanged();
+    return true;
+}
