@@ -235,9 +235,10 @@ void parseAssignment(const QCommandLineParser& parser, CommandLine& command, Che
         for (const ActionOption& option : ActionOptions)
             if (option.action == command.action)
                 action = *option.name;
-        checks.fail(QStringLiteral("--assignment: RDO names no group; --%1 needs one of A1 ... A7, "
-                                   "B1 ... B7")
-                        .arg(action));
+        checks.fail(
+            QStringLiteral("--assignment: RDO names no group; --%1 needs a sub-group, one of "
+                           "A1 ... A7, B1 ... B7")
+                .arg(action));
     }
 }
 
