@@ -1,7 +1,10 @@
 #include "app/commandline.h"
 
+#include "app/hoursreport.h"
+#include "app/outputfile.h"
 #include "core/calendar.h"
 #include "core/clock.h"
+#include "days/entrystore.h"
 #include "export/calendarfile.h"
 #include "export/sheet.h"
 #include "export/sheetsettings.h"
@@ -15,6 +18,7 @@
 #include <QDate>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -28,6 +32,30 @@ const QString ToOption = QStringLiteral("to");
 const QString YearOption = QStringLiteral("year");
 const QString MonthOption = QStringLiteral("month");
 const QString AssignmentOption = QStringLiteral("assignment");
+const QString HoursOption = QStringLiteral("hours");
+const QString WorkPeriodsOption = QStringLiteral("work-periods");
+const QString TradesOption = QStringLiteral("trades");
+const QString CsvOption = QStringLiteral("csv");
+const QString ShiftStartOption = QStringLiteral("shift-start");
+const QString WorkPeriodDaysOption = QStringLiteral("work-period-days");
+const QString WorkPeriodStartOption = QStringLiteral("work-period-start");
+
+// The options that choose what the program does, and what each one does.
+struct ActionOption {
+    const QString* name;
+    CommandLine::Action action;
+    bool writesFile;
+};
+const ActionOption ActionOptions[] = {
+    {&ExportOption, CommandLine::Action::ExportCalendar, true},
+    {&PrintOption, CommandLine::Action::PrintPdf, true},
+    {&HoursOption, CommandLine::Action::PayPeriodHours, false},
+    {&WorkPeriodsOption, CommandLine::Action::WorkPeriodHours, false},
+    {&TradesOption, CommandLine::Action::TradeLedger, false},
+};
+const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption};
+const QStringList YearActions{PrintOption, HoursOption, WorkPeriodsOption};
+const QStringList HoursActions{HoursOption, WorkPeriodsOption, TradesOption};
 
 QString viewRangeText() {
     return qdateFromSerial(MinViewDate).toString(Qt::ISODate) + QStringLiteral(" to ") +
@@ -39,7 +67,8 @@ void declareOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Duty calendar. Without options it opens its window; with --export-ics or "
-                       "--print-pdf it writes the file and opens no window."));
+                       "--print-pdf it writes the file (\"-\": standard output), with --hours, "
+                       "--work-periods or --trades it prints the hours, and opens no window."));
     parser.addOptions({
         {ExportOption,
          QStringLiteral("Write the duty days, RDOs, paydays and pay-period starts as a calendar "
@@ -48,32 +77,45 @@ void declareOptions(QCommandLineParser& parser) {
         {PrintOption,
          QStringLiteral("Write the year sheet (or with --month the month sheet) as PDF."),
          QStringLiteral("FILE")},
+        {HoursOption,
+         QStringLiteral("Print the hours of each pay period whose first day lies in the range "
+                        "(default: this year).")},
+        {WorkPeriodsOption,
+         QStringLiteral("Print the FLSA hours, threshold and overtime of each work period whose "
+                        "first day lies in the range (default: this year).")},
+        {TradesOption,
+         QStringLiteral("Print the hours traded with each person and what is still open.")},
+        {CsvOption, QStringLiteral("Print the hours as CSV instead of a table.")},
         {FromOption,
-         QStringLiteral(
-             "First day of the calendar file, YYYY-MM-DD (default: first of this month)."),
+         QStringLiteral("First day of the calendar file (default: first of this month) or of the "
+                        "hours, YYYY-MM-DD."),
          QStringLiteral("DATE")},
         {ToOption,
-         QStringLiteral("Last day of the calendar file, YYYY-MM-DD (default: end of next year)."),
+         QStringLiteral("Last day of the calendar file (default: end of next year) or of the "
+                        "hours, YYYY-MM-DD."),
          QStringLiteral("DATE")},
-        {YearOption, QStringLiteral("Year of the year sheet (default: this year)."),
+        {YearOption, QStringLiteral("Year of the year sheet or of the hours (default: this year)."),
          QStringLiteral("YYYY")},
         {MonthOption, QStringLiteral("Print the month sheet of this month."),
          QStringLiteral("YYYY-MM")},
         {AssignmentOption,
          QStringLiteral("Sub-group A1 ... B7 instead of the one in the settings."),
          QStringLiteral("GROUP")},
+        {ShiftStartOption,
+         QStringLiteral(
+             "The hours: a shift starts at this time, HH:MM, instead of the stored one."),
+         QStringLiteral("HH:MM")},
+        {WorkPeriodDaysOption,
+         QStringLiteral("The hours: days in an FLSA work period, 7 ... 28, instead of the stored "
+                        "number."),
+         QStringLiteral("N")},
+        {WorkPeriodStartOption,
+         QStringLiteral("The hours: the first day of a work period, YYYY-MM-DD, instead of the "
+                        "stored one."),
+         QStringLiteral("DATE")},
     });
     parser.addHelpOption();
     parser.addVersionOption();
-}
-
-std::optional<DateSerial> dateInViewRange(const QDate& date) {
-    if (!date.isValid())
-        return std::nullopt;
-    const DateSerial serial = serialFromQDate(date);
-    if (serial < MinViewDate || serial > MaxViewDate)
-        return std::nullopt;
-    return serial;
 }
 
 // Collects the first problem; later checks keep quiet once there is one.
@@ -84,9 +126,24 @@ public:
         if (m_command.error.isEmpty())
             m_command.error = message;
     }
-    void onlyWith(const QCommandLineParser& parser, const QString& option, const QString& action) {
-        if (parser.isSet(option) && !parser.isSet(action))
-            fail(QStringLiteral("--%1 goes with --%2").arg(option, action));
+    void onlyWith(const QCommandLineParser& parser, const QString& option,
+                  const QStringList& actions) {
+        if (!parser.isSet(option))
+            return;
+        for (const QString& action : actions)
+            if (parser.isSet(action))
+                return;
+        fail(QStringLiteral("--%1 goes with %2").arg(option, optionList(actions)));
+    }
+    // "--a", "--a or --b", "--a, --b or --c".
+    static QString optionList(const QStringList& options) {
+        QString text;
+        for (qsizetype at = 0; at < options.size(); ++at) {
+            if (at > 0)
+                text += at + 1 == options.size() ? QStringLiteral(" or ") : QStringLiteral(", ");
+            text += QStringLiteral("--") + options[at];
+        }
+        return text;
     }
 
 private:
@@ -94,16 +151,34 @@ private:
 };
 
 std::optional<DateSerial> parseDay(const QString& text, const QString& option, Checks& checks) {
-    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    const QDate date = form.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
-    if (!date.isValid()) {
+    static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch()) {
         checks.fail(
             QStringLiteral("--%1: '%2' is not a date of the form YYYY-MM-DD").arg(option, text));
         return std::nullopt;
     }
-    const std::optional<DateSerial> serial = dateInViewRange(date);
-    if (!serial)
+    const int year = match.captured(1).toInt();
+    const int month = match.captured(2).toInt();
+    const int dayOfMonth = match.captured(3).toInt();
+    if (month < 1 || month > 12) {
+        checks.fail(QStringLiteral("--%1: '%2' does not exist: there is no month %3")
+                        .arg(option, text)
+                        .arg(month));
+        return std::nullopt;
+    }
+    if (dayOfMonth < 1 || dayOfMonth > daysInMonth(year, month)) {
+        checks.fail(QStringLiteral("--%1: '%2' does not exist: %3 %4 has %5 days")
+                        .arg(option, text, QLocale::c().monthName(month))
+                        .arg(year)
+                        .arg(daysInMonth(year, month)));
+        return std::nullopt;
+    }
+    const DateSerial serial = serialFromYmd(year, month, dayOfMonth);
+    if (serial < MinViewDate || serial > MaxViewDate) {
         checks.fail(QStringLiteral("--%1: %2 is outside %3").arg(option, text, viewRangeText()));
+        return std::nullopt;
+    }
     return serial;
 }
 
@@ -149,11 +224,78 @@ void parseAssignment(const QCommandLineParser& parser, CommandLine& command, Che
     const QString text = parser.value(AssignmentOption);
     const int index = assignmentIndex(text);
     const bool known = index != 0 || text.compare(QStringLiteral("RDO"), Qt::CaseInsensitive) == 0;
-    if (!known)
+    if (!known) {
         checks.fail(QStringLiteral("--assignment: '%1' is not one of A1 ... A7, B1 ... B7 or RDO")
                         .arg(text));
-    else
-        command.assignment = assignmentItems().at(index);
+        return;
+    }
+    command.assignment = assignmentItems().at(index);
+    if (index == 0 && command.action != CommandLine::Action::PrintPdf) {
+        QString action;
+        for (const ActionOption& option : ActionOptions)
+            if (option.action == command.action)
+                action = *option.name;
+        checks.fail(
+            QStringLiteral("--assignment: RDO names no group; --%1 needs a sub-group, one of "
+                           "A1 ... A7, B1 ... B7")
+                .arg(action));
+    }
+}
+
+// The stored hours settings are overridden only for this run.
+void parseHoursSettings(const QCommandLineParser& parser, CommandLine& command, Checks& checks) {
+    if (parser.isSet(CsvOption))
+        command.csv = true;
+    if (parser.isSet(ShiftStartOption)) {
+        const QString text = parser.value(ShiftStartOption);
+        command.shiftStart = clockFromText(text);
+        if (!command.shiftStart)
+            checks.fail(QStringLiteral("--shift-start: '%1' is not a time of the form HH:MM, "
+                                       "00:00 ... 23:59")
+                            .arg(text));
+    }
+    if (parser.isSet(WorkPeriodDaysOption)) {
+        static const QRegularExpression form(QStringLiteral("^\\d{1,2}$"));
+        const QString text = parser.value(WorkPeriodDaysOption);
+        const int days = form.match(text).hasMatch() ? text.toInt() : 0;
+        if (days < ShortestWorkPeriod || days > LongestWorkPeriod)
+            checks.fail(QStringLiteral("--work-period-days: '%1' is not a number of days %2 ... %3")
+                            .arg(text)
+                            .arg(ShortestWorkPeriod)
+                            .arg(LongestWorkPeriod));
+        else
+            command.workPeriodDays = days;
+    }
+    if (parser.isSet(WorkPeriodStartOption))
+        command.workPeriodStart =
+            parseDay(parser.value(WorkPeriodStartOption), WorkPeriodStartOption, checks);
+}
+
+// Which action the options ask for; two of them are refused.
+void parseAction(const QCommandLineParser& parser, CommandLine& command, Checks& checks) {
+    QStringList given;
+    for (const ActionOption& option : ActionOptions) {
+        if (!parser.isSet(*option.name))
+            continue;
+        given.append(*option.name);
+        if (given.size() > 1)
+            continue;
+        command.action = option.action;
+        if (option.writesFile) {
+            command.target = parser.value(*option.name);
+            if (command.target.isEmpty())
+                checks.fail(QStringLiteral("--%1 needs a file name").arg(*option.name));
+        }
+    }
+    if (given.size() > 1)
+        checks.fail(QStringLiteral("give --%1 or --%2, not both").arg(given[0], given[1]));
+}
+
+// An option given twice would leave one of the two values unused.
+void refuseRepeats(const QCommandLineParser& parser, Checks& checks) {
+    for (const QString& name : parser.optionNames())
+        if (parser.optionNames().count(name) > 1)
+            checks.fail(QStringLiteral("--%1 is given twice").arg(name));
 }
 
 void writeLine(std::FILE* stream, const QString& text) {
@@ -188,7 +330,7 @@ int exportCalendar(const CommandLine& command, const StoredSettings& settings) {
     request.payPeriodStart = settings.payPeriodStart;
     request.agency = settings.agency;
     QString error;
-    if (!WriteCalendarFile(command.target, request, &error))
+    if (!WriteOutput(command.target, CalendarFileBytes(request, nowUtc()), &error))
         return fail(ExitCode::WriteFailed, error);
     return static_cast<int>(ExitCode::Done);
 }
@@ -203,8 +345,63 @@ int printPdf(const CommandLine& command, const StoredSettings& settings) {
         request.year = *command.year;
     if (command.assignment)
         request.assignment = *command.assignment;
+    const std::optional<QByteArray> pdf = SheetPdfBytes(request);
+    if (!pdf)
+        return fail(
+            ExitCode::WriteFailed,
+            UnableToWriteText(command.target, QStringLiteral("the PDF could not be drawn")));
     QString error;
-    if (!WriteSheetPdf(command.target, request, &error))
+    if (!WriteOutput(command.target, *pdf, &error))
+        return fail(ExitCode::WriteFailed, error);
+    return static_cast<int>(ExitCode::Done);
+}
+
+HoursList hoursListOf(CommandLine::Action action) {
+    switch (action) {
+    case CommandLine::Action::WorkPeriodHours:
+        return HoursList::WorkPeriods;
+    case CommandLine::Action::TradeLedger:
+        return HoursList::Trades;
+    default:
+        return HoursList::PayPeriods;
+    }
+}
+
+int printHours(const CommandLine& command, const StoredSettings& settings) {
+    HoursReport report;
+    report.list = hoursListOf(command.action);
+    report.csv = command.csv;
+    report.basis.assignment =
+        command.assignment.value_or(assignmentItems().at(assignmentIndex(settings.assignment)));
+    if (!IsSubGroup(report.basis.assignment))
+        return fail(ExitCode::BadUsage, QStringLiteral("the hours need a sub-group: the settings "
+                                                       "have none, give --assignment A1 ... B7"));
+    report.basis.payPeriodStart = settings.payPeriodStart;
+    const int year = command.year.value_or(currentYear());
+    report.first = command.from.value_or(serialFromYmd(year, 1, 1));
+    report.last = command.to.value_or(serialFromYmd(year, 12, 31));
+    if (report.first > report.last)
+        return fail(ExitCode::BadUsage,
+                    QStringLiteral("the range ends (%1) before it begins (%2)")
+                        .arg(qdateFromSerial(report.last).toString(Qt::ISODate),
+                             qdateFromSerial(report.first).toString(Qt::ISODate)));
+
+    const EntryStore store(daysFilePath());
+    if (store.status() == EntryStore::Status::Unavailable)
+        return fail(ExitCode::WriteFailed, store.problem());
+    report.basis.settings = store.hoursSettings();
+    HoursSettings& hours = report.basis.settings;
+    hours.shiftStart = command.shiftStart.value_or(hours.shiftStart);
+    hours.workPeriodDays = command.workPeriodDays.value_or(hours.workPeriodDays);
+    if (command.workPeriodStart)
+        hours.workPeriodStart = command.workPeriodStart;
+    const DaySpan days = HoursReportDays(report);
+    const QList<DayEntry> entries = HoursReportReadsAllEntries(report)
+                                        ? store.allEntries()
+                                        : store.entriesBetween(days.first, days.last);
+    QString error;
+    if (!WriteOutput(QString::fromLatin1(StandardOutputName),
+                     HoursReportText(report, entries).toUtf8(), &error))
         return fail(ExitCode::WriteFailed, error);
     return static_cast<int>(ExitCode::Done);
 }
@@ -219,13 +416,29 @@ bool asksForSheet(int argc, char** argv) {
     return false;
 }
 
+struct Application {
+    // The runtime folder that a GUI application looks into at start; it warns on stderr when
+    // none is set, as from cron or a bare terminal. A private one lives as long as the run.
+    std::unique_ptr<QTemporaryDir> runtimeFolder;
+    std::unique_ptr<QCoreApplication> application;
+};
+
 // Fonts need a GUI application; a command line must work without a display, so it never uses one.
-std::unique_ptr<QCoreApplication> applicationFor(int& argc, char** argv) {
-    if (!asksForSheet(argc, argv))
-        return std::make_unique<QCoreApplication>(argc, argv);
+Application applicationFor(int& argc, char** argv) {
+    Application made;
+    if (!asksForSheet(argc, argv)) {
+        made.application = std::make_unique<QCoreApplication>(argc, argv);
+        return made;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        made.runtimeFolder = std::make_unique<QTemporaryDir>();
+        if (made.runtimeFolder->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(made.runtimeFolder->path()));
+    }
+    made.application = std::make_unique<QGuiApplication>(argc, argv);
+    return made;
 }
 
 } // namespace
@@ -252,37 +465,34 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (!parser.positionalArguments().isEmpty())
         checks.fail(
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    const bool exporting = parser.isSet(ExportOption);
-    const bool printing = parser.isSet(PrintOption);
-    if (exporting && printing)
-        checks.fail(QStringLiteral("give --export-ics or --print-pdf, not both"));
-    if (exporting || printing) {
-        command.action =
-            exporting ? CommandLine::Action::ExportCalendar : CommandLine::Action::PrintPdf;
-        command.target = parser.value(exporting ? ExportOption : PrintOption);
-        if (command.target.isEmpty())
-            checks.fail(QStringLiteral("--%1 needs a file name")
-                            .arg(exporting ? ExportOption : PrintOption));
-    }
-    checks.onlyWith(parser, FromOption, ExportOption);
-    checks.onlyWith(parser, ToOption, ExportOption);
-    checks.onlyWith(parser, YearOption, PrintOption);
-    checks.onlyWith(parser, MonthOption, PrintOption);
-    if (!exporting && !printing && parser.isSet(AssignmentOption))
-        checks.fail(QStringLiteral("--assignment goes with --export-ics or --print-pdf"));
+    refuseRepeats(parser, checks);
+    parseAction(parser, command, checks);
+    checks.onlyWith(parser, FromOption, RangeActions);
+    checks.onlyWith(parser, ToOption, RangeActions);
+    checks.onlyWith(parser, YearOption, YearActions);
+    checks.onlyWith(parser, MonthOption, {PrintOption});
+    for (const QString& option :
+         {CsvOption, ShiftStartOption, WorkPeriodDaysOption, WorkPeriodStartOption})
+        checks.onlyWith(parser, option, HoursActions);
+    if (command.action == CommandLine::Action::Window && parser.isSet(AssignmentOption))
+        checks.fail(QStringLiteral("--assignment goes with an action such as --export-ics or "
+                                   "--print-pdf"));
+    if (parser.isSet(YearOption) && (parser.isSet(FromOption) || parser.isSet(ToOption)))
+        checks.fail(QStringLiteral("give --year or --from and --to, not both"));
     if (parser.isSet(FromOption))
         command.from = parseDay(parser.value(FromOption), FromOption, checks);
     if (parser.isSet(ToOption))
         command.to = parseDay(parser.value(ToOption), ToOption, checks);
     parseYearAndMonth(parser, command, checks);
     parseAssignment(parser, command, checks);
+    parseHoursSettings(parser, command, checks);
     return command;
 }
 
 std::optional<int> RunCommandLine(int& argc, char** argv) {
     if (argc <= 1)
         return std::nullopt;
-    const std::unique_ptr<QCoreApplication> application = applicationFor(argc, argv);
+    const Application application = applicationFor(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(ProductName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(ProductVersion));
     QCoreApplication::setOrganizationName(QStringLiteral("Kestrand"));
@@ -303,12 +513,18 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
     case CommandLine::Action::Window:
         // Only options that need an action were given.
         return fail(ExitCode::BadUsage,
-                    QStringLiteral("nothing to do: give --export-ics FILE or --print-pdf FILE"));
-    case CommandLine::Action::ExportCalendar:
-    case CommandLine::Action::PrintPdf:
+                    QStringLiteral("nothing to do: give --export-ics FILE, --print-pdf FILE, "
+                                   "--hours, --work-periods or --trades"));
+    default:
         break;
     }
     const StoredSettings settings = loadSettings(storedSettingsPath(), QLocale::system());
-    return command.action == CommandLine::Action::ExportCalendar ? exportCalendar(command, settings)
-                                                                 : printPdf(command, settings);
+    switch (command.action) {
+    case CommandLine::Action::ExportCalendar:
+        return exportCalendar(command, settings);
+    case CommandLine::Action::PrintPdf:
+        return printPdf(command, settings);
+    default:
+        return printHours(command, settings);
+    }
 }

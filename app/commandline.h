@@ -1,5 +1,5 @@
-// The command line: write the calendar file or a sheet as PDF without opening a window, or show
-// the help or the version. With no arguments the window starts as usual.
+// The command line: write the calendar file or a sheet as PDF, or print the hours, without
+// opening a window, or show the help or the version. With no arguments the window starts as usual.
 #pragma once
 
 #include "core/dateserial.h"
@@ -12,14 +12,28 @@
 enum class ExitCode { Done = 0, WriteFailed = 1, BadUsage = 2 };
 
 struct CommandLine {
-    enum class Action { Window, Help, Version, ExportCalendar, PrintPdf };
+    enum class Action {
+        Window,
+        Help,
+        Version,
+        ExportCalendar,
+        PrintPdf,
+        PayPeriodHours,
+        WorkPeriodHours,
+        TradeLedger
+    };
     Action action = Action::Window;
-    QString target; // the file to write
+    QString target; // the file to write; "-" for standard output
     std::optional<DateSerial> from;
     std::optional<DateSerial> to;
     std::optional<int> year;
     std::optional<int> month; // with `year`, from --month YYYY-MM
     std::optional<QString> assignment;
+    // The hours lists: CSV instead of a table, and the stored hours settings overridden.
+    bool csv = false;
+    std::optional<int> shiftStart;
+    std::optional<int> workPeriodDays;
+    std::optional<DateSerial> workPeriodStart;
     QString error; // one line for the user when the arguments are wrong
 };
 

@@ -6,10 +6,13 @@
 #include "core/dateserial.h"
 #include "rotation/rotation.h"
 
+#include <QByteArray>
 #include <QLocale>
 #include <QPageLayout>
 #include <QRectF>
 #include <QString>
+
+#include <optional>
 
 class QPainter;
 class QPagedPaintDevice;
@@ -52,6 +55,9 @@ bool PrintSheet(QPagedPaintDevice& device, const SheetRequest& request);
 // Writes the sheet as a one-page PDF. The file appears complete or not at all; on failure
 // `error` (when given) holds one line for the user.
 bool WriteSheetPdf(const QString& path, const SheetRequest& request, QString* error = nullptr);
+
+// The sheet as the bytes of a one-page PDF, or nothing when it could not be drawn.
+std::optional<QByteArray> SheetPdfBytes(const SheetRequest& request);
 
 // Where the day's cell lies, in millimetres from the top left of a page area of `pageMm`; an
 // empty rectangle when the sheet does not show the day.

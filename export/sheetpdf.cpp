@@ -1,6 +1,7 @@
 // The page of a sheet and its way onto a printer or into a PDF file.
 #include "export/sheet.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -25,6 +26,15 @@ bool usesLetter(const QLocale& locale) {
     default:
         return false;
     }
+}
+
+// One page of PDF into `device`; false when the sheet could not be drawn.
+bool paintPdf(QIODevice& device, const SheetRequest& request) {
+    QPdfWriter writer(&device);
+    writer.setCreator(QStringLiteral("Tourwise %1").arg(request.version).trimmed());
+    writer.setTitle(request.agency);
+    writer.setPageLayout(SheetPageLayout(request));
+    return PrintSheet(writer, request);
 }
 
 QString unableToWrite(const QString& path, const QString& reason) {
@@ -57,17 +67,11 @@ bool WriteSheetPdf(const QString& path, const SheetRequest& request, QString* er
             *error = unableToWrite(path, file.errorString());
         return false;
     }
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("Tourwise %1").arg(request.version).trimmed());
-        writer.setTitle(request.agency);
-        writer.setPageLayout(SheetPageLayout(request));
-        if (!PrintSheet(writer, request)) {
-            file.cancelWriting();
-            if (error)
-                *error = unableToWrite(path, QStringLiteral("the PDF could not be drawn"));
-            return false;
-        }
+    if (!paintPdf(file, request)) {
+        file.cancelWriting();
+        if (error)
+            *error = unableToWrite(path, QStringLiteral("the PDF could not be drawn"));
+        return false;
     }
     if (!file.commit()) {
         if (error)
@@ -75,4 +79,13 @@ bool WriteSheetPdf(const QString& path, const SheetRequest& request, QString* er
         return false;
     }
     return true;
+}
+
+std::optional<QByteArray> SheetPdfBytes(const SheetRequest& request) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!paintPdf(buffer, request))
+        return std::nullopt;
+    return bytes;
 }

@@ -1,5 +1,8 @@
 // The command line of the real program, run as a child process without a display: the files it
 // writes, its exit codes and its one line of complaint, and that it touches nothing else.
+#include "core/dateserial.h"
+#include "days/entrystore.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -61,11 +64,16 @@ private slots:
     void unwritableTarget();
     void storedSettingsAreUsedAndLeftAlone();
     void sameBytesInEveryTimeZone();
+    void standardOutputThatCannotBeWritten_data();
+    void standardOutputThatCannotBeWritten();
+    void hoursSettingsForOneRun();
 
 private:
-    // Runs the program in `work` with the settings folder below `config`, no display and no
-    // platform chosen, as from a cron job or a terminal without X.
-    Run run(const QStringList& arguments, const QByteArray& timeZone = "UTC");
+    // Runs the program in `work` with the settings folder below `config`, the data folder below
+    // `data`, no display, no platform chosen and no runtime folder, as from a cron job or a
+    // terminal without X. `output` replaces standard output when given.
+    Run run(const QStringList& arguments, const QByteArray& timeZone = "UTC",
+            const QString& output = {});
 
     std::unique_ptr<QTemporaryDir> m_work;
     QString m_config;
@@ -77,27 +85,30 @@ void CommandLineTest::init() {
     QVERIFY(QDir().mkpath(m_config));
 }
 
-Run CommandLineTest::run(const QStringList& arguments, const QByteArray& timeZone) {
+Run CommandLineTest::run(const QStringList& arguments, const QByteArray& timeZone,
+                         const QString& output) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_work->filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("TZ"), QString::fromLatin1(timeZone));
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_work->path());
+    if (!output.isEmpty())
+        process.setStandardOutputFile(output);
     process.start(QStringLiteral(TOURWISE_PROGRAM), arguments);
     Run result;
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
         return result;
     result.exitCode = process.exitCode();
     result.out = process.readAllStandardOutput();
-    // Qt's note about a missing runtime folder is the platform's, not the program's.
-    for (const QByteArray& line : process.readAllStandardError().split('\n'))
-        if (!line.isEmpty() && !line.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
-            result.err += line + '\n';
+    // Nothing but the program's own line: no note of the toolkit about the missing runtime folder.
+    result.err = process.readAllStandardError();
     return result;
 }
 
@@ -128,6 +139,34 @@ void CommandLineTest::goodRuns_data() {
                                   << "month.pdf" << QByteArray("%PDF-") << QByteArray();
     QTest::newRow("pdf, this year") << QStringList{"--print-pdf", "now.pdf"} << "now.pdf"
                                     << QByteArray("%PDF-") << QByteArray();
+    QTest::newRow("ics to standard output")
+        << QStringList{"--export-ics", "-",          "--assignment", "B2",
+                       "--from",       "2026-01-01", "--to",         "2026-01-01"}
+        << QString() << QByteArray() << QByteArray("BEGIN:VCALENDAR\r\n");
+    QTest::newRow("pdf to standard output") << QStringList{"--print-pdf", "-", "--month", "2026-02"}
+                                            << QString() << QByteArray() << QByteArray("%PDF-");
+    QTest::newRow("hours as CSV")
+        << QStringList{"--hours", "--csv", "--assignment", "B2", "--year", "2026"} << QString()
+        << QByteArray()
+        << QByteArray("period,first,last,scheduled,worked,leave,traded_out,traded_in,extra,flsa\n"
+                      "PP3,2026-01-11,2026-01-24,144,144,0,0,0,0,144\n");
+    QTest::newRow("hours as a table")
+        << QStringList{"--hours",    "--assignment", "B2",        "--from",
+                       "2026-01-11", "--to",         "2026-01-11"}
+        << QString() << QByteArray()
+        << QByteArray("period  first       last        scheduled  worked  leave  traded_out  "
+                      "traded_in  extra  flsa\n"
+                      "PP3     2026-01-11  2026-01-24        144     144      0           0  "
+                      "        0      0   144\n");
+    QTest::newRow("work periods as CSV")
+        << QStringList{"--work-periods", "--csv",      "--assignment", "B2",
+                       "--from",         "2026-01-01", "--to",         "2026-01-31"}
+        << QString() << QByteArray()
+        << QByteArray("first,last,days,flsa,threshold,overtime\n"
+                      "2026-01-11,2026-02-07,28,288,212,76\n");
+    QTest::newRow("trades, none yet")
+        << QStringList{"--trades", "--csv", "--assignment", "B2"} << QString() << QByteArray()
+        << QByteArray("with,they_worked,i_worked,balance\n");
     QTest::newRow("version") << QStringList{"--version"} << QString() << QByteArray()
                              << QByteArray("Tourwise ");
     QTest::newRow("help") << QStringList{"--help"} << QString() << QByteArray()
@@ -164,6 +203,8 @@ void CommandLineTest::badUsage_data() {
     QTest::newRow("stray argument") << (ics + QStringList{"B2"}) << QByteArray("'B2'");
     QTest::newRow("both actions") << (ics + pdf) << QByteArray("not both");
     QTest::newRow("no action") << QStringList{"--from", "2026-01-01"} << QByteArray("--export-ics");
+    QTest::newRow("nothing but a setting")
+        << QStringList{"--work-period-days", "14"} << QByteArray("--work-period-days goes with");
     QTest::newRow("assignment without action")
         << QStringList{"--assignment", "B2"} << QByteArray("--assignment");
     QTest::newRow("unknown group")
@@ -178,7 +219,55 @@ void CommandLineTest::badUsage_data() {
     QTest::newRow("13th month") << (ics + QStringList{"--assignment", "B2", "--to", "2026-13-01"})
                                 << QByteArray("'2026-13-01'");
     QTest::newRow("30 February") << (ics + QStringList{"--assignment", "B2", "--to", "2026-02-30"})
-                                 << QByteArray("'2026-02-30'");
+                                 << QByteArray("'2026-02-30' does not exist: February 2026 has 28");
+    QTest::newRow("29 February of a common year")
+        << (ics + QStringList{"--assignment", "B2", "--from", "2027-02-29"})
+        << QByteArray("'2027-02-29' does not exist");
+    QTest::newRow("31 April") << QStringList{"--hours", "--from", "2026-04-31"}
+                              << QByteArray("'2026-04-31' does not exist");
+    QTest::newRow("day 00") << (ics + QStringList{"--assignment", "B2", "--to", "2026-01-00"})
+                            << QByteArray("'2026-01-00' does not exist");
+    QTest::newRow("calendar file twice")
+        << (ics + QStringList{"--export-ics", "other.ics", "--assignment", "B2"})
+        << QByteArray("--export-ics is given twice");
+    QTest::newRow("sheet twice, one of them standard output")
+        << (pdf + QStringList{"--print-pdf=-"}) << QByteArray("--print-pdf is given twice");
+    QTest::newRow("RDO for a calendar file")
+        << (ics + QStringList{"--assignment", "RDO"})
+        << QByteArray("--assignment: RDO names no group; --export-ics needs a sub-group");
+    QTest::newRow("RDO for the hours")
+        << QStringList{"--trades", "--assignment", "rdo"}
+        << QByteArray("--assignment: RDO names no group; --trades needs a sub-group");
+    QTest::newRow("two lists of hours")
+        << QStringList{"--hours", "--trades"} << QByteArray("give --hours or --trades, not both");
+    QTest::newRow("hours and a file") << (ics + QStringList{"--work-periods"})
+                                      << QByteArray("give --export-ics or --work-periods");
+    QTest::newRow("csv without hours")
+        << (pdf + QStringList{"--csv"}) << QByteArray("--csv goes with --hours");
+    QTest::newRow("shift start with the calendar")
+        << (ics + QStringList{"--assignment", "B2", "--shift-start", "07:00"})
+        << QByteArray("--shift-start goes with");
+    QTest::newRow("year and a range for the hours")
+        << QStringList{"--hours", "--year", "2026", "--to", "2026-03-01"}
+        << QByteArray("give --year or --from and --to, not both");
+    QTest::newRow("hours range backwards")
+        << QStringList{"--work-periods", "--assignment", "B2",        "--from",
+                       "2026-03-01",     "--to",         "2026-02-01"}
+        << QByteArray("before it begins");
+    QTest::newRow("hours without a sub-group") << QStringList{"--hours"} << QByteArray("sub-group");
+    QTest::newRow("shift start 24:00")
+        << QStringList{"--hours", "--shift-start", "24:00"} << QByteArray("'24:00'");
+    QTest::newRow("shift start without minutes")
+        << QStringList{"--hours", "--shift-start", "7"} << QByteArray("'7'");
+    QTest::newRow("work period of 6 days")
+        << QStringList{"--work-periods", "--work-period-days", "6"} << QByteArray("'6'");
+    QTest::newRow("work period of 29 days")
+        << QStringList{"--work-periods", "--work-period-days", "29"} << QByteArray("'29'");
+    QTest::newRow("work period of x days")
+        << QStringList{"--work-periods", "--work-period-days", "x"} << QByteArray("'x'");
+    QTest::newRow("work period start that does not exist")
+        << QStringList{"--work-periods", "--work-period-start", "2026-02-29"}
+        << QByteArray("'2026-02-29' does not exist");
     QTest::newRow("before the view range")
         << (ics + QStringList{"--assignment", "B2", "--from", "2015-12-31"})
         << QByteArray("2015-12-31");
@@ -228,6 +317,8 @@ void CommandLineTest::unwritableTarget_data() {
     QTest::newRow("pdf below a plain file")
         << QStringList{"--print-pdf", "plain/out.pdf"} << "plain/out.pdf";
     QTest::newRow("pdf onto a folder") << QStringList{"--print-pdf", "folder"} << "folder";
+    QTest::newRow("pdf in a missing folder")
+        << QStringList{"--print-pdf", "missing/out.pdf"} << "missing/out.pdf";
 }
 
 void CommandLineTest::unwritableTarget() {
@@ -238,7 +329,9 @@ void CommandLineTest::unwritableTarget() {
     const Run result = run(arguments);
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.err.count('\n'), 1);
-    QVERIFY2(result.err.contains(target.toUtf8()), result.err);
+    // The same words for every kind of file.
+    QVERIFY2(result.err.startsWith("tourwise: Unable to write to " + target.toUtf8() + ": "),
+             result.err);
     // Nothing partial: no target, no temporary file beside it.
     QCOMPARE(treeOf(m_work->path()), (QStringList{"config", "folder", "plain"}));
     QCOMPARE(readFile(m_work->filePath(QStringLiteral("plain"))), QByteArray("in the way"));
@@ -285,6 +378,67 @@ void CommandLineTest::sameBytesInEveryTimeZone() {
         else
             QCOMPARE(bytes, first);
     }
+}
+
+void CommandLineTest::standardOutputThatCannotBeWritten_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("ics") << QStringList{"--export-ics", "-", "--assignment", "B2"};
+    QTest::newRow("pdf") << QStringList{"--print-pdf", "-"};
+    QTest::newRow("hours") << QStringList{"--hours", "--assignment", "B2"};
+}
+
+void CommandLineTest::standardOutputThatCannotBeWritten() {
+    QFETCH(QStringList, arguments);
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("needs /dev/full, a device whose writes always fail");
+    const Run result = run(arguments, "UTC", QStringLiteral("/dev/full"));
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(result.err.startsWith("tourwise: Unable to write to standard output: "), result.err);
+    QCOMPARE(treeOf(m_work->path()), QStringList{"config"});
+}
+
+void CommandLineTest::hoursSettingsForOneRun() {
+    const QString data = m_work->filePath(QStringLiteral("data"));
+    const QString file = daysFilePath(data);
+    {
+        EntryStore store(file);
+        HoursSettings stored;
+        stored.shiftStart = 7 * 60;
+        stored.workPeriodDays = 14;
+        stored.workPeriodStart = serialFromYmd(2026, 1, 5);
+        QVERIFY(store.setHoursSettings(stored).ok);
+        DayEntry leave;
+        leave.date = serialFromYmd(2026, 3, 7); // A1 on duty; the clocks go forward overnight
+        leave.kind = EntryKind::Leave;
+        QVERIFY(store.add(leave).ok);
+    }
+    const QByteArray before = readFile(file);
+    const QStringList work{"--work-periods", "--csv",      "--assignment", "A1",
+                           "--from",         "2026-01-01", "--to",         "2026-01-20"};
+    // The stored work periods: 14 days from Monday 5 January.
+    QCOMPARE(run(work).out, QByteArray("first,last,days,flsa,threshold,overtime\n"
+                                       "2026-01-05,2026-01-18,14,144,106,38\n"
+                                       "2026-01-19,2026-02-01,14,144,106,38\n"));
+    QCOMPARE(
+        run(work + QStringList{"--work-period-days", "7", "--work-period-start", "2026-01-13"}).out,
+        QByteArray("first,last,days,flsa,threshold,overtime\n"
+                   "2026-01-06,2026-01-12,7,96,53,43\n"
+                   "2026-01-13,2026-01-19,7,72,53,19\n"
+                   "2026-01-20,2026-01-26,7,72,53,19\n"));
+    // From the stored 07:00 the leave takes the short night (23 hours); from 01:00 it ends
+    // before the clocks change, and the next shift is the short one.
+    const QStringList hours{"--hours", "--csv",      "--assignment", "A1",
+                            "--from",  "2026-02-22", "--to",         "2026-03-08"};
+    const QByteArray header =
+        "period,first,last,scheduled,worked,leave,traded_out,traded_in,extra,flsa\n";
+    QCOMPARE(run(hours, "America/New_York").out,
+             header + "PP6,2026-02-22,2026-03-07,143,120,23,0,0,0,120\n"
+                      "PP7,2026-03-08,2026-03-21,144,144,0,0,0,0,144\n");
+    QCOMPARE(run(hours + QStringList{"--shift-start", "01:00"}, "America/New_York").out,
+             header + "PP6,2026-02-22,2026-03-07,144,120,24,0,0,0,120\n"
+                      "PP7,2026-03-08,2026-03-21,143,143,0,0,0,0,143\n");
+    QCOMPARE(readFile(file), before);
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

@@ -1,0 +1,110 @@
+#include "days/hourstable.h"
+
+#include <QDate>
+
+#include <algorithm>
+
+namespace {
+
+QString dayText(DateSerial day) {
+    return qdateFromSerial(day).toString(Qt::ISODate);
+}
+
+QString csvField(const QString& field) {
+    if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n') &&
+        !field.contains(u'\r'))
+        return field;
+    QString quoted = field;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+} // namespace
+
+HoursTable payPeriodTable(const QList<PayPeriodHours>& periods) {
+    HoursTable table;
+    table.header = QStringList{"period", "first",      "last",      "scheduled", "worked",
+                               "leave",  "traded_out", "traded_in", "extra",     "flsa"};
+    table.numeric = {false, false, false, true, true, true, true, true, true, true};
+    for (const PayPeriodHours& period : periods) {
+        const HoursTotals& hours = period.totals;
+        table.rows.append(
+            {period.label, dayText(period.first), dayText(period.last), hoursText(hours.scheduled),
+             hoursText(hours.worked), hoursText(hours.leave), hoursText(hours.tradedOut),
+             hoursText(hours.tradedIn), hoursText(hours.extra), hoursText(hours.flsa)});
+    }
+    return table;
+}
+
+HoursTable workPeriodTable(const QList<WorkPeriodHours>& periods) {
+    HoursTable table;
+    table.header = QStringList{"first", "last", "days", "flsa", "threshold", "overtime"};
+    table.numeric = {false, false, true, true, true, true};
+    for (const WorkPeriodHours& period : periods)
+        table.rows.append({dayText(period.first), dayText(period.last),
+                           QString::number(period.days), hoursText(period.flsaMinutes),
+                           QString::number(period.thresholdHours),
+                           hoursText(period.overtimeMinutes)});
+    return table;
+}
+
+HoursTable tradeTable(const QList<TradeBalance>& ledger, bool withOpen) {
+    HoursTable table;
+    table.header = QStringList{"with", "they_worked", "i_worked", "balance"};
+    table.numeric = {false, true, true, true};
+    if (withOpen) {
+        table.header.append(QString());
+        table.numeric.append(false);
+    }
+    for (const TradeBalance& partner : ledger) {
+        QStringList row{partner.with, hoursText(partner.theyWorkedMinutes),
+                        hoursText(partner.iWorkedMinutes), hoursText(partner.balanceMinutes())};
+        if (withOpen)
+            row.append(partner.open() ? QString::fromLatin1(OpenTradeText) : QString());
+        table.rows.append(row);
+    }
+    return table;
+}
+
+QString csvText(const HoursTable& table) {
+    QString text;
+    const auto line = [&](const QStringList& fields) {
+        QStringList quoted;
+        for (const QString& field : fields)
+            quoted.append(csvField(field));
+        text += quoted.join(u',') + u'\n';
+    };
+    line(table.header);
+    for (const QStringList& row : table.rows)
+        line(row);
+    return text;
+}
+
+QString alignedText(const HoursTable& table) {
+    QList<qsizetype> widths(table.header.size(), 0);
+    const auto measure = [&](const QStringList& cells) {
+        for (qsizetype column = 0; column < cells.size(); ++column)
+            widths[column] = std::max(widths[column], cells[column].size());
+    };
+    measure(table.header);
+    for (const QStringList& row : table.rows)
+        measure(row);
+    QString text;
+    const auto line = [&](const QStringList& cells) {
+        QString out;
+        for (qsizetype column = 0; column < cells.size(); ++column) {
+            if (column > 0)
+                out += QStringLiteral("  ");
+            const bool right = column < table.numeric.size() && table.numeric[column];
+            out += right ? cells[column].rightJustified(widths[column])
+                         : cells[column].leftJustified(widths[column]);
+        }
+        while (out.endsWith(u' '))
+            out.chop(1);
+        text += out + u'\n';
+    };
+    line(table.header);
+    for (const QStringList& row : table.rows)
+        line(row);
+    return text;
+}

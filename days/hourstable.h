@@ -1,0 +1,27 @@
+// The hours as tables of text, one for each of the three lists: the same rows for the command
+// line, the dialog and the CSV file.
+#pragma once
+
+#include "days/hours.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct HoursTable {
+    QStringList header; // the CSV names of the columns
+    QList<QStringList> rows;
+    QList<bool> numeric; // per column: right-aligned in the text table
+};
+
+HoursTable payPeriodTable(const QList<PayPeriodHours>& periods);
+HoursTable workPeriodTable(const QList<WorkPeriodHours>& periods);
+// The CSV has the four amounts; `withOpen` adds a last column "open" for trades not yet even.
+HoursTable tradeTable(const QList<TradeBalance>& ledger, bool withOpen = false);
+
+inline constexpr auto OpenTradeText = "open";
+
+// Comma-separated, one line per row ending in "\n", fields quoted only where they must be.
+QString csvText(const HoursTable& table);
+// Columns padded to their widest cell and two spaces apart, numbers to the right.
+QString alignedText(const HoursTable& table);
