@@ -3,6 +3,7 @@
 #include "app/entryform.h"
 #include "days/entryrules.h"
 #include "days/entrytext.h"
+#include "days/hours.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -23,11 +24,11 @@ QString daySummary(const DayFacts& day) {
     else if (day.ownDuty)
         text = QStringLiteral("On duty with crew %1, %2 hours")
                    .arg(day.crewOnDuty)
-                   .arg(HoursText(day.scheduledMinutes));
+                   .arg(hoursText(day.scheduledMinutes));
     else if (!day.crewOnDuty.isNull())
         text = QStringLiteral("Off: crew %1 on duty").arg(day.crewOnDuty);
     if (day.hasEntries())
-        text += QStringLiteral("\nYou work %1 hours").arg(HoursText(day.workedMinutes));
+        text += QStringLiteral("\nYou work %1 hours").arg(hoursText(day.workedMinutes));
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "app/dayentriesmodel.h"
 
 #include "days/entrytext.h"
+#include "days/hours.h"
 
 void DayEntriesModel::setDay(const DayFacts& day) {
     beginResetModel();
@@ -36,7 +37,7 @@ QVariant DayEntriesModel::data(const QModelIndex& index, int role) const {
     case Hours:
         if (entry.kind == EntryKind::Note)
             return QString();
-        return HoursText(entryMinutes(entry, m_day.scheduledMinutes)) +
+        return hoursText(entryMinutes(entry, m_day.scheduledMinutes)) +
                (entry.start ? QStringLiteral(" from ") + clockText(*entry.start) : QString());
     case Details: {
         QStringList parts;

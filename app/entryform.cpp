@@ -1,6 +1,7 @@
 #include "app/entryform.h"
 
 #include "days/entrytext.h"
+#include "days/hours.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,7 +45,7 @@ EntryForm::EntryForm(const DayEntry& entry, int shiftMinutes, Submit submit, QWi
     m_kind->setCurrentIndex(m_kind->findData(static_cast<int>(entry.kind)));
 
     m_wholeShift = new QCheckBox(
-        QStringLiteral("The whole shift (%1 hours)").arg(HoursText(shiftMinutes)), this);
+        QStringLiteral("The whole shift (%1 hours)").arg(hoursText(shiftMinutes)), this);
     m_wholeShift->setObjectName(QStringLiteral("chkWholeShift"));
     m_hours = new QDoubleSpinBox(this);
     m_hours->setObjectName(QStringLiteral("sbHours"));

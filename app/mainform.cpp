@@ -6,6 +6,7 @@
 #include "app/printsheet.h"
 #include "core/clock.h"
 #include "days/entrystore.h"
+#include "days/hours.h"
 #include "monthview/monthgrid.h"
 #include "platform/appdatafolder.h"
 #include "platform/errorreport.h"
@@ -146,7 +147,7 @@ void TMainForm::FormCreate() {
     const QString base =
         m_environment.configBase.isEmpty() ? userConfigFolder() : m_environment.configBase;
     m_state.IniPath = settingsFilePath(resolveSettingsFolder(base));
-    m_state.ShiftStart = m_store->hoursSettings().shiftStart;
+    m_state.Hours = m_store->hoursSettings();
     ApplyLoadedSettings(m_settings, m_state, loadSettings(m_state.IniPath, m_environment.locale));
     for (DateEdit* editor : {deDate, dePPStart}) {
         editor->setLocale(m_environment.locale);
@@ -385,7 +386,7 @@ void TMainForm::gloCalEditDay() {
         *m_editing, day,
         [this, day] {
             return dayFacts(day, assignment().text, m_state.PayPeriodStart,
-                            m_store->entriesBetween(day, day), m_state.ShiftStart);
+                            m_store->entriesBetween(day, day), m_state.Hours.shiftStart);
         },
         this);
     editor->setAttribute(Qt::WA_DeleteOnClose);

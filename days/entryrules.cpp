@@ -1,6 +1,7 @@
 #include "days/entryrules.h"
 
 #include "days/entrytext.h"
+#include "days/hours.h"
 
 QString EntryRefusal(const DayEntry& candidate, const DayFacts& day) {
     const bool absence = isAbsence(candidate.kind);
@@ -33,6 +34,6 @@ QString EntryRefusal(const DayEntry& candidate, const DayFacts& day) {
     if (absent > day.scheduledMinutes)
         return QStringLiteral("Trades and leave on this day would come to %1 hours, more than its "
                               "%2-hour shift.")
-            .arg(HoursText(absent), HoursText(day.scheduledMinutes));
+            .arg(hoursText(absent), hoursText(day.scheduledMinutes));
     return {};
 }

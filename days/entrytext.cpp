@@ -1,5 +1,7 @@
 #include "days/entrytext.h"
 
+#include "days/hours.h"
+
 #include <QStringList>
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 const QString NotFitting = QStringLiteral(" (does not fit this day)");
 
 QString hoursWords(int minutes) {
-    return minutes == 60 ? QStringLiteral("1 hour") : HoursText(minutes) + QStringLiteral(" hours");
+    return minutes == 60 ? QStringLiteral("1 hour") : hoursText(minutes) + QStringLiteral(" hours");
 }
 
 QString withOr(const QString& with, const QString& fallback) {
@@ -26,18 +28,6 @@ template <class Phrase> QString joined(const DayFacts& day, Phrase phrase, const
 }
 
 } // namespace
-
-QString HoursText(int minutes) {
-    const int hours = minutes / 60;
-    const int rest = minutes % 60;
-    if (rest == 0)
-        return QString::number(hours);
-    // Minutes that are not a whole number of hundredths of an hour keep two decimals.
-    QString text = QString::number(minutes / 60.0, 'f', 2);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    return text;
-}
 
 QString EntryPhrase(const DayEntry& entry, int scheduledMinutes) {
     const QString hours = hoursWords(entryMinutes(entry, scheduledMinutes));
@@ -69,7 +59,7 @@ QString EntryPhrase(const DayEntry& entry, int scheduledMinutes) {
 QString EntryBrief(const DayEntry& entry, int scheduledMinutes) {
     const int minutes = entryMinutes(entry, scheduledMinutes);
     const bool partial = minutes != scheduledMinutes;
-    const QString hours = HoursText(minutes) + QStringLiteral(" h");
+    const QString hours = hoursText(minutes) + QStringLiteral(" h");
     switch (entry.kind) {
     case EntryKind::TradeOut: {
         const QString who = withOr(entry.with, QStringLiteral("Traded"));

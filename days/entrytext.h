@@ -5,9 +5,6 @@
 
 #include <QString>
 
-// Hours as a decimal without trailing zeros: 24, 12.5, 0.25.
-QString HoursText(int minutes);
-
 // "traded away: J. Smith works, 24 hours", "on leave (vacation), 24 hours", "working for
 // J. Smith, 24 hours", "overtime, 4 hours", "note: …". `scheduledMinutes` gives the length of
 // an entry that stands for the whole shift.

@@ -3,7 +3,9 @@
 #include "colors/contrast.h"
 #include "core/clock.h"
 #include "days/entrytext.h"
+#include "days/hours.h"
 #include "monthview/textfit.h"
+#include "rotation/rotation.h"
 #include "ui/buttons.h"
 #include "ui/pickers.h"
 #include "ui/rectangle.h"
@@ -92,9 +94,38 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
         todayButton->setTextColors({text, text, text, Colors::Blue});
         todayButton->setBold(true);
     }
-    controls.status->setFontSize(state.Fonts.status);
-    controls.status->setTextColor(ContrastColor(controls.footer->fill()));
-    controls.status->setText(StatusText(state, state.SelectedDate, assignment.text));
+    Label* status = controls.status;
+    status->setFontSize(state.Fonts.status);
+    status->setTextColor(ContrastColor(controls.footer->fill()));
+    const QString text = StatusText(state, state.SelectedDate, assignment.text);
+    // The period's hours join the line of the group only where nothing has to shrink for them.
+    const QString total = PayPeriodTotalText(state, state.SelectedDate, assignment.text);
+    QStringList lines = text.split(QLatin1Char('\r'));
+    if (!total.isEmpty() && lines.size() >= 2) {
+        lines[1] += QStringLiteral("  \u00b7  ") + total;
+        const QSizeF area = status->textArea().size();
+        const QSizeF line(area.width(), area.height() / static_cast<double>(lines.size()));
+        if (FittingFontSize(status->textFont(), lines[1], state.Fonts.status, status->bold(),
+                            line) >= state.Fonts.status) {
+            status->setText(lines.join(QLatin1Char('\r')));
+            return;
+        }
+    }
+    status->setText(text);
+}
+
+QString PayPeriodTotalText(const ProgramState& state, DateSerial day, QStringView assignment) {
+    if (!IsSubGroup(assignment) || day < state.PayPeriodStart)
+        return {};
+    const DateSerial first = payPeriodFirstDay(day, state.PayPeriodStart);
+    const DateSerial last = first + PayPeriodDays - 1;
+    QList<DayEntry> entries;
+    for (DateSerial date = first; date <= last; date += 1)
+        entries += entriesOn(state.GridEntries, date);
+    const HoursTotals totals = hoursOfDays(
+        first, last, {assignment.toString(), state.PayPeriodStart, state.Hours}, entries);
+    return QStringLiteral("%1: %2 h")
+        .arg(PayPeriodLabel(day, state.PayPeriodStart), hoursText(totals.worked));
 }
 
 QString StatusText(const ProgramState& state, DateSerial day, QStringView assignment) {

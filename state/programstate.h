@@ -21,7 +21,7 @@ struct ProgramState {
     DateSerial AnchorDate = 0;
     std::array<DateSerial, GridDayCount> GridDates{};
     EntriesByDay GridEntries; // the user's entries of the grid's days, read with the month
-    int ShiftStart = DefaultShiftStart;
+    HoursSettings Hours;      // the user's shift start and work period, kept with the entries
     DateSerial PayPeriodStart = 0;
     TAlphaColor APltColor = 0;
     TAlphaColor BPltColor = 0;
@@ -38,5 +38,5 @@ struct ProgramState {
 // What the day is for the user, from the rotation and the entries the state holds for it.
 inline DayFacts DayFactsOf(const ProgramState& state, QStringView assignment, DateSerial day) {
     return dayFacts(day, assignment, state.PayPeriodStart, entriesOn(state.GridEntries, day),
-                    state.ShiftStart);
+                    state.Hours.shiftStart);
 }

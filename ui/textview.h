@@ -105,10 +105,9 @@ class Label : public TextView<QLabel> {
 public:
     explicit Label(QWidget* parent = nullptr);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
     // Where the text may go: clear of the controls docked at the sides.
     QRectF textArea() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
