@@ -2,6 +2,7 @@
 
 #include "core/calendar.h"
 #include "core/clock.h"
+#include "days/dayfacts.h"
 #include "export/calendarfile.h"
 #include "export/sheet.h"
 #include "export/sheetsettings.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/dateserial.h"
+#include "days/dayfacts.h"
 
 #include <QList>
 #include <QString>
@@ -31,9 +32,6 @@ struct CalendarRange {
 
 // The first day of today's month to the last day of next year, within the view range.
 CalendarRange DefaultCalendarRange(DateSerial today);
-
-// True for the fourteen sub-groups "A1" ... "B7": only they have duty days and RDOs of their own.
-bool IsSubGroup(const QString& assignment);
 
 // The events of every day of the range, by date, and on one day in the order of the kinds. Duty
 // days and RDOs need a sub-group: for "RDO" (none) there are none.

@@ -1,6 +1,7 @@
 #include "export/sheetgeometry.h"
 
 #include "core/calendar.h"
+#include "days/dayfacts.h"
 
 #include <QFontMetricsF>
 
@@ -44,20 +45,16 @@ QString legendCaption(LegendEntry::Sample sample, const SheetRequest& request) {
     return {};
 }
 
-bool hasSubGroup(const SheetRequest& request) {
-    return request.assignment != QLatin1String("RDO") && !request.assignment.isEmpty();
-}
-
 std::vector<LegendEntry::Sample> legendSamples(const SheetRequest& request) {
     using Sample = LegendEntry::Sample;
     std::vector<Sample> samples;
-    if (request.onlyMyDays && hasSubGroup(request)) {
+    if (request.onlyMyDays && IsSubGroup(request.assignment)) {
         samples.push_back(Sample::MyDuty);
     } else {
         samples.push_back(Sample::CrewA);
         samples.push_back(Sample::CrewB);
     }
-    if (hasSubGroup(request))
+    if (IsSubGroup(request.assignment))
         samples.push_back(Sample::MyRdo);
     if (request.paydays)
         samples.push_back(Sample::Payday);

@@ -3,7 +3,7 @@
 #include "export/sheetgeometry.h"
 
 #include "core/localformat.h"
-#include "rotation/rotation.h"
+#include "days/dayfacts.h"
 
 #include <QColor>
 #include <QDate>
@@ -39,10 +39,6 @@ QColor opaque(TAlphaColor color) {
     return QColor::fromRgb(color | 0xFF000000u);
 }
 
-bool hasSubGroup(const SheetRequest& request) {
-    return request.assignment != QLatin1String("RDO") && !request.assignment.isEmpty();
-}
-
 // What one day's cell shows.
 struct DayLook {
     QColor fill = Paper;
@@ -55,30 +51,27 @@ struct DayLook {
 
 DayLook dayLook(const SheetRequest& request, DateSerial day) {
     DayLook look;
-    const QChar letter = ShiftLetter(day, request.assignment);
-    const bool myRdo = letter == u'X';
-    const QChar crew = myRdo ? request.assignment.at(0) : letter;
-    const bool myCrew = hasSubGroup(request) && crew == request.assignment.at(0);
-    if (myRdo) {
+    const DayFacts facts = dayFacts(day, request.assignment, request.payPeriodStart);
+    if (facts.ownRdo) {
         look.letter = QStringLiteral("R");
         look.heavyOutline = true;
         look.fill = request.onlyMyDays ? Paper : lightTint(request.rdo);
     } else if (request.onlyMyDays) {
-        if (myCrew) {
-            look.letter = crew;
+        if (facts.ownDuty) {
+            look.letter = facts.letter;
             look.fill = MyDutyGrey;
-        } else if (!hasSubGroup(request)) {
-            look.letter = crew;
+        } else if (!facts.hasSubGroup) {
+            look.letter = facts.letter;
         }
     } else {
-        look.letter = crew;
-        look.fill = lightTint(crew == u'A' ? request.crewA : request.crewB);
+        look.letter = facts.letter;
+        look.fill = lightTint(facts.letter == u'A' ? request.crewA : request.crewB);
     }
     if (request.rdoGroups && !request.onlyMyDays)
-        look.group = RdoGroupOf(day);
-    if (request.payPeriods && IsPayPeriodStart(day, request.payPeriodStart))
-        look.period = PayPeriodLabel(day, request.payPeriodStart);
-    look.payday = request.paydays && IsPayday(day);
+        look.group = facts.rdoGroup;
+    if (request.payPeriods && facts.payPeriodStart)
+        look.period = facts.payPeriodLabel;
+    look.payday = request.paydays && facts.payday;
     return look;
 }
 
@@ -223,7 +216,7 @@ QString titleDetail(const SheetRequest& request) {
                          : QStringLiteral("%1 %2")
                                .arg(request.locale.standaloneMonthName(request.month))
                                .arg(request.year);
-    if (hasSubGroup(request))
+    if (IsSubGroup(request.assignment))
         detail += QStringLiteral(" · Assignment %1").arg(request.assignment);
     return detail;
 }
