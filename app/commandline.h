@@ -20,7 +20,12 @@ struct CommandLine {
     std::optional<int> year;
     std::optional<int> month; // with `year`, from --month YYYY-MM
     std::optional<QString> assignment;
-    QString error; // one line for the user when the arguments are wrong
+    // What the calendar file or the sheet shows; the overlays default to the stored switches.
+    std::optional<bool> paydays;
+    std::optional<bool> payPeriods;
+    bool timedShifts = false; // --export-ics
+    bool onlyMyDays = false;  // --print-pdf
+    QString error;            // one line for the user when the arguments are wrong
 };
 
 // Reads the program's arguments (the program name first). Only checks their form and how they go

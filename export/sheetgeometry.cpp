@@ -32,9 +32,13 @@ QString legendCaption(LegendEntry::Sample sample, const SheetRequest& request) {
     case LegendEntry::Sample::CrewB:
         return QStringLiteral("Crew B on duty");
     case LegendEntry::Sample::MyDuty:
-        return QStringLiteral("My duty day");
+        return QStringLiteral("A day I work");
     case LegendEntry::Sample::MyRdo:
         return QStringLiteral("My RDO (%1)").arg(request.assignment);
+    case LegendEntry::Sample::Away:
+        return QStringLiteral("Off, or hours off: traded away or on leave");
+    case LegendEntry::Sample::ExtraWork:
+        return QStringLiteral("Extra work and its hours");
     case LegendEntry::Sample::Payday:
         return QStringLiteral("Payday");
     case LegendEntry::Sample::PayPeriod:
@@ -56,6 +60,10 @@ std::vector<LegendEntry::Sample> legendSamples(const SheetRequest& request) {
     }
     if (IsSubGroup(request.assignment))
         samples.push_back(Sample::MyRdo);
+    if (sheetShowsEntries(request)) {
+        samples.push_back(Sample::Away);
+        samples.push_back(Sample::ExtraWork);
+    }
     if (request.paydays)
         samples.push_back(Sample::Payday);
     if (request.payPeriods)
@@ -145,6 +153,20 @@ QRectF MonthBlock::cell(int index) const {
     const QSizeF size = cellSize();
     return {cells.left() + (index % 7) * size.width(), cells.top() + (index / 7) * size.height(),
             size.width(), size.height()};
+}
+
+bool sheetShowsEntries(const SheetRequest& request) {
+    if (!IsSubGroup(request.assignment))
+        return false;
+    const bool year = request.kind == SheetRequest::Kind::Year;
+    const qint64 first = dayKey(serialFromYmd(request.year, year ? 1 : request.month, 1));
+    const qint64 last = dayKey(year ? serialFromYmd(request.year, 12, 31)
+                                    : serialFromYmd(request.year, request.month,
+                                                    daysInMonth(request.year, request.month)));
+    for (auto day = request.entries.cbegin(); day != request.entries.cend(); ++day)
+        if (day.key() >= first && day.key() <= last && !day.value().isEmpty())
+            return true;
+    return false;
 }
 
 int weeksInMonth(int year, int month) {
