@@ -146,6 +146,9 @@ QFont sheetFont(double height, bool bold) {
     font.setBold(bold);
     // Whole-pixel hinting at 100 units per millimetre would only distort the widths.
     font.setHintingPreference(QFont::PreferNoHinting);
+    // "off" would be shaped with the "ff" ligature, which a reader of the PDF's text (a search,
+    // a screen reader) gets as one odd character; any letter spacing turns ligatures off.
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.001 * mm);
     return font;
 }
 

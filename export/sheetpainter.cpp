@@ -234,11 +234,12 @@ void paintDay(QPainter& painter, const QRectF& cell, int dayNumber, const DayLoo
     if (!look.period.isEmpty())
         drawTextAt(painter, smallBold, inner.left(), middleBaseline, look.period, Qt::AlignLeft);
     if (!look.mark.isEmpty()) {
-        const QFontMetricsF metrics(smallBold);
+        const QFont markFont = smallBold;
+        const QFontMetricsF metrics(markFont);
         const double taken =
             look.period.isEmpty() ? 0 : metrics.horizontalAdvance(look.period + u' ');
         const bool fits = metrics.horizontalAdvance(look.mark) <= inner.width() - taken;
-        drawTextAt(painter, smallBold, inner.right(), middleBaseline,
+        drawTextAt(painter, markFont, inner.right(), middleBaseline,
                    fits ? look.mark : look.shortMark, Qt::AlignRight);
     }
     if (!look.group.isEmpty())
