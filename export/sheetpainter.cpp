@@ -234,13 +234,32 @@ void paintDay(QPainter& painter, const QRectF& cell, int dayNumber, const DayLoo
     if (!look.period.isEmpty())
         drawTextAt(painter, smallBold, inner.left(), middleBaseline, look.period, Qt::AlignLeft);
     if (!look.mark.isEmpty()) {
-        const QFont markFont = smallBold;
-        const QFontMetricsF metrics(markFont);
-        const double taken =
-            look.period.isEmpty() ? 0 : metrics.horizontalAdvance(look.period + u' ');
-        const bool fits = metrics.horizontalAdvance(look.mark) <= inner.width() - taken;
-        drawTextAt(painter, markFont, inner.right(), middleBaseline,
-                   fits ? look.mark : look.shortMark, Qt::AlignRight);
+        // The middle row unless the pay-period label leaves too little room there; then the
+        // bottom row, unless the payday mark holds it; the short mark where the long one does
+        // not fit.
+        const QFontMetricsF bold(smallBold);
+        const double space = bold.horizontalAdvance(u' ');
+        const double middleRoom =
+            inner.width() -
+            (look.period.isEmpty() ? 0 : bold.horizontalAdvance(look.period) + space);
+        const double bottomRoom =
+            look.payday
+                ? 0
+                : inner.width() -
+                      (look.group.isEmpty()
+                           ? 0
+                           : QFontMetricsF(smallFont).horizontalAdvance(look.group) + space);
+        double baseline = middleBaseline;
+        QString mark = look.shortMark;
+        for (const QString& candidate : {look.mark, look.shortMark}) {
+            const double width = bold.horizontalAdvance(candidate);
+            if (width <= middleRoom || width <= bottomRoom) {
+                mark = candidate;
+                baseline = width <= middleRoom ? middleBaseline : bottomBaseline;
+                break;
+            }
+        }
+        drawTextAt(painter, smallBold, inner.right(), baseline, mark, Qt::AlignRight);
     }
     if (!look.group.isEmpty())
         drawTextAt(painter, smallFont, inner.left(), bottomBaseline, look.group, Qt::AlignLeft);
