@@ -4,6 +4,7 @@
 #include "app/outputfile.h"
 #include "core/calendar.h"
 #include "core/clock.h"
+#include "days/dayfacts.h"
 #include "days/entrystore.h"
 #include "export/calendarfile.h"
 #include "export/sheet.h"
@@ -56,6 +57,28 @@ const ActionOption ActionOptions[] = {
 const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption};
 const QStringList YearActions{PrintOption, HoursOption, WorkPeriodsOption};
 const QStringList HoursActions{HoursOption, WorkPeriodsOption, TradesOption};
+
+const QString PaydaysOption = QStringLiteral("paydays");
+const QString NoPaydaysOption = QStringLiteral("no-paydays");
+const QString PayPeriodsOption = QStringLiteral("pay-periods");
+const QString NoPayPeriodsOption = QStringLiteral("no-pay-periods");
+const QString TimedShiftsOption = QStringLiteral("timed-shifts");
+const QString OnlyMyDaysOption = QStringLiteral("only-my-days");
+
+QList<QCommandLineOption> contentOptions() {
+    return {
+        {PaydaysOption, QStringLiteral("Show the paydays, whatever the settings say.")},
+        {NoPaydaysOption, QStringLiteral("Leave the paydays out.")},
+        {PayPeriodsOption,
+         QStringLiteral("Show the pay-period starts, whatever the settings say.")},
+        {NoPayPeriodsOption, QStringLiteral("Leave the pay-period starts out.")},
+        {TimedShiftsOption,
+         QStringLiteral("Calendar file: duty days from the shift start to the next day's shift "
+                        "start instead of whole days.")},
+        {OnlyMyDaysOption,
+         QStringLiteral("Sheet: black on white, with only the days I work and my RDOs marked.")},
+    };
+}
 
 QString viewRangeText() {
     return qdateFromSerial(MinViewDate).toString(Qt::ISODate) + QStringLiteral(" to ") +
@@ -114,6 +137,7 @@ void declareOptions(QCommandLineParser& parser) {
                         "stored one."),
          QStringLiteral("DATE")},
     });
+    parser.addOptions(contentOptions());
     parser.addHelpOption();
     parser.addVersionOption();
 }
@@ -298,6 +322,31 @@ void refuseRepeats(const QCommandLineParser& parser, Checks& checks) {
             checks.fail(QStringLiteral("--%1 is given twice").arg(name));
 }
 
+// --paydays / --no-paydays and the like: one of the pair or neither.
+std::optional<bool> parseSwitchPair(const QCommandLineParser& parser, const QString& on,
+                                    const QString& off, Checks& checks) {
+    if (parser.isSet(on) && parser.isSet(off))
+        checks.fail(QStringLiteral("give --%1 or --%2, not both").arg(on, off));
+    if (parser.isSet(on) || parser.isSet(off))
+        return parser.isSet(on);
+    return std::nullopt;
+}
+
+void parseContents(const QCommandLineParser& parser, CommandLine& command, Checks& checks) {
+    if (command.action == CommandLine::Action::Window)
+        for (const QString& option :
+             {PaydaysOption, NoPaydaysOption, PayPeriodsOption, NoPayPeriodsOption})
+            if (parser.isSet(option))
+                checks.fail(
+                    QStringLiteral("--%1 goes with --export-ics or --print-pdf").arg(option));
+    checks.onlyWith(parser, TimedShiftsOption, ExportOption);
+    checks.onlyWith(parser, OnlyMyDaysOption, PrintOption);
+    command.paydays = parseSwitchPair(parser, PaydaysOption, NoPaydaysOption, checks);
+    command.payPeriods = parseSwitchPair(parser, PayPeriodsOption, NoPayPeriodsOption, checks);
+    command.timedShifts = parser.isSet(TimedShiftsOption);
+    command.onlyMyDays = parser.isSet(OnlyMyDaysOption);
+}
+
 void writeLine(std::FILE* stream, const QString& text) {
     std::fputs(qPrintable(text + u'\n'), stream);
     std::fflush(stream);
@@ -329,6 +378,9 @@ int exportCalendar(const CommandLine& command, const StoredSettings& settings) {
                              qdateFromSerial(request.range.first).toString(Qt::ISODate)));
     request.payPeriodStart = settings.payPeriodStart;
     request.agency = settings.agency;
+    request.contents.paydays = command.paydays.value_or(settings.showPaydays);
+    request.contents.payPeriodStarts = command.payPeriods.value_or(settings.showPayPeriods);
+    request.contents.timedShifts = command.timedShifts;
     QString error;
     if (!WriteOutput(command.target, CalendarFileBytes(request, nowUtc()), &error))
         return fail(ExitCode::WriteFailed, error);
@@ -345,6 +397,9 @@ int printPdf(const CommandLine& command, const StoredSettings& settings) {
         request.year = *command.year;
     if (command.assignment)
         request.assignment = *command.assignment;
+    request.paydays = command.paydays.value_or(request.paydays);
+    request.payPeriods = command.payPeriods.value_or(request.payPeriods);
+    request.onlyMyDays = command.onlyMyDays;
     const std::optional<QByteArray> pdf = SheetPdfBytes(request);
     if (!pdf)
         return fail(
@@ -486,6 +541,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     parseYearAndMonth(parser, command, checks);
     parseAssignment(parser, command, checks);
     parseHoursSettings(parser, command, checks);
+    parseContents(parser, command, checks);
     return command;
 }
 

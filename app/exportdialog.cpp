@@ -55,8 +55,9 @@ QCheckBox* checkBox(const QString& name, const QString& text, bool checked, QWid
 
 } // namespace
 
-ExportCalendarDialog::ExportCalendarDialog(const CalendarExportDefaults& defaults, QWidget* parent)
-    : QDialog(parent), m_defaults(defaults) {
+ExportCalendarDialog::ExportCalendarDialog(const CalendarExportDefaults& defaults, QWidget* parent,
+                                           const CalendarExportOwnDays& ownDays)
+    : QDialog(parent), m_defaults(defaults), m_ownDays(ownDays) {
     setObjectName(QStringLiteral("dlgExportCalendar"));
     setWindowTitle(QStringLiteral("Export to calendar"));
 
@@ -78,6 +79,22 @@ ExportCalendarDialog::ExportCalendarDialog(const CalendarExportDefaults& default
     m_payPeriodStarts =
         checkBox(QStringLiteral("chkPayPeriods"), QStringLiteral("Pay-period starts"),
                  defaults.payPeriodStarts, this);
+    m_timedShifts =
+        checkBox(QStringLiteral("chkTimedShifts"),
+                 QStringLiteral("Duty days from shift start to shift start"), false, this);
+    m_timedShifts->setToolTip(QStringLiteral(
+        "Timed events from the shift start to the next day's shift start, so the morning after "
+        "also shows as duty"));
+    m_keepUpToDate =
+        checkBox(QStringLiteral("chkKeepUpToDate"), QStringLiteral("Keep this file up to date"),
+                 !ownDays.keptFile.isEmpty(), this);
+    m_keepUpToDate->setToolTip(
+        ownDays.keptFile.isEmpty()
+            ? QStringLiteral("Write the file again after every change of my days and every Save")
+            : QStringLiteral("Now kept up to date: %1")
+                  .arg(QDir::toNativeSeparators(ownDays.keptFile)));
+    if (!ownDays.setKeptFile)
+        m_keepUpToDate->hide();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_export = buttons->button(QDialogButtonBox::Ok);
@@ -91,7 +108,8 @@ ExportCalendarDialog::ExportCalendarDialog(const CalendarExportDefaults& default
     form->addRow(QStringLiteral("To"), m_to);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    for (QCheckBox* box : {m_dutyDays, m_rdos, m_paydays, m_payPeriodStarts})
+    for (QCheckBox* box :
+         {m_dutyDays, m_rdos, m_paydays, m_payPeriodStarts, m_timedShifts, m_keepUpToDate})
         layout->addWidget(box);
     layout->addWidget(buttons);
 
@@ -127,22 +145,41 @@ CalendarExport ExportCalendarDialog::request() const {
     request.range = {serialFromQDate(m_from->date()), serialFromQDate(m_to->date())};
     request.assignment = m_assignment->currentText();
     request.contents = {m_dutyDays->isChecked(), m_rdos->isChecked(), m_paydays->isChecked(),
-                        m_payPeriodStarts->isChecked()};
+                        m_payPeriodStarts->isChecked(), m_timedShifts->isChecked()};
     request.payPeriodStart = m_defaults.payPeriodStart;
     request.agency = m_defaults.agency;
+    request.own = m_ownDays.own;
     return request;
 }
 
-void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults) {
-    auto* dialog = new ExportCalendarDialog(defaults, parent);
+bool ExportCalendarDialog::keepUpToDate() const {
+    return m_keepUpToDate->isChecked();
+}
+
+void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults,
+                        const CalendarExportOwnDays& ownDays) {
+    auto* dialog = new ExportCalendarDialog(defaults, parent, ownDays);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QDialog::accepted, parent, [parent, dialog] {
+    QObject::connect(dialog, &QDialog::accepted, parent, [parent, dialog, ownDays] {
         const CalendarExport request = dialog->request();
-        const QString path =
-            askForFile(parent, QStringLiteral("tourwise-%1.ics").arg(request.assignment));
+        const bool keep = dialog->keepUpToDate();
+        const QString suggested = keep && !ownDays.keptFile.isEmpty()
+                                      ? ownDays.keptFile
+                                      : QStringLiteral("tourwise-%1.ics").arg(request.assignment);
+        const QString path = askForFile(parent, suggested);
+        if (path.isEmpty())
+            return;
         QString error;
-        if (!path.isEmpty() && !WriteCalendarFile(path, request, &error))
+        if (!WriteCalendarFile(path, request, &error)) {
             reportError(parent, error);
+            return;
+        }
+        if (!ownDays.setKeptFile)
+            return;
+        if (keep)
+            ownDays.setKeptFile(path);
+        else if (!ownDays.keptFile.isEmpty())
+            ownDays.setKeptFile({});
     });
     dialog->open();
 }

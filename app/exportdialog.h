@@ -23,20 +23,32 @@ struct CalendarExportDefaults {
     DateSerial today = 0;
 };
 
+// The user's own days and the file kept up to date, which the window fills; none by default.
+struct CalendarExportOwnDays {
+    CalendarEntries own; // the entries and change counters, as plain data
+    // The file kept up to date, or empty, and where the dialog stores a new choice (an empty
+    // path switches it off); without the function the check box is not offered.
+    QString keptFile;
+    std::function<void(const QString& path)> setKeptFile;
+};
+
 class ExportCalendarDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ExportCalendarDialog(const CalendarExportDefaults& defaults, QWidget* parent = nullptr);
+    ExportCalendarDialog(const CalendarExportDefaults& defaults, QWidget* parent = nullptr,
+                         const CalendarExportOwnDays& ownDays = {});
 
     // The file to write as the controls describe it.
     CalendarExport request() const;
+    bool keepUpToDate() const;
 
 private:
     void keepRangeInOrder(QDateEdit* changed);
     void updateExportButton();
 
     CalendarExportDefaults m_defaults;
+    CalendarExportOwnDays m_ownDays;
     QComboBox* m_assignment = nullptr;
     QDateEdit* m_from = nullptr;
     QDateEdit* m_to = nullptr;
@@ -44,12 +56,17 @@ private:
     QCheckBox* m_rdos = nullptr;
     QCheckBox* m_paydays = nullptr;
     QCheckBox* m_payPeriodStarts = nullptr;
+    QCheckBox* m_timedShifts = nullptr;
+    QCheckBox* m_keepUpToDate = nullptr;
     QPushButton* m_export = nullptr;
 };
 
 // Opens the dialog over `parent` and returns at once; when the user confirms, asks for the file
 // name and writes the file. A failed write goes to the error report.
-void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults);
+// A confirmed "Keep this file up to date" stores the written file's path through
+// ownDays.setKeptFile; unchecking it stores an empty path.
+void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults,
+                        const CalendarExportOwnDays& ownDays = {});
 
 // Asks where to save; an empty text cancels. Tests replace it; an empty function restores the
 // desktop's file dialog.

@@ -1,18 +1,32 @@
 // The events that the calendar file carries for an assignment over a date range: the duty days
-// of its crew, its RDOs, the paydays and the starts of the pay periods, one whole day each.
+// of its crew, its RDOs, the paydays and the starts of the pay periods, and the user's own extra
+// work, each with what the user's entries make of the day.
 #pragma once
 
 #include "core/dateserial.h"
+#include "days/dayentry.h"
+#include "days/dayfacts.h"
+#include "days/shifttime.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QUuid>
 
-enum class CalendarEventKind { Duty, Rdo, Payday, PayPeriodStart };
+enum class CalendarEventKind { Duty, Rdo, Payday, PayPeriodStart, ExtraWork, Note };
 
 struct CalendarEvent {
     CalendarEventKind kind = CalendarEventKind::Duty;
     DateSerial date = 0;
-    QString summary; // "On duty – crew B", "RDO B2", "Payday", "PP7 begins"
+    QString summary;     // "On duty – crew B", "RDO B2", "Payday", "PP7 begins", "Overtime, 4 h"
+    QString description; // the notes of the day, one a line; empty for none
+    QUuid entryId;       // ExtraWork and Note: the entry the event stands for
+    // A timed event, in local time written without a zone; both invalid for a whole day.
+    QDateTime start;
+    QDateTime end;
+    qint64 sequence = 0;      // the day's change counter
+    bool transparent = false; // blocks no time: a day off, a payday, a note
 
     friend bool operator==(const CalendarEvent&, const CalendarEvent&) = default;
 };
@@ -22,6 +36,16 @@ struct CalendarContents {
     bool rdos = true;
     bool paydays = true;
     bool payPeriodStarts = true;
+    // Duty days from the shift start to the next day's shift start instead of whole days.
+    bool timedShifts = false;
+};
+
+// The user's own layer over the rotation, as plain data: entries by day and each day's change
+// counter (a day missing from the counters was never changed), and the shift start.
+struct CalendarEntries {
+    EntriesByDay entries;
+    QHash<qint64, qint64> changeCounters;
+    int shiftStart = DefaultShiftStart;
 };
 
 struct CalendarRange {
@@ -32,10 +56,12 @@ struct CalendarRange {
 // The first day of today's month to the last day of next year, within the view range.
 CalendarRange DefaultCalendarRange(DateSerial today);
 
-// True for the fourteen sub-groups "A1" ... "B7": only they have duty days and RDOs of their own.
-bool IsSubGroup(const QString& assignment);
-
-// The events of every day of the range, by date, and on one day in the order of the kinds. Duty
-// days and RDOs need a sub-group: for "RDO" (none) there are none.
+// The events of every day of the range, by date, and on one day in the order of the kinds
+// (entries by entryBefore). Duty days and RDOs need a sub-group: for "RDO" (none) there are none.
+// A duty day the user is away for keeps its event, as "Off – …".
 QList<CalendarEvent> CalendarEvents(const CalendarRange& range, const QString& assignment,
-                                    const CalendarContents& contents, DateSerial payPeriodStart);
+                                    const CalendarContents& contents, DateSerial payPeriodStart,
+                                    const CalendarEntries& own = {});
+
+// "12 h", "11 h 30 min", "45 min".
+QString HoursText(int minutes);

@@ -12,7 +12,8 @@ struct CalendarExport {
     QString assignment; // "A1" ... "B7"; "RDO" (none) gives only paydays and pay-period starts
     CalendarContents contents;
     DateSerial payPeriodStart = 0;
-    QString agency; // the calendar's name
+    QString agency;      // the calendar's name
+    CalendarEntries own; // the user's entries and change counters; none by default
 };
 
 // "-//Kestrand//Tourwise <version>//EN".
@@ -24,3 +25,13 @@ QByteArray CalendarFileBytes(const CalendarExport& request, const QDateTime& sta
 // on failure `error` (when given) holds one line for the user.
 bool WriteCalendarFile(const QString& path, const CalendarExport& request,
                        QString* error = nullptr);
+
+// The file that the program keeps up to date after every change of the entries and every Save,
+// for a calendar subscribed to it. Replaced in one step like any export, and left alone when only
+// its stamp would change, so a subscriber sees no update where nothing changed. `request` is
+// made as for an export, over DefaultCalendarRange(today()).
+bool WriteKeptCalendar(const QString& path, const CalendarExport& request,
+                       QString* error = nullptr);
+
+// The file's lines without the DTSTAMP lines: what two exports of the same days share.
+QByteArray CalendarBytesWithoutStamps(const QByteArray& file);

@@ -19,16 +19,20 @@ QLatin1StringView kindName(CalendarEventKind kind) {
         return QLatin1StringView("payday");
     case CalendarEventKind::PayPeriodStart:
         return QLatin1StringView("pay-period-start");
+    case CalendarEventKind::ExtraWork:
+    case CalendarEventKind::Note:
+        break;
     }
     return {};
 }
 
-bool blocksNoTime(CalendarEventKind kind) {
-    return kind == CalendarEventKind::Payday || kind == CalendarEventKind::PayPeriodStart;
-}
-
 QByteArray dateValue(DateSerial date) {
     return qdateFromSerial(date).toString(QStringLiteral("yyyyMMdd")).toLatin1();
+}
+
+// The wall-clock time alone: a floating DATE-TIME, neither TZID nor Z.
+QByteArray floatingValue(const QDateTime& time) {
+    return time.toString(QStringLiteral("yyyyMMdd'T'HHmmss")).toLatin1();
 }
 
 // A UTF-8 continuation byte: 10xxxxxx.
@@ -98,14 +102,15 @@ QByteArray FoldContentLine(const QByteArray& line) {
     return folded;
 }
 
-QString CalendarEventUid(const CalendarEvent& event, const QString& assignment) {
-    const QString name = kindName(event.kind) + u'/' +
-                         qdateFromSerial(event.date).toString(Qt::ISODate) + u'/' + assignment;
+QString CalendarEventUid(const CalendarEvent& event) {
+    if (!event.entryId.isNull())
+        return event.entryId.toString(QUuid::WithoutBraces);
+    const QString name =
+        kindName(event.kind) + u'/' + qdateFromSerial(event.date).toString(Qt::ISODate);
     return QUuid::createUuidV5(UidNamespace, name).toString(QUuid::WithoutBraces);
 }
 
-QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<CalendarEvent>& events,
-                          const QString& assignment) {
+QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<CalendarEvent>& events) {
     const QByteArray stamp =
         header.stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
     ContentLines lines;
@@ -113,16 +118,23 @@ QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<Calendar
     lines.add("VERSION", "2.0");
     lines.addText("PRODID", header.productId);
     lines.add("CALSCALE", "GREGORIAN");
-    lines.add("METHOD", "PUBLISH");
     lines.addText("X-WR-CALNAME", header.name);
     for (const CalendarEvent& event : events) {
         lines.add("BEGIN", "VEVENT");
-        lines.add("UID", CalendarEventUid(event, assignment).toLatin1());
+        lines.add("UID", CalendarEventUid(event).toLatin1());
         lines.add("DTSTAMP", stamp);
-        lines.add("DTSTART;VALUE=DATE", dateValue(event.date));
-        lines.add("DTEND;VALUE=DATE", dateValue(event.date + 1)); // the end is exclusive
+        if (event.start.isValid() && event.end.isValid()) {
+            lines.add("DTSTART", floatingValue(event.start));
+            lines.add("DTEND", floatingValue(event.end));
+        } else {
+            lines.add("DTSTART;VALUE=DATE", dateValue(event.date));
+            lines.add("DTEND;VALUE=DATE", dateValue(event.date + 1)); // the end is exclusive
+        }
+        lines.add("SEQUENCE", QByteArray::number(event.sequence));
         lines.addText("SUMMARY", event.summary);
-        if (blocksNoTime(event.kind))
+        if (!event.description.isEmpty())
+            lines.addText("DESCRIPTION", event.description);
+        if (event.transparent)
             lines.add("TRANSP", "TRANSPARENT");
         lines.add("END", "VEVENT");
     }

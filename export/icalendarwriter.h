@@ -1,6 +1,7 @@
-// The text form of a calendar file (RFC 5545): whole-day events without a time zone, so that no
-// calendar can move them to another day, with stable UIDs so that a second import updates the
-// events of the first instead of adding copies.
+// The text form of a calendar file (RFC 5545): whole-day events and times without a time zone
+// (floating), so that no calendar can move them to another day, with stable UIDs and the day's
+// change counter as SEQUENCE, so that a second import updates the events of the first instead of
+// adding copies.
 #pragma once
 
 #include "export/calendarevents.h"
@@ -18,9 +19,10 @@ QString EscapeCalendarText(const QString& text);
 // UTF-8 character, each continuation starting with a space, every line ended by CR LF.
 QByteArray FoldContentLine(const QByteArray& line);
 
-// Name-based: the same kind, day and assignment always give the same UID, and another assignment
-// always another one.
-QString CalendarEventUid(const CalendarEvent& event, const QString& assignment);
+// From the day and the event's role (shift, RDO, payday, pay-period start), or the entry's id:
+// never from the assignment, so a member who changes group and imports again gets the paydays
+// and the pay-period starts updated, not doubled.
+QString CalendarEventUid(const CalendarEvent& event);
 
 struct CalendarFileHeader {
     QString name;      // shown by calendars as the calendar's name: the agency title
@@ -28,6 +30,6 @@ struct CalendarFileHeader {
     QDateTime stamp;   // when the file was made, written in UTC
 };
 
-// The whole file. Paydays and pay-period starts do not block time (TRANSP:TRANSPARENT).
-QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<CalendarEvent>& events,
-                          const QString& assignment);
+// The whole file. Events marked transparent do not block time (TRANSP:TRANSPARENT). There is
+// no METHOD: a published iTIP object would need an ORGANIZER, and a plain file needs neither.
+QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<CalendarEvent>& events);

@@ -4,6 +4,8 @@
 
 #include "colors/namedcolors.h"
 #include "core/dateserial.h"
+#include "days/dayentry.h"
+#include "days/shifttime.h"
 #include "rotation/rotation.h"
 
 #include <QByteArray>
@@ -24,9 +26,12 @@ struct SheetRequest {
     int month = 1;                              // 1 ... 12, used by Kind::Month
     QString assignment = QStringLiteral("RDO"); // "RDO" (no sub-group) or "A1" ... "B7"
     QString agency;
-    // Black on white with only the assignment's duty days and RDOs marked: the copy for the
+    // Black on white with only the days the user works and the RDOs marked: the copy for the
     // fridge. Without a sub-group ("RDO") every day keeps its crew letter, still without colour.
     bool onlyMyDays = false;
+    // The user's own entries: a duty day away (trade or leave) reads "off", extra work "+hours".
+    EntriesByDay entries;
+    int shiftStart = DefaultShiftStart;
     bool paydays = true;
     bool payPeriods = true;
     bool rdoGroups = true;

@@ -1,6 +1,7 @@
 #include "export/sheetgeometry.h"
 
 #include "core/calendar.h"
+#include "days/dayfacts.h"
 
 #include <QFontMetricsF>
 
@@ -31,9 +32,13 @@ QString legendCaption(LegendEntry::Sample sample, const SheetRequest& request) {
     case LegendEntry::Sample::CrewB:
         return QStringLiteral("Crew B on duty");
     case LegendEntry::Sample::MyDuty:
-        return QStringLiteral("My duty day");
+        return QStringLiteral("A day I work");
     case LegendEntry::Sample::MyRdo:
         return QStringLiteral("My RDO (%1)").arg(request.assignment);
+    case LegendEntry::Sample::Away:
+        return QStringLiteral("Off, or hours off: traded away or on leave");
+    case LegendEntry::Sample::ExtraWork:
+        return QStringLiteral("Extra work and its hours");
     case LegendEntry::Sample::Payday:
         return QStringLiteral("Payday");
     case LegendEntry::Sample::PayPeriod:
@@ -44,21 +49,21 @@ QString legendCaption(LegendEntry::Sample sample, const SheetRequest& request) {
     return {};
 }
 
-bool hasSubGroup(const SheetRequest& request) {
-    return request.assignment != QLatin1String("RDO") && !request.assignment.isEmpty();
-}
-
 std::vector<LegendEntry::Sample> legendSamples(const SheetRequest& request) {
     using Sample = LegendEntry::Sample;
     std::vector<Sample> samples;
-    if (request.onlyMyDays && hasSubGroup(request)) {
+    if (request.onlyMyDays && IsSubGroup(request.assignment)) {
         samples.push_back(Sample::MyDuty);
     } else {
         samples.push_back(Sample::CrewA);
         samples.push_back(Sample::CrewB);
     }
-    if (hasSubGroup(request))
+    if (IsSubGroup(request.assignment))
         samples.push_back(Sample::MyRdo);
+    if (sheetShowsEntries(request)) {
+        samples.push_back(Sample::Away);
+        samples.push_back(Sample::ExtraWork);
+    }
     if (request.paydays)
         samples.push_back(Sample::Payday);
     if (request.payPeriods)
@@ -141,6 +146,9 @@ QFont sheetFont(double height, bool bold) {
     font.setBold(bold);
     // Whole-pixel hinting at 100 units per millimetre would only distort the widths.
     font.setHintingPreference(QFont::PreferNoHinting);
+    // "off" would be shaped with the "ff" ligature, which a reader of the PDF's text (a search,
+    // a screen reader) gets as one odd character; any letter spacing turns ligatures off.
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.001 * mm);
     return font;
 }
 
@@ -148,6 +156,20 @@ QRectF MonthBlock::cell(int index) const {
     const QSizeF size = cellSize();
     return {cells.left() + (index % 7) * size.width(), cells.top() + (index / 7) * size.height(),
             size.width(), size.height()};
+}
+
+bool sheetShowsEntries(const SheetRequest& request) {
+    if (!IsSubGroup(request.assignment))
+        return false;
+    const bool year = request.kind == SheetRequest::Kind::Year;
+    const qint64 first = dayKey(serialFromYmd(request.year, year ? 1 : request.month, 1));
+    const qint64 last = dayKey(year ? serialFromYmd(request.year, 12, 31)
+                                    : serialFromYmd(request.year, request.month,
+                                                    daysInMonth(request.year, request.month)));
+    for (auto day = request.entries.cbegin(); day != request.entries.cend(); ++day)
+        if (day.key() >= first && day.key() <= last && !day.value().isEmpty())
+            return true;
+    return false;
 }
 
 int weeksInMonth(int year, int month) {

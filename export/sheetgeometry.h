@@ -33,7 +33,7 @@ struct MonthBlock {
 
 // A legend entry: a sample cell and its caption.
 struct LegendEntry {
-    enum class Sample { CrewA, CrewB, MyDuty, MyRdo, Payday, PayPeriod, RdoGroup };
+    enum class Sample { CrewA, CrewB, MyDuty, MyRdo, Away, ExtraWork, Payday, PayPeriod, RdoGroup };
     Sample sample;
     QString caption;
     QRectF sampleRect;
@@ -51,6 +51,9 @@ struct SheetGeometry {
 };
 
 SheetGeometry sheetGeometry(const SheetRequest& request, const QSizeF& pageUnits);
+
+// Whether an entry falls on a day the sheet shows: then the legend explains the user's marks.
+bool sheetShowsEntries(const SheetRequest& request);
 
 // The rows that a month's grid needs: from its first Sunday to its last day.
 int weeksInMonth(int year, int month);

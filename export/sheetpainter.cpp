@@ -3,7 +3,7 @@
 #include "export/sheetgeometry.h"
 
 #include "core/localformat.h"
-#include "rotation/rotation.h"
+#include "days/dayfacts.h"
 
 #include <QColor>
 #include <QDate>
@@ -11,7 +11,10 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <QStringList>
+
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -35,12 +38,17 @@ QColor lightTint(TAlphaColor color) {
     return {mix(color >> 16), mix(color >> 8), mix(color)};
 }
 
-QColor opaque(TAlphaColor color) {
-    return QColor::fromRgb(color | 0xFF000000u);
+// The stronger tint of crew B's hatch lines.
+QColor hatchTint(TAlphaColor color) {
+    constexpr double Strength = 0.5;
+    const auto mix = [](TAlphaColor channel) {
+        return qRound(255 - (255 - static_cast<int>(channel & 0xFF)) * Strength);
+    };
+    return {mix(color >> 16), mix(color >> 8), mix(color)};
 }
 
-bool hasSubGroup(const SheetRequest& request) {
-    return request.assignment != QLatin1String("RDO") && !request.assignment.isEmpty();
+QColor opaque(TAlphaColor color) {
+    return QColor::fromRgb(color | 0xFF000000u);
 }
 
 // What one day's cell shows.
@@ -51,34 +59,83 @@ struct DayLook {
     QString group;
     QString period;
     bool payday = false;
+    // Crew B's days are hatched: in greyscale the two light tints alone come out nearly alike.
+    std::optional<QColor> hatch;
+    // The user's own mark of the day: "off" when away all shift, "+12h" for extra work. The
+    // short form is drawn where the long one does not fit.
+    QString mark;
+    QString shortMark;
 };
+
+const QString AwayMark = QStringLiteral("off");
+const QString PartlyAwayMark = QStringLiteral("\u2212");
+const QString ExtraMark = QStringLiteral("+");
+
+bool hasExtraWork(const DayFacts& facts) {
+    for (qsizetype at = 0; at < facts.entries.size(); ++at)
+        if (facts.fits[at] &&
+            (isExtraWork(facts.entries[at].kind) || facts.entries[at].kind == EntryKind::TradeIn))
+            return true;
+    return false;
+}
+
+// "12h", "1:30h".
+QString shortHours(int minutes) {
+    if (minutes % 60 == 0)
+        return QStringLiteral("%1h").arg(minutes / 60);
+    return QStringLiteral("%1:%2h").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+void markOwnDays(DayLook& look, const DayFacts& facts) {
+    QStringList marks;
+    QStringList shortMarks;
+    const int away = facts.tradedOutMinutes + facts.leaveMinutes;
+    if (facts.awayAllShift()) {
+        marks << AwayMark;
+        shortMarks << AwayMark;
+    } else if (away > 0) {
+        marks << PartlyAwayMark + shortHours(away);
+        shortMarks << PartlyAwayMark;
+    }
+    if (hasExtraWork(facts)) {
+        const int minutes = facts.tradedInMinutes + facts.extraMinutes;
+        marks << ExtraMark + (minutes > 0 ? shortHours(minutes) : QString());
+        shortMarks << ExtraMark;
+    }
+    look.mark = marks.join(u' ');
+    look.shortMark = shortMarks.join(u' ');
+}
 
 DayLook dayLook(const SheetRequest& request, DateSerial day) {
     DayLook look;
-    const QChar letter = ShiftLetter(day, request.assignment);
-    const bool myRdo = letter == u'X';
-    const QChar crew = myRdo ? request.assignment.at(0) : letter;
-    const bool myCrew = hasSubGroup(request) && crew == request.assignment.at(0);
-    if (myRdo) {
+    const DayFacts facts = dayFacts(day, request.assignment, request.payPeriodStart,
+                                    entriesOn(request.entries, day), request.shiftStart);
+    const bool works = (facts.ownDuty && !facts.awayAllShift()) || hasExtraWork(facts);
+    if (facts.ownRdo) {
         look.letter = QStringLiteral("R");
         look.heavyOutline = true;
         look.fill = request.onlyMyDays ? Paper : lightTint(request.rdo);
     } else if (request.onlyMyDays) {
-        if (myCrew) {
-            look.letter = crew;
+        if (facts.hasSubGroup && works) {
+            look.letter = facts.letter;
             look.fill = MyDutyGrey;
-        } else if (!hasSubGroup(request)) {
-            look.letter = crew;
+        } else if (!facts.hasSubGroup) {
+            look.letter = facts.letter;
         }
     } else {
-        look.letter = crew;
-        look.fill = lightTint(crew == u'A' ? request.crewA : request.crewB);
+        look.letter = facts.letter;
+        const bool crewA = facts.letter == u'A';
+        look.fill = lightTint(crewA ? request.crewA : request.crewB);
+        if (!crewA)
+            look.hatch = hatchTint(request.crewB);
     }
+    if (facts.hasSubGroup)
+        markOwnDays(look, facts);
     if (request.rdoGroups && !request.onlyMyDays)
-        look.group = RdoGroupOf(day);
-    if (request.payPeriods && IsPayPeriodStart(day, request.payPeriodStart))
-        look.period = PayPeriodLabel(day, request.payPeriodStart);
-    look.payday = request.paydays && IsPayday(day);
+        look.group = facts.rdoGroup;
+    if (request.payPeriods && facts.payPeriodStart)
+        look.period = facts.payPeriodLabel;
+    look.payday = request.paydays && facts.payday;
     return look;
 }
 
@@ -115,11 +172,25 @@ void drawTextAt(QPainter& painter, const QFont& font, double x, double baseline,
     painter.drawText(QPointF(x, baseline), text);
 }
 
+// Diagonal lines drawn in millimetres: a brush pattern would tile by device pixels and turn
+// into a flat grey on a printer.
+void drawHatch(QPainter& painter, const QRectF& rect, const QColor& color) {
+    constexpr double Spacing = 1.2 * mm;
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.setPen(QPen(color, 0.2 * mm, Qt::SolidLine, Qt::FlatCap));
+    for (double x = rect.left() - rect.height(); x < rect.right(); x += Spacing)
+        painter.drawLine(QPointF(x, rect.bottom()), QPointF(x + rect.height(), rect.top()));
+    painter.restore();
+}
+
 void drawFrame(QPainter& painter, const QRectF& rect, const QColor& fill, double border,
-               double outline) {
+               double outline, const std::optional<QColor>& hatch = std::nullopt) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
     painter.drawRect(rect);
+    if (hatch)
+        drawHatch(painter, rect, *hatch);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(CellBorder, border, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.drawRect(rect);
@@ -134,7 +205,8 @@ void drawFrame(QPainter& painter, const QRectF& rect, const QColor& fill, double
 // the payday mark at the bottom: each mark is a text, so it reads without colour too.
 void paintDay(QPainter& painter, const QRectF& cell, int dayNumber, const DayLook& look) {
     const CellStyle style = cellStyle(cell.size());
-    drawFrame(painter, cell, look.fill, style.border, look.heavyOutline ? style.outline : 0);
+    drawFrame(painter, cell, look.fill, style.border, look.heavyOutline ? style.outline : 0,
+              look.hatch);
 
     const QFont numberFont = sheetFont(style.numberFont, true);
     const QFont letterFont = sheetFont(style.letterFont, true);
@@ -161,6 +233,34 @@ void paintDay(QPainter& painter, const QRectF& cell, int dayNumber, const DayLoo
     drawTextAt(painter, letterFont, inner.right(), topBaseline, look.letter, Qt::AlignRight);
     if (!look.period.isEmpty())
         drawTextAt(painter, smallBold, inner.left(), middleBaseline, look.period, Qt::AlignLeft);
+    if (!look.mark.isEmpty()) {
+        // The middle row unless the pay-period label leaves too little room there; then the
+        // bottom row, unless the payday mark holds it; the short mark where the long one does
+        // not fit.
+        const QFontMetricsF bold(smallBold);
+        const double space = bold.horizontalAdvance(u' ');
+        const double middleRoom =
+            inner.width() -
+            (look.period.isEmpty() ? 0 : bold.horizontalAdvance(look.period) + space);
+        const double bottomRoom =
+            look.payday
+                ? 0
+                : inner.width() -
+                      (look.group.isEmpty()
+                           ? 0
+                           : QFontMetricsF(smallFont).horizontalAdvance(look.group) + space);
+        double baseline = middleBaseline;
+        QString mark = look.shortMark;
+        for (const QString& candidate : {look.mark, look.shortMark}) {
+            const double width = bold.horizontalAdvance(candidate);
+            if (width <= middleRoom || width <= bottomRoom) {
+                mark = candidate;
+                baseline = width <= middleRoom ? middleBaseline : bottomBaseline;
+                break;
+            }
+        }
+        drawTextAt(painter, smallBold, inner.right(), baseline, mark, Qt::AlignRight);
+    }
     if (!look.group.isEmpty())
         drawTextAt(painter, smallFont, inner.left(), bottomBaseline, look.group, Qt::AlignLeft);
     if (look.payday)
@@ -223,7 +323,7 @@ QString titleDetail(const SheetRequest& request) {
                          : QStringLiteral("%1 %2")
                                .arg(request.locale.standaloneMonthName(request.month))
                                .arg(request.year);
-    if (hasSubGroup(request))
+    if (IsSubGroup(request.assignment))
         detail += QStringLiteral(" · Assignment %1").arg(request.assignment);
     return detail;
 }
@@ -261,6 +361,7 @@ void paintLegendSample(QPainter& painter, const LegendEntry& entry, const SheetR
     QString mark;
     QColor fill = Paper;
     double heavy = 0;
+    std::optional<QColor> hatch;
     switch (entry.sample) {
     case Sample::CrewA:
         mark = QStringLiteral("A");
@@ -269,6 +370,8 @@ void paintLegendSample(QPainter& painter, const LegendEntry& entry, const SheetR
     case Sample::CrewB:
         mark = QStringLiteral("B");
         fill = request.onlyMyDays ? Paper : lightTint(request.crewB);
+        if (!request.onlyMyDays)
+            hatch = hatchTint(request.crewB);
         break;
     case Sample::MyDuty:
         mark = request.assignment.left(1);
@@ -278,6 +381,12 @@ void paintLegendSample(QPainter& painter, const LegendEntry& entry, const SheetR
         mark = QStringLiteral("R");
         fill = request.onlyMyDays ? Paper : lightTint(request.rdo);
         heavy = outline;
+        break;
+    case Sample::Away:
+        mark = AwayMark + u' ' + PartlyAwayMark;
+        break;
+    case Sample::ExtraWork:
+        mark = ExtraMark;
         break;
     case Sample::Payday:
         mark = QStringLiteral("$");
@@ -289,7 +398,7 @@ void paintLegendSample(QPainter& painter, const LegendEntry& entry, const SheetR
         mark = QStringLiteral("B2");
         break;
     }
-    drawFrame(painter, rect, fill, border, heavy);
+    drawFrame(painter, rect, fill, border, heavy, hatch);
     painter.setPen(Ink);
     const QFont font = sheetFont(fontHeight * 0.85, true);
     const double baseline = rect.center().y() + QFontMetricsF(font).capHeight() / 2;

@@ -28,6 +28,10 @@ TOURWISE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-deja
 # map-time probe finds through pkg-config.
 TOURWISE_CI_PACKAGES=(clang-format libbenchmark-dev valgrind pkgconf libxcb1-dev)
 
+# The readers the tests check the program's files with: two iCalendar parsers that share no code,
+# and poppler's PDF tools.
+TOURWISE_FILE_READER_PACKAGES=(python3-icalendar python3-vobject poppler-utils)
+
 # What the tests need besides: a desktop session for the window tests (X server, window manager,
 # the tools that probe it, type keys and take screenshots) and the accessibility bus with a
 # screen reader's client library.

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
 tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" desktop-file-utils appstream \
-    "${TOURWISE_DESKTOP_TEST_PACKAGES[@]}" poppler-utils python3-icalendar lintian dpkg-dev \
+    "${TOURWISE_DESKTOP_TEST_PACKAGES[@]}" "${TOURWISE_FILE_READER_PACKAGES[@]}" lintian dpkg-dev \
     tzdata
 
 export QT_QPA_PLATFORM=offscreen

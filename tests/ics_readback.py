@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads a calendar file with the icalendar package (Debian: python3-icalendar) and prints what a
-calendar application would take from it, as JSON: the calendar's name and, per event, its UID,
-summary, transparency and the start and end dates with their value types."""
+calendar application would take from it, as JSON: the calendar's name and method and, per event,
+its UID, summary, description, sequence, transparency and the start and end with their value
+types (a whole day, or a time with or without a zone)."""
 import datetime
 import json
 import sys
@@ -9,9 +10,12 @@ import sys
 import icalendar
 
 
-def day(prop):
+def moment(prop):
     value = prop.dt
-    return {"date": value.isoformat(), "whole_day": type(value) is datetime.date}
+    if type(value) is datetime.date:
+        return {"date": value.isoformat(), "whole_day": True, "floating": True}
+    return {"date": value.date().isoformat(), "time": value.strftime("%H:%M:%S"),
+            "whole_day": False, "floating": value.tzinfo is None}
 
 
 with open(sys.argv[1], "rb") as stream:
@@ -22,14 +26,17 @@ for event in calendar.walk("VEVENT"):
     events.append({
         "uid": str(event["UID"]),
         "summary": str(event["SUMMARY"]),
+        "description": str(event.get("DESCRIPTION", "")),
+        "sequence": int(event.get("SEQUENCE", 0)),
         "transp": str(event.get("TRANSP", "OPAQUE")),
-        "start": day(event["DTSTART"]),
-        "end": day(event["DTEND"]),
+        "start": moment(event["DTSTART"]),
+        "end": moment(event["DTEND"]),
         "stamp": event["DTSTAMP"].dt.isoformat(),
     })
 print(json.dumps({
     "version": str(calendar["VERSION"]),
     "prodid": str(calendar["PRODID"]),
     "name": str(calendar["X-WR-CALNAME"]),
+    "method": str(calendar.get("METHOD", "")),
     "events": events,
 }))

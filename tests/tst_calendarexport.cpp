@@ -117,6 +117,7 @@ private slots:
     void withoutAssignmentTheUserPicksOne();
     void rangeStaysInOrderAndInView();
     void cancelAndFailure();
+    void keepUpToDateAndTimedShifts();
 };
 
 void CalendarExportTest::menuOpensWithoutMovingTheSelection_data() {
@@ -298,6 +299,63 @@ void CalendarExportTest::cancelAndFailure() {
              qPrintable(errors.messages.first()));
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{"plain"});
+}
+
+// "Keep this file up to date" stores the written file through the callback and switches off
+// again when unchecked; the user's entries and "from shift start to shift start" reach the file.
+void CalendarExportTest::keepUpToDateAndTimedShifts() {
+    QWidget parent;
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QTemporaryDir folder;
+    const QString path = folder.filePath("kept.ics");
+    QStringList stored;
+    CalendarExportOwnDays ownDays;
+    DayEntry traded;
+    traded.id = QUuid(QStringLiteral("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}"));
+    traded.date = serialFromQDate(QDate(2026, 12, 11)); // a duty day of B2
+    traded.kind = EntryKind::TradeOut;
+    traded.with = QStringLiteral("J. Smith");
+    ownDays.own.entries[dayKey(traded.date)] = {traded};
+    ownDays.own.changeCounters[dayKey(traded.date)] = 3;
+    ownDays.setKeptFile = [&stored](const QString& kept) { stored << kept; };
+    const CalendarExportDefaults defaults{
+        "B2", false, false, DefaultPayPeriodStart, "x", serialFromQDate(QDate(2026, 12, 10))};
+    const auto exportOnce = [&](const QStringList& clicks, const QString& answer) {
+        FileChooserStub chooser(answer);
+        OpenCalendarExport(&parent, defaults, ownDays);
+        auto* dialog = parent.findChild<ExportCalendarDialog*>();
+        if (!dialog || !QTest::qWaitForWindowExposed(dialog))
+            return QStringList{QStringLiteral("no dialog")};
+        for (const QString& name : clicks)
+            clickCheckBox(control<QCheckBox>(dialog, qPrintable(name)));
+        QPushButton* exportButton = control<QPushButton>(dialog, "bExport");
+        QTest::mouseClick(exportButton, Qt::LeftButton, {}, exportButton->rect().center());
+        if (!QTest::qWaitFor([&] { return !parent.findChild<ExportCalendarDialog*>(); }))
+            return QStringList{QStringLiteral("dialog still open")};
+        return chooser.suggestions;
+    };
+
+    QCOMPARE(exportOnce({"chkKeepUpToDate", "chkTimedShifts"}, path),
+             QStringList{"tourwise-B2.ics"});
+    QCOMPARE(stored, QStringList{path});
+    const QByteArray written = readFile(path);
+    QVERIFY(written.contains("DTSTART:20261214T080000\r\nDTEND:20261215T080000\r\n"));
+    QVERIFY(written.contains("SEQUENCE:3\r\nSUMMARY:Off \xe2\x80\x93 J. Smith works (trade)\r\n"));
+
+    // Opened again with the file kept: the box is on, the kept file is suggested, and
+    // unchecking it switches the keeping off.
+    ownDays.keptFile = path;
+    const QString other = folder.filePath("once.ics");
+    QCOMPARE(exportOnce({}, path), QStringList{path});
+    QCOMPARE(stored, (QStringList{path, path}));
+    QCOMPARE(exportOnce({"chkKeepUpToDate"}, other), QStringList{"tourwise-B2.ics"});
+    QCOMPARE(stored, (QStringList{path, path, QString()}));
+    QVERIFY(readFile(other).contains("DTSTART;VALUE=DATE:20261214\r\n"));
+
+    // Without a place to store it the box is not offered.
+    ExportCalendarDialog plain(defaults);
+    QVERIFY(control<QCheckBox>(&plain, "chkKeepUpToDate")->isHidden());
 }
 
 QTEST_MAIN(CalendarExportTest)

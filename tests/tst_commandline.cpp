@@ -67,6 +67,9 @@ private slots:
     void standardOutputThatCannotBeWritten_data();
     void standardOutputThatCannotBeWritten();
     void hoursSettingsForOneRun();
+    void overlaysFollowTheSettingsUnlessGiven_data();
+    void overlaysFollowTheSettingsUnlessGiven();
+    void timedShiftsAreFloatingTimes();
 
 private:
     // Runs the program in `work` with the settings folder below `config`, the data folder below
@@ -288,6 +291,18 @@ void CommandLineTest::badUsage_data() {
         << (pdf + QStringList{"--year", "2061"}) << QByteArray("2061");
     QTest::newRow("month 13") << (pdf + QStringList{"--month", "2026-13"})
                               << QByteArray("'2026-13'");
+    QTest::newRow("paydays on and off")
+        << (ics + QStringList{"--assignment", "B2", "--paydays", "--no-paydays"})
+        << QByteArray("not both");
+    QTest::newRow("pay periods on and off")
+        << (pdf + QStringList{"--pay-periods", "--no-pay-periods"}) << QByteArray("not both");
+    QTest::newRow("timed shifts on a sheet")
+        << (pdf + QStringList{"--timed-shifts"}) << QByteArray("--timed-shifts");
+    QTest::newRow("only my days in a calendar file")
+        << (ics + QStringList{"--assignment", "B2", "--only-my-days"})
+        << QByteArray("--only-my-days");
+    QTest::newRow("paydays without action")
+        << QStringList{"--no-paydays"} << QByteArray("--no-paydays");
     QTest::newRow("month without year")
         << (pdf + QStringList{"--month", "02"}) << QByteArray("'02'");
 }
@@ -439,6 +454,70 @@ void CommandLineTest::hoursSettingsForOneRun() {
              header + "PP6,2026-02-22,2026-03-07,144,120,24,0,0,0,120\n"
                       "PP7,2026-03-08,2026-03-21,143,143,0,0,0,0,143\n");
     QCOMPARE(readFile(file), before);
+}
+
+void CommandLineTest::overlaysFollowTheSettingsUnlessGiven_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("paydays");
+    QTest::addColumn<bool>("payPeriods");
+    QTest::newRow("both stored on")
+        << QByteArray("ShowPaydays=1\r\nShowPayPeriods=1\r\n") << QStringList{} << true << true;
+    QTest::newRow("both stored off")
+        << QByteArray("ShowPaydays=0\r\nShowPayPeriods=0\r\n") << QStringList{} << false << false;
+    QTest::newRow("nothing stored: off, as the window starts")
+        << QByteArray() << QStringList{} << false << false;
+    QTest::newRow("stored off, paydays asked for")
+        << QByteArray("ShowPaydays=0\r\nShowPayPeriods=0\r\n") << QStringList{"--paydays"} << true
+        << false;
+    QTest::newRow("stored on, both left out")
+        << QByteArray("ShowPaydays=1\r\nShowPayPeriods=1\r\n")
+        << QStringList{"--no-paydays", "--no-pay-periods"} << false << false;
+    QTest::newRow("stored on, pay periods asked for")
+        << QByteArray("ShowPaydays=1\r\nShowPayPeriods=0\r\n") << QStringList{"--pay-periods"}
+        << true << true;
+}
+
+// The calendar file shows paydays and pay-period starts as the stored switches say, as the
+// sheet does, unless an option says otherwise; the sheet follows the same options.
+void CommandLineTest::overlaysFollowTheSettingsUnlessGiven() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QStringList, options);
+    QFETCH(bool, paydays);
+    QFETCH(bool, payPeriods);
+    writeFile(m_config + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini"),
+              "[Config]\r\nRDO=B2\r\n" + stored);
+    const QStringList range{"--from", "2026-01-01", "--to", "2026-03-31"};
+    QCOMPARE(run(QStringList{"--export-ics", "out.ics"} + range + options).exitCode, 0);
+    const QByteArray file = readFile(m_work->filePath(QStringLiteral("out.ics")));
+    QVERIFY(file.contains("SUMMARY:RDO B2\r\n"));
+    QCOMPARE(file.contains("SUMMARY:Payday\r\n"), paydays);
+    QCOMPARE(file.contains(" begins\r\n"), payPeriods);
+    QCOMPARE(run(QStringList{"--print-pdf", "out.pdf", "--month", "2026-01"} + options).exitCode,
+             0);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {m_work->filePath(QStringLiteral("out.pdf")), "-"});
+    if (!text.waitForFinished(60000) || text.exitCode() != 0)
+        QSKIP("pdftotext is not installed (poppler-utils)");
+    const QString sheet = QString::fromUtf8(text.readAllStandardOutput());
+    QCOMPARE(sheet.contains(QStringLiteral("Payday")), paydays);
+    QCOMPARE(sheet.contains(QStringLiteral("Pay period begins")), payPeriods);
+}
+
+void CommandLineTest::timedShiftsAreFloatingTimes() {
+    const QStringList arguments{"--assignment", "B2", "--from", "2026-03-01", "--to", "2026-03-06"};
+    QCOMPARE(run(QStringList{"--export-ics", "timed.ics", "--timed-shifts"} + arguments).exitCode,
+             0);
+    const QByteArray timed = readFile(m_work->filePath(QStringLiteral("timed.ics")));
+    // 1, 2 and 5 March are B2's duty days; the default shift start is 08:00.
+    for (const char* day : {"01", "02", "05"})
+        QVERIFY2(timed.contains(QByteArray("DTSTART:202603") + day + "T080000\r\n"), day);
+    QVERIFY(timed.contains("DTEND:20260306T080000\r\n"));
+    QVERIFY(timed.contains("DTSTART;VALUE=DATE:20260306\r\n")); // the RDO stays a whole day
+    QVERIFY(!timed.contains("TZID") && !timed.contains("METHOD"));
+    QCOMPARE(run(QStringList{"--export-ics", "days.ics"} + arguments).exitCode, 0);
+    QVERIFY(readFile(m_work->filePath(QStringLiteral("days.ics")))
+                .contains("DTSTART;VALUE=DATE:20260301\r\n"));
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

@@ -1,11 +1,14 @@
-// The calendar file: which days become events, the RFC 5545 text (escaping, folding, whole-day
-// dates, stable UIDs) against a golden file, and the file as a real iCalendar reader sees it.
+// The calendar file: which days become events and what the user's entries make of them, the
+// RFC 5545 text (escaping, folding, whole-day dates, floating times, stable UIDs, SEQUENCE)
+// against a golden file, and the file as two real iCalendar readers see it.
 #include "core/calendar.h"
 #include "core/clock.h"
 #include "export/calendarfile.h"
 #include "export/icalendarwriter.h"
 #include "rotation/rotation.h"
 #include "tourwise_version.h"
+
+#include <QDir>
 
 #include <QFile>
 #include <QJsonArray>
@@ -71,10 +74,12 @@ QStringList expectedSummaries(DateSerial date, const QString& subGroup) {
     return summaries;
 }
 
-// The file read back by the icalendar package, or an empty object when it is not installed.
-QJsonObject readBack(const QString& path) {
+// The file read back by a reader's script (the icalendar package by default), or an empty
+// object when it fails.
+QJsonObject readBack(const QString& path,
+                     const QString& script = QStringLiteral(ICS_READBACK_SCRIPT)) {
     QProcess reader;
-    reader.start(QStringLiteral(DEBIAN_PYTHON3), {QStringLiteral(ICS_READBACK_SCRIPT), path});
+    reader.start(QStringLiteral(DEBIAN_PYTHON3), {script, path});
     if (!reader.waitForFinished(-1) || reader.exitCode() != 0) {
         qWarning().noquote() << reader.readAllStandardError();
         return {};
@@ -82,12 +87,81 @@ QJsonObject readBack(const QString& path) {
     return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
 }
 
-bool readerInstalled() {
+bool readerInstalled(const QString& module = QStringLiteral("icalendar")) {
     return QProcess::execute(QStringLiteral(DEBIAN_PYTHON3),
-                             {QStringLiteral("-c"), QStringLiteral("import icalendar")}) == 0;
+                             {QStringLiteral("-c"), QStringLiteral("import ") + module}) == 0;
+}
+
+DayEntry entryOf(const char* id, DateSerial date, EntryKind kind, std::optional<int> minutes = {},
+                 const QString& with = {}) {
+    DayEntry entry;
+    entry.id = QUuid(QString::fromLatin1(id));
+    entry.date = date;
+    entry.kind = kind;
+    entry.minutes = minutes;
+    entry.with = with;
+    return entry;
+}
+
+DayEntry leaveOf(const char* id, DateSerial date, LeaveType type, std::optional<int> minutes = {}) {
+    DayEntry entry = entryOf(id, date, EntryKind::Leave, minutes);
+    entry.leaveType = type;
+    return entry;
+}
+
+DayEntry noteOf(const char* id, DateSerial date, const QString& text) {
+    DayEntry entry = entryOf(id, date, EntryKind::Note);
+    entry.note = text;
+    return entry;
+}
+
+EntriesByDay byDay(const QList<DayEntry>& entries) {
+    EntriesByDay days;
+    for (const DayEntry& entry : entries)
+        days[dayKey(entry.date)].append(entry);
+    return days;
+}
+
+// B2 in March 2026, far from any change of the clocks: 1, 2 and 5 are duty days, 6 is the RDO,
+// 3 and 4 are crew A's.
+const DateSerial DutyDay = serialFromYmd(2026, 3, 5);
+const DateSerial OffDay = serialFromYmd(2026, 3, 3);
+
+CalendarEvent eventOf(CalendarEventKind kind, DateSerial date, const QString& summary = {}) {
+    CalendarEvent event;
+    event.kind = kind;
+    event.date = date;
+    event.summary = summary;
+    return event;
+}
+
+QList<CalendarEvent> eventsOn(const QList<CalendarEvent>& events, DateSerial date) {
+    QList<CalendarEvent> found;
+    for (const CalendarEvent& event : events)
+        if (event.date == date)
+            found << event;
+    return found;
+}
+
+struct Reader {
+    const char* module;
+    const char* script;
+};
+
+// The two readers: the icalendar package and vobject, which shares no code with it.
+const Reader Readers[] = {{"icalendar", ICS_READBACK_SCRIPT},
+                          {"vobject", ICS_READBACK_VOBJECT_SCRIPT}};
+
+QMap<QString, QJsonObject> eventsByUid(const QJsonObject& calendar) {
+    QMap<QString, QJsonObject> events;
+    for (const QJsonValue& value : calendar.value("events").toArray())
+        events.insert(value.toObject().value("uid").toString(), value.toObject());
+    return events;
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(QList<DayEntry>)
 
 class IcsTest : public QObject {
     Q_OBJECT
@@ -103,7 +177,14 @@ private slots:
     void folding_data();
     void folding();
     void goldenFile();
-    void uidsAreStableAndDistinct();
+    void uidsComeFromDayAndRole();
+    void dutyDayWithEntries_data();
+    void dutyDayWithEntries();
+    void extraWorkAndNotes();
+    void timedShiftsRunShiftStartToShiftStart();
+    void readersSeeAnEditedDay_data();
+    void readersSeeAnEditedDay();
+    void keptFileIsRewrittenOnlyOnChange();
     void secondExportDiffersOnlyInTheStamp();
     void stampComesFromTheClockInUtc();
     void unwritableTargetLeavesNothing();
@@ -288,39 +369,298 @@ void IcsTest::goldenFile() {
     QCOMPARE(QString::fromUtf8(written), QString::fromUtf8(expected));
 }
 
-void IcsTest::uidsAreStableAndDistinct() {
+void IcsTest::uidsComeFromDayAndRole() {
     const CalendarRange year{day(2026, 1, 1), day(2026, 12, 31)};
-    QSet<QString> uids;
-    qsizetype count = 0;
-    for (const QString& subGroup : {QStringLiteral("A2"), QStringLiteral("B2")}) {
-        for (const CalendarEvent& event :
-             CalendarEvents(year, subGroup, {}, DefaultPayPeriodStart)) {
-            const QString uid = CalendarEventUid(event, subGroup);
-            QCOMPARE(CalendarEventUid(event, subGroup), uid);
+    // Every event of a file has a UID of its own; paydays and pay-period starts have the same
+    // UIDs for every assignment, so a member who changes group updates them on a re-import.
+    QMap<QString, QString> markerUids; // "date summary" -> UID
+    for (const QString& subGroup :
+         {QStringLiteral("A2"), QStringLiteral("B2"), QStringLiteral("B5")}) {
+        QSet<QString> uids;
+        const QList<CalendarEvent> events =
+            CalendarEvents(year, subGroup, {}, DefaultPayPeriodStart);
+        for (const CalendarEvent& event : events) {
+            const QString uid = CalendarEventUid(event);
             QVERIFY(!QUuid::fromString(uid).isNull());
             uids.insert(uid);
-            ++count;
+            if (event.kind != CalendarEventKind::Payday &&
+                event.kind != CalendarEventKind::PayPeriodStart)
+                continue;
+            const QString key = qdateFromSerial(event.date).toString(Qt::ISODate) + event.summary;
+            if (markerUids.contains(key))
+                QCOMPARE(uid, markerUids.value(key));
+            markerUids.insert(key, uid);
         }
+        QCOMPARE(uids.size(), events.size());
     }
-    // Paydays fall on the same dates in both files and still never share a UID.
-    QCOMPARE(uids.size(), count);
-    // The same day under another kind is another event.
-    const CalendarEvent payday{CalendarEventKind::Payday, day(2026, 1, 2), "Payday"};
+    QCOMPARE(markerUids.size(), 26 + 26);
+    // The same day in another role is another event; a new text keeps the UID.
+    const CalendarEvent payday = eventOf(CalendarEventKind::Payday, day(2026, 1, 2), "Payday");
     CalendarEvent start = payday;
     start.kind = CalendarEventKind::PayPeriodStart;
-    QVERIFY(CalendarEventUid(payday, "B2") != CalendarEventUid(start, "B2"));
-    // A new text (the pay period renumbered) keeps the UID: a re-import updates the event.
-    start.summary = QStringLiteral("PP9 begins");
-    QCOMPARE(
-        CalendarEventUid(start, "B2"),
-        CalendarEventUid({CalendarEventKind::PayPeriodStart, day(2026, 1, 2), "PP1 begins"}, "B2"));
-    QCOMPARE(CalendarEventUid(payday, "B2"),
-             QStringLiteral("b6e1cc15-c1b6-5a7e-9579-8fbcf0d74ca6")); // fixed across releases
+    QVERIFY(CalendarEventUid(payday) != CalendarEventUid(start));
+    CalendarEvent renumbered = start;
+    renumbered.summary = QStringLiteral("PP9 begins");
+    QCOMPARE(CalendarEventUid(renumbered), CalendarEventUid(start));
+    CalendarEvent duty = payday;
+    duty.kind = CalendarEventKind::Duty;
+    CalendarEvent rdo = payday;
+    rdo.kind = CalendarEventKind::Rdo;
+    QVERIFY(CalendarEventUid(duty) != CalendarEventUid(rdo));
+    // An entry's event is named by the entry.
+    CalendarEvent overtime = payday;
+    overtime.kind = CalendarEventKind::ExtraWork;
+    overtime.entryId = QUuid(QStringLiteral("{0b5a2c1e-1111-4222-8333-944455556666}"));
+    QCOMPARE(CalendarEventUid(overtime), QStringLiteral("0b5a2c1e-1111-4222-8333-944455556666"));
+    QCOMPARE(CalendarEventUid(payday),
+             QStringLiteral("24cabbd2-bb0e-5b28-8db4-5ebaf070aa2a")); // fixed across releases
+}
+
+void IcsTest::dutyDayWithEntries_data() {
+    QTest::addColumn<QList<DayEntry>>("entries");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<bool>("transparent");
+    using K = EntryKind;
+    const char* a = "{00000000-0000-4000-8000-00000000000a}";
+    const char* b = "{00000000-0000-4000-8000-00000000000b}";
+    QTest::newRow("no entry") << QList<DayEntry>{} << "On duty \u2013 crew B" << false;
+    QTest::newRow("traded away") << QList<DayEntry>{entryOf(a, DutyDay, K::TradeOut, {},
+                                                            "J. Smith")}
+                                 << "Off \u2013 J. Smith works (trade)" << true;
+    QTest::newRow("traded, nobody named")
+        << QList<DayEntry>{entryOf(a, DutyDay, K::TradeOut)} << "Off \u2013 traded" << true;
+    QTest::newRow("vacation") << QList<DayEntry>{leaveOf(a, DutyDay, LeaveType::Vacation)}
+                              << "Off \u2013 vacation" << true;
+    QTest::newRow("half traded") << QList<DayEntry>{entryOf(a, DutyDay, K::TradeOut, 12 * 60,
+                                                            "J. Smith")}
+                                 << "On duty \u2013 crew B, 12 h (J. Smith works 12 h)" << false;
+    QTest::newRow("part on sick leave")
+        << QList<DayEntry>{leaveOf(a, DutyDay, LeaveType::Sick, 150)}
+        << "On duty \u2013 crew B, 21 h 30 min (sick leave 2 h 30 min)" << false;
+    QTest::newRow("half traded, half vacation")
+        << QList<DayEntry>{entryOf(a, DutyDay, K::TradeOut, 12 * 60, "J. Smith"),
+                           leaveOf(b, DutyDay, LeaveType::Vacation, 12 * 60)}
+        << "Off \u2013 J. Smith works 12 h (trade), vacation 12 h" << true;
+    // More away than the shift holds does not fit: the day reads as it was.
+    QTest::newRow("overbooked") << QList<DayEntry>{entryOf(a, DutyDay, K::TradeOut, {}, "J. Smith"),
+                                                   leaveOf(b, DutyDay, LeaveType::Vacation)}
+                                << "On duty \u2013 crew B" << false;
+}
+
+void IcsTest::dutyDayWithEntries() {
+    QFETCH(QList<DayEntry>, entries);
+    QFETCH(QString, summary);
+    QFETCH(bool, transparent);
+    CalendarEntries own;
+    own.entries = byDay(entries);
+    const QList<CalendarEvent> events =
+        eventsOn(CalendarEvents({DutyDay, DutyDay}, "B2", {}, DefaultPayPeriodStart, own), DutyDay);
+    // The duty event stays, whatever the day holds: a phone never deletes what a file omits.
+    QCOMPARE(events.size(), 1);
+    QCOMPARE(events[0].kind, CalendarEventKind::Duty);
+    QCOMPARE(events[0].summary, summary);
+    QCOMPARE(events[0].transparent, transparent);
+    QCOMPARE(CalendarEventUid(events[0]),
+             CalendarEventUid(eventOf(CalendarEventKind::Duty, DutyDay)));
+}
+
+void IcsTest::extraWorkAndNotes() {
+    using K = EntryKind;
+    DayEntry overtime = entryOf("{00000000-0000-4000-8000-000000000001}", OffDay, K::Overtime, 600);
+    overtime.start = 7 * 60;
+    overtime.note = QStringLiteral("Station 4");
+    const DayEntry tradeIn =
+        entryOf("{00000000-0000-4000-8000-000000000002}", OffDay, K::TradeIn, {}, "K. Lee");
+    const DayEntry training =
+        entryOf("{00000000-0000-4000-8000-000000000003}", DutyDay, K::Training, 90);
+    const DayEntry dayNote =
+        noteOf("{00000000-0000-4000-8000-000000000004}", DutyDay, "Bring the boots");
+    const DateSerial quietDay = day(2026, 3, 4); // crew A's, no payday
+    const DayEntry loneNote =
+        noteOf("{00000000-0000-4000-8000-000000000005}", quietDay, "Dentist 10:00\nthen shopping");
+    CalendarEntries own;
+    own.entries = byDay({overtime, tradeIn, training, dayNote, loneNote});
+    own.changeCounters = {{dayKey(OffDay), 7}, {dayKey(DutyDay), 3}};
+    const QList<CalendarEvent> events =
+        CalendarEvents({day(2026, 3, 1), day(2026, 3, 31)}, "B2", {}, DefaultPayPeriodStart, own);
+
+    const QList<CalendarEvent> off = eventsOn(events, OffDay);
+    QCOMPARE(off.size(), 2); // in entryBefore order
+    QCOMPARE(off[0].summary, QStringLiteral("Overtime, 10 h"));
+    QCOMPARE(off[0].entryId, overtime.id);
+    QCOMPARE(off[0].start, QDateTime(QDate(2026, 3, 3), QTime(7, 0), Qt::LocalTime));
+    QCOMPARE(off[0].end, QDateTime(QDate(2026, 3, 3), QTime(17, 0), Qt::LocalTime));
+    QCOMPARE(off[0].description, QStringLiteral("Station 4"));
+    QCOMPARE(off[0].sequence, 7);
+    QVERIFY(!off[0].transparent);
+    QCOMPARE(off[1].summary, QStringLiteral("Working for K. Lee (trade)"));
+    QVERIFY(!off[1].start.isValid()); // no start: a whole day
+    QCOMPARE(off[1].sequence, 7);
+
+    // The note of the day goes with every event of the day.
+    const QList<CalendarEvent> duty = eventsOn(events, DutyDay);
+    QCOMPARE(duty.size(), 2);
+    QCOMPARE(duty[0].summary, QStringLiteral("On duty \u2013 crew B"));
+    QCOMPARE(duty[1].summary, QStringLiteral("Training, 1 h 30 min"));
+    for (const CalendarEvent& event : duty) {
+        QCOMPARE(event.description, QStringLiteral("Bring the boots"));
+        QCOMPARE(event.sequence, 3);
+    }
+    // A note on a day without events gets one of its own, which blocks no time.
+    const QList<CalendarEvent> quiet = eventsOn(events, quietDay);
+    QCOMPARE(quiet.size(), 1);
+    QCOMPARE(quiet[0].kind, CalendarEventKind::Note);
+    QCOMPARE(quiet[0].summary, QStringLiteral("Note: Dentist 10:00"));
+    QCOMPARE(quiet[0].description, QStringLiteral("Dentist 10:00\nthen shopping"));
+    QCOMPARE(CalendarEventUid(quiet[0]), QStringLiteral("00000000-0000-4000-8000-000000000005"));
+    QVERIFY(quiet[0].transparent);
+    // Days without entries or counters are as before.
+    for (const CalendarEvent& event : events)
+        if (event.date != OffDay && event.date != DutyDay)
+            QCOMPARE(event.sequence, 0);
+}
+
+void IcsTest::timedShiftsRunShiftStartToShiftStart() {
+    CalendarContents contents;
+    contents.timedShifts = true;
+    CalendarEntries own;
+    own.shiftStart = 7 * 60 + 30;
+    const QList<CalendarEvent> events = CalendarEvents({day(2026, 3, 1), day(2026, 3, 6)}, "B2",
+                                                       contents, DefaultPayPeriodStart, own);
+    int duty = 0;
+    for (const CalendarEvent& event : events) {
+        if (event.kind != CalendarEventKind::Duty) {
+            QVERIFY(!event.start.isValid()); // RDO, payday: still whole days
+            continue;
+        }
+        ++duty;
+        const QDate date = qdateFromSerial(event.date);
+        QCOMPARE(event.start, QDateTime(date, QTime(7, 30), Qt::LocalTime));
+        QCOMPARE(event.end, QDateTime(date.addDays(1), QTime(7, 30), Qt::LocalTime));
+    }
+    QCOMPARE(duty, 3);
+    const QByteArray file = WriteICalendar({"Velmora Fire", "-//x//y//EN", FixedStamp}, events);
+    QVERIFY(file.contains("DTSTART:20260301T073000\r\nDTEND:20260302T073000\r\n"));
+}
+
+void IcsTest::readersSeeAnEditedDay_data() {
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QString>("script");
+    for (const Reader& reader : Readers)
+        QTest::newRow(reader.module) << reader.module << reader.script;
+}
+
+// The same month exported before and after the user traded a duty day away and added overtime,
+// as each reader takes it: the duty day keeps its UID with a higher SEQUENCE, the overtime is a
+// floating timed event, markers and RDOs block no time, and the file has no METHOD.
+void IcsTest::readersSeeAnEditedDay() {
+    QFETCH(QString, module);
+    QFETCH(QString, script);
+    if (!readerInstalled(module))
+        QSKIP(qPrintable(module + " is not installed (python3-" + module + ")"));
+    QTemporaryDir folder;
+    CalendarExport request = exportOf("B2", {day(2026, 3, 1), day(2026, 3, 31)});
+    const QString beforePath = folder.filePath("before.ics");
+    QVERIFY(WriteCalendarFile(beforePath, request));
+
+    DayEntry overtime =
+        entryOf("{4a1c9e2b-7d3f-4e6a-9b8c-1d2e3f4a5b6c}", OffDay, EntryKind::Overtime, 600);
+    overtime.start = 22 * 60; // into the next day
+    request.own.entries =
+        byDay({entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay, EntryKind::TradeOut, {},
+                       "J. Smith"),
+               noteOf("{9f8e7d6c-5b4a-4392-8170-6f5e4d3c2b1a}", DutyDay, "Swap agreed; by phone"),
+               overtime});
+    request.own.changeCounters = {{dayKey(DutyDay), 4}, {dayKey(OffDay), 1}};
+    const QString afterPath = folder.filePath("after.ics");
+    QVERIFY(WriteCalendarFile(afterPath, request));
+
+    const QJsonObject before = readBack(beforePath, script);
+    const QJsonObject after = readBack(afterPath, script);
+    QVERIFY(!before.isEmpty() && !after.isEmpty());
+    QCOMPARE(after.value("method").toString(), QString());
+    QCOMPARE(after.value("name").toString(), QStringLiteral("Velmora Fire"));
+    const QMap<QString, QJsonObject> old = eventsByUid(before);
+    const QMap<QString, QJsonObject> now = eventsByUid(after);
+    QCOMPARE(now.size(), after.value("events").toArray().size());
+
+    // Every event of the first file is in the second, on the same day.
+    const QString dutyUid = CalendarEventUid(eventOf(CalendarEventKind::Duty, DutyDay));
+    for (auto event = old.cbegin(); event != old.cend(); ++event) {
+        QVERIFY2(now.contains(event.key()), qPrintable(event.value().value("summary").toString()));
+        const QJsonObject& edited = now[event.key()];
+        QCOMPARE(edited.value("start").toObject().value("date"),
+                 event.value().value("start").toObject().value("date"));
+        const QString summary = edited.value("summary").toString();
+        const bool blocksNoTime = summary == "Payday" || summary.endsWith(" begins") ||
+                                  summary.startsWith("RDO ") || summary.startsWith("Off ");
+        QCOMPARE(edited.value("transp").toString(),
+                 blocksNoTime ? QStringLiteral("TRANSPARENT") : QStringLiteral("OPAQUE"));
+        if (event.key() != dutyUid)
+            QCOMPARE(edited, event.value());
+    }
+    const QJsonObject traded = now[dutyUid];
+    QCOMPARE(traded.value("summary").toString(),
+             QStringLiteral("Off \u2013 J. Smith works (trade)"));
+    QCOMPARE(traded.value("description").toString(), QStringLiteral("Swap agreed; by phone"));
+    QVERIFY(traded.value("sequence").toInt() > old[dutyUid].value("sequence").toInt());
+    QCOMPARE(traded.value("start").toObject().value("whole_day").toBool(), true);
+
+    QVERIFY(!old.contains(overtime.id.toString(QUuid::WithoutBraces)));
+    const QJsonObject extra = now[overtime.id.toString(QUuid::WithoutBraces)];
+    QCOMPARE(extra.value("summary").toString(), QStringLiteral("Overtime, 10 h"));
+    QCOMPARE(extra.value("sequence").toInt(), 1);
+    const QJsonObject start = extra.value("start").toObject();
+    const QJsonObject end = extra.value("end").toObject();
+    QCOMPARE(start.value("whole_day").toBool(), false);
+    QCOMPARE(start.value("floating").toBool(), true);
+    QCOMPARE(end.value("floating").toBool(), true);
+    QCOMPARE(start.value("date").toString(), QStringLiteral("2026-03-03"));
+    QCOMPARE(start.value("time").toString(), QStringLiteral("22:00:00"));
+    QCOMPARE(end.value("date").toString(), QStringLiteral("2026-03-04"));
+    QCOMPARE(end.value("time").toString(), QStringLiteral("08:00:00"));
+    QCOMPARE(now.size(), old.size() + 1);
+}
+
+void IcsTest::keptFileIsRewrittenOnlyOnChange() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("kept.ics");
+    CalendarExport request = exportOf("B2", {day(2026, 3, 1), day(2026, 3, 31)});
+    const auto readAll = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    setNowUtcProvider([] { return FixedStamp; });
+    QVERIFY(WriteKeptCalendar(path, request));
+    const QByteArray first = readAll();
+    QVERIFY(first.contains("DTSTAMP:20260301T070809Z"));
+    // A Save that changed nothing of the days leaves the file as it was, stamp included.
+    setNowUtcProvider([] { return FixedStamp.addDays(1); });
+    QVERIFY(WriteKeptCalendar(path, request));
+    QCOMPARE(readAll(), first);
+    // A change of the entries rewrites it, in one step.
+    request.own.entries = byDay({entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay,
+                                         EntryKind::TradeOut, {}, "J. Smith")});
+    request.own.changeCounters = {{dayKey(DutyDay), 1}};
+    QVERIFY(WriteKeptCalendar(path, request));
+    setNowUtcProvider({});
+    const QByteArray second = readAll();
+    QVERIFY(second.contains("DTSTAMP:20260302T070809Z"));
+    QVERIFY(second.contains("SUMMARY:Off \xe2\x80\x93 J. Smith works (trade)\r\n"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.ics"});
+    // What is in the way is reported, and left alone.
+    QVERIFY(QDir(folder.path()).mkdir("a-folder"));
+    QString error;
+    QVERIFY(!WriteKeptCalendar(folder.filePath("a-folder"), request, &error));
+    QVERIFY2(error.startsWith("Unable to write to "), qPrintable(error));
 }
 
 void IcsTest::secondExportDiffersOnlyInTheStamp() {
-    const CalendarExport request =
-        exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 12, 31)});
+    CalendarExport request = exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 12, 31)});
+    request.own.entries = byDay({entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay,
+                                         EntryKind::TradeOut, 12 * 60, "J. Smith"),
+                                 noteOf("{9f8e7d6c-5b4a-4392-8170-6f5e4d3c2b1a}", OffDay, "x")});
+    request.own.changeCounters = {{dayKey(DutyDay), 2}, {dayKey(OffDay), 5}};
     const QByteArray first = CalendarFileBytes(request, FixedStamp);
     const QByteArray second = CalendarFileBytes(request, FixedStamp.addSecs(86400 + 3725));
     QVERIFY(first != second);
@@ -391,7 +731,8 @@ void IcsTest::readerSeesTheRotationForAYear() {
         QVERIFY(end.value("whole_day").toBool());
         QCOMPARE(QDate::fromString(end.value("date").toString(), Qt::ISODate), date.addDays(1));
         const QString summary = event.value("summary").toString();
-        const bool marker = summary == QStringLiteral("Payday") || summary.endsWith(" begins");
+        const bool marker = summary == QStringLiteral("Payday") || summary.endsWith(" begins") ||
+                            summary.startsWith(QStringLiteral("RDO "));
         QCOMPARE(event.value("transp").toString(),
                  marker ? QStringLiteral("TRANSPARENT") : QStringLiteral("OPAQUE"));
         uids.insert(event.value("uid").toString());

@@ -4,6 +4,7 @@
 #include "export/sheetgeometry.h"
 
 #include "core/calendar.h"
+#include "days/dayfacts.h"
 #include "rotation/rotation.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -63,10 +65,13 @@ QString pdfInfo(const QString& pdf, const QString& field) {
     return line.match(info).captured(1).trimmed();
 }
 
-QImage rasterise(const QString& pdf, int dpi) {
+QImage rasterise(const QString& pdf, int dpi, bool grey = false) {
     const QString stem = pdf + QStringLiteral(".raster");
-    runTool(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-singlefile"),
-                                         QStringLiteral("-r"), QString::number(dpi), pdf, stem});
+    QStringList arguments{QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                          QStringLiteral("-r"), QString::number(dpi)};
+    if (grey)
+        arguments << QStringLiteral("-gray");
+    runTool(QStringLiteral("pdftoppm"), arguments + QStringList{pdf, stem});
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
@@ -133,6 +138,68 @@ int brightness(QRgb pixel) {
     return qGray(pixel);
 }
 
+// The mean colour of a rectangle of the page (in points), and how much its greys spread: a flat
+// fill spreads nothing, a hatch a lot.
+struct AreaTone {
+    QRgb mean = 0;
+    double greySpread = 0;
+};
+
+AreaTone toneOf(const QImage& page, const QRectF& points, double pixelsPerPoint) {
+    const QRect area = QRectF(points.topLeft() * pixelsPerPoint, points.size() * pixelsPerPoint)
+                           .toAlignedRect()
+                           .intersected(page.rect());
+    double r = 0, g = 0, b = 0, grey = 0, greySquares = 0;
+    const double count = std::max<qsizetype>(1, qsizetype(area.width()) * area.height());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb pixel = page.pixel(x, y);
+            r += qRed(pixel);
+            g += qGreen(pixel);
+            b += qBlue(pixel);
+            grey += qGray(pixel);
+            greySquares += double(qGray(pixel)) * qGray(pixel);
+        }
+    }
+    const double meanGrey = grey / count;
+    return {qRgb(qRound(r / count), qRound(g / count), qRound(b / count)),
+            std::sqrt(std::max(0.0, greySquares / count - meanGrey * meanGrey))};
+}
+
+// The blank part of a cell without entries: right of the middle, half way down, where no text
+// goes.
+QRectF blankPart(const QRectF& cell) {
+    return {cell.left() + cell.width() * 0.55, cell.top() + cell.height() * 0.38,
+            cell.width() * 0.4, cell.height() * 0.24};
+}
+
+DayEntry entryOf(int number, int dayOfMay, EntryKind kind, std::optional<int> minutes,
+                 LeaveType leave = LeaveType::None) {
+    DayEntry entry;
+    entry.id =
+        QUuid(QStringLiteral("{00000000-0000-4000-8000-%1}").arg(number, 12, 10, QLatin1Char('0')));
+    entry.date = serialFromYmd(2026, 5, dayOfMay);
+    entry.kind = kind;
+    entry.minutes = minutes;
+    entry.leaveType = leave;
+    entry.with = kind == EntryKind::TradeOut || kind == EntryKind::TradeIn
+                     ? QStringLiteral("J. Smith")
+                     : QString();
+    return entry;
+}
+
+// B2 in May 2026: the 4th, 8th and 13th are its duty days, the 6th and 7th crew A's.
+EntriesByDay mayEntries() {
+    EntriesByDay days;
+    for (const DayEntry& entry :
+         {entryOf(1, 4, EntryKind::TradeOut, std::nullopt),
+          entryOf(2, 8, EntryKind::Leave, std::nullopt, LeaveType::Vacation),
+          entryOf(3, 13, EntryKind::TradeOut, 12 * 60), entryOf(4, 6, EntryKind::TradeIn, 24 * 60),
+          entryOf(5, 7, EntryKind::Overtime, 10 * 60)})
+        days[dayKey(entry.date)].append(entry);
+    return days;
+}
+
 } // namespace
 
 class TestSheets : public QObject {
@@ -150,6 +217,10 @@ private slots:
     void monthSheetIsOnePortraitPage_data();
     void monthSheetIsOnePortraitPage();
     void ownRdoOutlineAndCrewFillsReadInPixels();
+    void crewsDifferInGrey_data();
+    void crewsDifferInGrey();
+    void userDaysAreMarked_data();
+    void userDaysAreMarked();
     void onlyMyDaysHasNoColour_data();
     void onlyMyDaysHasNoColour();
     void longTitleStaysInsideTheTitleBand();
@@ -342,10 +413,9 @@ void TestSheets::ownRdoOutlineAndCrewFillsReadInPixels() {
         return page.pixel(QPointF(cell.left() + 0.25 * PointsPerMm, cell.center().y()).toPoint() *
                           pixelsPerPoint);
     };
+    // Averaged over the blank part, since crew B's days are hatched.
     const auto blank = [&](DateSerial day) {
-        const QRectF cell = cellInPoints(request, day);
-        const QPointF at(cell.left() + cell.width() * 0.8, cell.top() + cell.height() * 0.5);
-        return page.pixel((at * pixelsPerPoint).toPoint());
+        return toneOf(page, blankPart(cellInPoints(request, day)), pixelsPerPoint).mean;
     };
     const DateSerial myRdo = serialFromYmd(2026, 1, 17);
     const DateSerial crewA = serialFromYmd(2026, 1, 18);
@@ -363,12 +433,136 @@ void TestSheets::ownRdoOutlineAndCrewFillsReadInPixels() {
     QVERIFY2(brightness(tintA) > 180 && brightness(tintB) > 180, "tints are light");
 }
 
+void TestSheets::crewsDifferInGrey_data() {
+    QTest::addColumn<bool>("grey");
+    QTest::addColumn<bool>("year");
+    QTest::addColumn<TAlphaColor>("crewA");
+    QTest::addColumn<TAlphaColor>("crewB");
+    QTest::newRow("year, red and blue, in colour") << false << true << Colors::Red << Colors::Blue;
+    QTest::newRow("year, red and blue, printed grey")
+        << true << true << Colors::Red << Colors::Blue;
+    QTest::newRow("month, red and blue, printed grey")
+        << true << false << Colors::Red << Colors::Blue;
+    // The same colour for both crews: only the pattern tells them apart.
+    QTest::newRow("year, one colour for both, printed grey")
+        << true << true << Colors::Darkblue << Colors::Darkblue;
+}
+
+// Rasterised in colour (and read as grey) or with pdftoppm -gray: a crew A day and a crew B day
+// differ in their mean grey or in the pattern of their fill.
+void TestSheets::crewsDifferInGrey() {
+    QFETCH(bool, grey);
+    QFETCH(bool, year);
+    QFETCH(TAlphaColor, crewA);
+    QFETCH(TAlphaColor, crewB);
+    SheetRequest request = exampleRequest();
+    request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
+    request.month = 1;
+    request.crewA = crewA;
+    request.crewB = crewB;
+    const int dpi = 150;
+    const QImage page = rasterise(write(request), dpi, grey);
+    QVERIFY(!page.isNull());
+    const DateSerial dayA = serialFromYmd(2026, 1, 18);
+    const DateSerial dayB = serialFromYmd(2026, 1, 20);
+    QCOMPARE(ShiftLetter(dayA, request.assignment), QChar(u'A'));
+    QCOMPARE(ShiftLetter(dayB, request.assignment), QChar(u'B'));
+    const AreaTone a = toneOf(page, blankPart(cellInPoints(request, dayA)), dpi / 72.0);
+    const AreaTone b = toneOf(page, blankPart(cellInPoints(request, dayB)), dpi / 72.0);
+    const int meanGap = std::abs(qGray(a.mean) - qGray(b.mean));
+    const double patternGap = std::abs(a.greySpread - b.greySpread);
+    QVERIFY2(meanGap >= 15 || patternGap >= 15,
+             qPrintable(QStringLiteral("grey %1 vs %2, spread %3 vs %4")
+                            .arg(qGray(a.mean))
+                            .arg(qGray(b.mean))
+                            .arg(a.greySpread)
+                            .arg(b.greySpread)));
+    QVERIFY2(qGray(a.mean) > 170 && qGray(b.mean) > 170, "both stay light under black text");
+}
+
+void TestSheets::userDaysAreMarked_data() {
+    QTest::addColumn<bool>("year");
+    QTest::addColumn<bool>("onlyMyDays");
+    QTest::newRow("month") << false << false;
+    QTest::newRow("month, only my days") << false << true;
+    QTest::newRow("year") << true << false;
+    QTest::newRow("year, only my days") << true << true;
+}
+
+// Read back with pdftotext and pdftoppm: a duty day traded away or on leave says "off" and,
+// on the copy of my days, has neither the crew letter nor the grey of a day worked; part of a
+// shift away says its hours; extra work is marked "+" and reads as a day worked; the legend
+// explains both.
+void TestSheets::userDaysAreMarked() {
+    QFETCH(bool, year);
+    QFETCH(bool, onlyMyDays);
+    SheetRequest request = exampleRequest();
+    request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
+    request.onlyMyDays = onlyMyDays;
+    const QString plainPdf = write(request, QStringLiteral("plain.pdf"));
+    request.entries = mayEntries();
+    const QString pdf = write(request);
+    const QList<Word> words = wordsOf(pdf);
+    const int dpi = 100;
+    const QImage page = rasterise(pdf, dpi);
+    QVERIFY(!words.isEmpty() && !page.isNull());
+    const auto marks = [&](int dayOfMay) {
+        return marksInCell(words, cellInPoints(request, serialFromYmd(2026, 5, dayOfMay)));
+    };
+    const auto fillOf = [&](int dayOfMay) {
+        const QRectF cell = cellInPoints(request, serialFromYmd(2026, 5, dayOfMay));
+        // Below the number, left of any mark: blank on the copy of my days.
+        const QRectF left(cell.left() + cell.width() * 0.1, cell.top() + cell.height() * 0.6,
+                          cell.width() * 0.3, cell.height() * 0.25);
+        return qGray(toneOf(page, left, dpi / 72.0).mean);
+    };
+    const QString crewLetter = QStringLiteral("B");
+    for (int away : {4, 8}) {
+        const QStringList found = marks(away);
+        QVERIFY2(found.contains(QStringLiteral("off")), qPrintable(found.join(u' ')));
+        if (onlyMyDays) {
+            QVERIFY2(!found.contains(crewLetter), qPrintable(found.join(u' ')));
+            QVERIFY2(fillOf(away) > 245, "a day away is not filled as a day worked");
+        }
+    }
+    QVERIFY2(marks(13).contains(QStringLiteral("\u221212h")), qPrintable(marks(13).join(u' ')));
+    QVERIFY(marks(13).contains(crewLetter));
+    for (int extra : {6, 7}) {
+        const QStringList found = marks(extra);
+        QVERIFY2(std::any_of(found.begin(), found.end(),
+                             [](const QString& word) { return word.startsWith(u'+'); }),
+                 qPrintable(found.join(u' ')));
+        QVERIFY(found.contains(QStringLiteral("A")));
+        if (onlyMyDays)
+            QVERIFY2(fillOf(extra) < 235, "extra work reads as a day worked");
+    }
+    if (!year) {
+        QVERIFY(marks(6).contains(QStringLiteral("+24h")));
+        QVERIFY(marks(7).contains(QStringLiteral("+10h")));
+    }
+    // A duty day without entries is as it was.
+    QVERIFY(!marks(5).contains(QStringLiteral("off")));
+    QVERIFY(marks(5).contains(crewLetter));
+
+    const auto text = [](const QString& file) {
+        return QString::fromUtf8(runTool(QStringLiteral("pdftotext"), {file, QStringLiteral("-")}))
+            .simplified();
+    };
+    const QStringList legend{QStringLiteral("Off, or hours off: traded away or on leave"),
+                             QStringLiteral("Extra work and its hours")};
+    for (const QString& caption : legend) {
+        QVERIFY2(text(pdf).contains(caption), qPrintable(caption));
+        QVERIFY2(!text(plainPdf).contains(caption), "no entries, no such legend");
+    }
+}
+
 void TestSheets::onlyMyDaysHasNoColour_data() {
     QTest::addColumn<bool>("year");
     QTest::addColumn<QString>("assignment");
     QTest::newRow("year, B2") << true << "B2";
     QTest::newRow("month, A7") << false << "A7";
     QTest::newRow("year, no sub-group") << true << "RDO";
+    QTest::newRow("month, B2, with entries") << false << "B2+";
 }
 
 void TestSheets::onlyMyDaysHasNoColour() {
@@ -377,6 +571,10 @@ void TestSheets::onlyMyDaysHasNoColour() {
     SheetRequest request = exampleRequest();
     request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
     request.assignment = assignment;
+    if (assignment.endsWith(u'+')) {
+        request.assignment.chop(1);
+        request.entries = mayEntries();
+    }
     const QImage coloured = rasterise(write(request, QStringLiteral("colour.pdf")), 40);
     request.onlyMyDays = true;
     const QImage plain = rasterise(write(request, QStringLiteral("plain.pdf")), 40);

@@ -1,6 +1,8 @@
 // A year or month sheet with example settings, as a PDF or a PNG: the README picture and look
 // checks. make_sheet OUT.pdf|OUT.png [--month YYYY-MM] [--year YYYY] [--locale de_DE]
-// [--agency TEXT] [--assignment B2] [--only-my-days] [--width PIXELS]
+// [--agency TEXT] [--assignment B2] [--only-my-days] [--example-days] [--width PIXELS]
+#include "core/calendar.h"
+#include "days/dayfacts.h"
 #include "export/sheet.h"
 #include "export/sheetsettings.h"
 
@@ -10,6 +12,51 @@
 #include <QPainter>
 
 #include <cstdio>
+
+namespace {
+
+// A few entries of every kind in each month of the year: a whole shift traded away, a vacation,
+// half a shift traded, a trade worked for someone, overtime and a holdover on the RDO.
+EntriesByDay exampleDays(int year, const QString& assignment) {
+    EntriesByDay days;
+    int serial = 0;
+    const auto add = [&](DateSerial date, EntryKind kind, std::optional<int> minutes,
+                         const QString& with = {}, LeaveType leave = LeaveType::None) {
+        DayEntry entry;
+        entry.id = QUuid::createUuidV5(QUuid(), QStringLiteral("example/%1").arg(++serial));
+        entry.date = date;
+        entry.kind = kind;
+        entry.minutes = minutes;
+        entry.with = with;
+        entry.leaveType = leave;
+        days[dayKey(date)].append(entry);
+    };
+    for (int month = 1; month <= 12; ++month) {
+        QList<DateSerial> duty;
+        QList<DateSerial> off;
+        std::optional<DateSerial> rdo;
+        for (int day = 1; day <= daysInMonth(year, month); ++day) {
+            const DateSerial date = serialFromYmd(year, month, day);
+            const DayFacts facts = dayFacts(date, assignment, DefaultPayPeriodStart);
+            if (facts.ownRdo)
+                rdo = date;
+            else
+                (facts.ownDuty ? duty : off).append(date);
+        }
+        if (duty.size() < 6 || off.size() < 4)
+            continue;
+        add(duty[1], EntryKind::TradeOut, std::nullopt, QStringLiteral("J. Smith"));
+        add(duty[3], EntryKind::Leave, std::nullopt, {}, LeaveType::Vacation);
+        add(duty[5], EntryKind::TradeOut, 12 * 60, QStringLiteral("J. Smith"));
+        add(off[2], EntryKind::TradeIn, 24 * 60, QStringLiteral("K. Lee"));
+        add(off[3], EntryKind::Overtime, 10 * 60);
+        if (rdo)
+            add(*rdo, EntryKind::Holdover, 2 * 60);
+    }
+    return days;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
@@ -28,9 +75,11 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral("B2"));
     const QCommandLineOption onlyMine(QStringLiteral("only-my-days"),
                                       QStringLiteral("Black on white, my days only."));
+    const QCommandLineOption examples(QStringLiteral("example-days"),
+                                      QStringLiteral("Trades, leave and extra work every month."));
     const QCommandLineOption width(QStringLiteral("width"), QStringLiteral("PNG width."),
                                    QStringLiteral("PIXELS"), QStringLiteral("1100"));
-    parser.addOptions({year, month, locale, agency, assignment, onlyMine, width});
+    parser.addOptions({year, month, locale, agency, assignment, onlyMine, examples, width});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
@@ -46,6 +95,8 @@ int main(int argc, char* argv[]) {
     request.agency = parser.value(agency);
     request.assignment = parser.value(assignment);
     request.onlyMyDays = parser.isSet(onlyMine);
+    if (parser.isSet(examples))
+        request.entries = exampleDays(request.year, request.assignment);
     request.made = serialFromYmd(2026, 1, 15);
     request.version = SheetProgramVersion();
 
