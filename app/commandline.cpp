@@ -2,6 +2,7 @@
 
 #include "app/hoursreport.h"
 #include "app/outputfile.h"
+#include "app/owndays.h"
 #include "core/calendar.h"
 #include "core/clock.h"
 #include "days/dayfacts.h"
@@ -339,8 +340,8 @@ void parseContents(const QCommandLineParser& parser, CommandLine& command, Check
             if (parser.isSet(option))
                 checks.fail(
                     QStringLiteral("--%1 goes with --export-ics or --print-pdf").arg(option));
-    checks.onlyWith(parser, TimedShiftsOption, ExportOption);
-    checks.onlyWith(parser, OnlyMyDaysOption, PrintOption);
+    checks.onlyWith(parser, TimedShiftsOption, {ExportOption});
+    checks.onlyWith(parser, OnlyMyDaysOption, {PrintOption});
     command.paydays = parseSwitchPair(parser, PaydaysOption, NoPaydaysOption, checks);
     command.payPeriods = parseSwitchPair(parser, PayPeriodsOption, NoPayPeriodsOption, checks);
     command.timedShifts = parser.isSet(TimedShiftsOption);
@@ -381,6 +382,11 @@ int exportCalendar(const CommandLine& command, const StoredSettings& settings) {
     request.contents.paydays = command.paydays.value_or(settings.showPaydays);
     request.contents.payPeriodStarts = command.payPeriods.value_or(settings.showPayPeriods);
     request.contents.timedShifts = command.timedShifts;
+    // Without the user's days the file would show traded-away duties as duty: no file then.
+    const EntryStore store(daysFilePath());
+    if (store.status() == EntryStore::Status::Unavailable)
+        return fail(ExitCode::WriteFailed, store.problem());
+    request.own = CalendarEntriesOf(store, request.range, store.hoursSettings().shiftStart);
     QString error;
     if (!WriteOutput(command.target, CalendarFileBytes(request, nowUtc()), &error))
         return fail(ExitCode::WriteFailed, error);
@@ -400,6 +406,11 @@ int printPdf(const CommandLine& command, const StoredSettings& settings) {
     request.paydays = command.paydays.value_or(request.paydays);
     request.payPeriods = command.payPeriods.value_or(request.payPeriods);
     request.onlyMyDays = command.onlyMyDays;
+    const EntryStore store(daysFilePath());
+    if (store.status() == EntryStore::Status::Unavailable)
+        return fail(ExitCode::WriteFailed, store.problem());
+    request.entries = EntriesOfYear(store, request.year);
+    request.shiftStart = store.hoursSettings().shiftStart;
     const std::optional<QByteArray> pdf = SheetPdfBytes(request);
     if (!pdf)
         return fail(

@@ -29,21 +29,17 @@ struct CommandLine {
     std::optional<int> year;
     std::optional<int> month; // with `year`, from --month YYYY-MM
     std::optional<QString> assignment;
-<<<<<<< HEAD
     // The hours lists: CSV instead of a table, and the stored hours settings overridden.
     bool csv = false;
     std::optional<int> shiftStart;
     std::optional<int> workPeriodDays;
     std::optional<DateSerial> workPeriodStart;
-    QString error; // one line for the user when the arguments are wrong
-=======
     // What the calendar file or the sheet shows; the overlays default to the stored switches.
     std::optional<bool> paydays;
     std::optional<bool> payPeriods;
     bool timedShifts = false; // --export-ics
     bool onlyMyDays = false;  // --print-pdf
     QString error;            // one line for the user when the arguments are wrong
->>>>>>> export
 };
 
 // Reads the program's arguments (the program name first). Only checks their form and how they go

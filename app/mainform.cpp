@@ -3,6 +3,7 @@
 #include "app/dayediting.h"
 #include "app/dayeditor.h"
 #include "app/exportdialog.h"
+#include "app/owndays.h"
 #include "app/printsheet.h"
 #include "core/clock.h"
 #include "days/entrystore.h"
@@ -200,7 +201,9 @@ void TMainForm::readGridEntries() {
 
 void TMainForm::EntriesChanged() {
     m_entriesRead.reset();
+    m_state.Hours = m_store->hoursSettings();
     RefreshAll(m_state.SelectedDate);
+    rewriteKeptCalendar();
 }
 
 void TMainForm::refreshMonth() {
@@ -412,6 +415,7 @@ void TMainForm::bSaveClick() {
     m_state.PayPeriodStart = current.payPeriodStart;
     HideEditors(m_settings);
     refreshMonth();
+    rewriteKeptCalendar();
     tabCtrl->setActivePage(tabCalendar);
 }
 
@@ -470,17 +474,53 @@ void TMainForm::popupCalendarMenuAtSelection() {
     m_calendarMenu->popup(at->mapToGlobal(at->rect().center()));
 }
 
+SheetRequest TMainForm::sheetRequest() const {
+    SheetRequest request =
+        sheetRequestFrom(m_state, overlays(), assignment().text, edAgency->text());
+    request.entries = EntriesOfYear(*m_store, request.year);
+    request.shiftStart = m_state.Hours.shiftStart;
+    return request;
+}
+
 void TMainForm::gloCalPrint() {
-    PrintSheetWithPreview(
-        this, sheetRequestFrom(m_state, overlays(), assignment().text, edAgency->text()));
+    PrintSheetWithPreview(this, sheetRequest());
 }
 
 void TMainForm::gloCalSaveAsPdf() {
-    SaveSheetAsPdf(this,
-                   sheetRequestFrom(m_state, overlays(), assignment().text, edAgency->text()));
+    SaveSheetAsPdf(this, sheetRequest());
+}
+
+CalendarExportDefaults TMainForm::calendarExportDefaults() const {
+    return {assignment().text,      swPaydays->isChecked(), swPayPeriods->isChecked(),
+            m_state.PayPeriodStart, edAgency->text(),       today()};
 }
 
 void TMainForm::gloCalExportIcs() {
-    OpenCalendarExport(this, {assignment().text, swPaydays->isChecked(), swPayPeriods->isChecked(),
-                              m_state.PayPeriodStart, edAgency->text(), today()});
+    CalendarExportOwnDays ownDays;
+    ownDays.own = CalendarEntriesOf(*m_store, {MinViewDate, MaxViewDate}, m_state.Hours.shiftStart);
+    ownDays.keptFile = m_store->keptCalendarFile();
+    ownDays.setKeptFile = [this](const QString& path) {
+        const StoreResult result = m_store->setKeptCalendarFile(path);
+        if (!result.ok)
+            reportError(this, result.error);
+    };
+    OpenCalendarExport(this, calendarExportDefaults(), ownDays);
+}
+
+void TMainForm::rewriteKeptCalendar() {
+    const QString path = m_store->keptCalendarFile();
+    if (path.isEmpty())
+        return;
+    const CalendarExportDefaults defaults = calendarExportDefaults();
+    CalendarExport request;
+    request.range = DefaultCalendarRange(today());
+    request.assignment = defaults.assignment;
+    request.contents.paydays = defaults.paydays;
+    request.contents.payPeriodStarts = defaults.payPeriodStarts;
+    request.payPeriodStart = defaults.payPeriodStart;
+    request.agency = defaults.agency;
+    request.own = CalendarEntriesOf(*m_store, request.range, m_state.Hours.shiftStart);
+    QString error;
+    if (!WriteKeptCalendar(path, request, &error))
+        reportError(this, error);
 }

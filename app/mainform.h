@@ -4,6 +4,8 @@
 #pragma once
 
 #include "app/calendarmenu.h"
+#include "app/exportdialog.h"
+#include "export/sheet.h"
 #include "info/aboutpage.h"
 #include "monthview/gridpainter.h"
 #include "monthview/headerpainter.h"
@@ -181,6 +183,10 @@ private:
     void focusActivePage();
     void popupCalendarMenuAtSelection();
     void readGridEntries();
+    SheetRequest sheetRequest() const;
+    CalendarExportDefaults calendarExportDefaults() const;
+    // The calendar file the user subscribed to, after a change of the entries or a Save.
+    void rewriteKeptCalendar();
     void reportUnavailableEntries();
 
     StartupEnvironment m_environment;
