@@ -6,6 +6,7 @@
 #   fuzz/run_fuzzers.sh            180 seconds per harness
 #   fuzz/run_fuzzers.sh 600        600 seconds per harness
 #   fuzz/run_fuzzers.sh --smoke    10 seconds per harness, for the test command
+#   fuzz/run_fuzzers.sh --runs N   N executions per harness, however long they take
 #
 # Crash inputs are kept in <build folder>/findings/<harness>/; the exit status is 1 when any
 # harness found something. TOURWISE_FUZZ_BUILD names another build folder, and
@@ -13,15 +14,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=180
-case "${1:-}" in
---smoke) seconds=10 ;;
-"") ;;
-*[!0-9]*)
-    echo "usage: $0 [--smoke | SECONDS]" >&2
+usage() {
+    echo "usage: $0 [--smoke | SECONDS | --runs N]" >&2
     exit 2
+}
+limit=(-max_total_time=180)
+case "${1:-}" in
+--smoke) limit=(-max_total_time=10) ;;
+--runs)
+    [[ ${2:-} =~ ^[0-9]+$ ]] || usage
+    limit=(-runs="$2")
     ;;
-*) seconds=$1 ;;
+"") ;;
+*[!0-9]*) usage ;;
+*) limit=(-max_total_time="$1") ;;
 esac
 
 build=${TOURWISE_FUZZ_BUILD:-build/fuzz}
@@ -31,8 +37,7 @@ instrument="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer"
 instrument+=" -fno-sanitize-recover=undefined"
 
 # shellcheck disable=SC2086 # the extra arguments are meant to split
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DTOURWISE_BUILD_FUZZ=ON -DTOURWISE_BUILD_TESTS=OFF -DTOURWISE_WERROR=ON \
     "-DCMAKE_CXX_FLAGS=$instrument" ${TOURWISE_FUZZ_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" --target "${harnesses[@]}"
@@ -73,7 +78,7 @@ for harness in "${harnesses[@]}"; do
         "$build/fuzz/$harness" -artifact_prefix="$findings/" "$work/sections.ini" \
             >>"$log" 2>&1 || status=$?
     fi
-    "$build/fuzz/$harness" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
+    "$build/fuzz/$harness" "${limit[@]}" -timeout=30 -rss_limit_mb=2048 \
         -max_len=131072 \
         -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" >>"$log" 2>&1 || status=$?
     executions=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")

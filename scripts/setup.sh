@@ -1,7 +1,38 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build and the tests need, only those that are missing,
-# so a second run costs nothing. Sourced by run.sh and test.sh.
+# so a second run costs nothing, and keeps the long output of such steps in build/logs/. Sourced
+# by run.sh, test.sh, .ci/run and bench/run_bench.sh.
 set -euo pipefail
+
+# Runs a command with its output kept in build/logs/NAME.log (appended to, each run headed by
+# its date) and only one line on the terminal; when it fails, the end of the log follows. The
+# command's exit status is passed on.
+tourwise_logged() {
+    local name=$1 what=$2
+    shift 2
+    local log=build/logs/$name.log
+    mkdir -p build/logs
+    echo "-- $what (log: $log)"
+    local status=0
+    {
+        echo "== $(date '+%F %T') $what"
+        "$@"
+    } >>"$log" 2>&1 </dev/null || status=$?
+    if ((status != 0)); then
+        echo "-- failed with exit status $status: $what; the end of $log:" >&2
+        tail -n 50 "$log" >&2
+    fi
+    return "$status"
+}
+
+tourwise_apt_install() {
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    # Called where a failure does not end the script by itself.
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq || return
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "$@"
+}
 
 tourwise_install_missing() {
     local missing=()
@@ -12,12 +43,8 @@ tourwise_install_missing() {
         fi
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing missing packages: ${missing[*]}"
-    local sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
+    tourwise_logged install "Installing missing packages: ${missing[*]}" \
+        tourwise_apt_install "${missing[@]}"
 }
 
 # What building and running the program needs.

@@ -2,7 +2,8 @@
 # Builds Tourwise and runs every test: once in a normal build and once under AddressSanitizer and
 # UndefinedBehaviorSanitizer, warnings as errors in both, window tests headless and again on a real
 # X server with a window manager, with a smoke test of the program and the screen-reader test
-# (scripts/desktop-session.sh).
+# (scripts/desktop-session.sh). Installing packages, configuring and building print one line
+# each and keep their output in build/logs/, shown when they fail; the tests print their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -13,14 +14,18 @@ tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" desktop-file-utils apps
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+build_in() {
+    local folder=$1
+    shift
+    cmake -S . -B "$folder" -G Ninja "$@" && cmake --build "$folder" -j "$jobs"
+}
+
 # Each build runs its tests headless first, then those labelled xcb, each in a desktop session of
 # its own: Xvfb with openbox, keys and clicks as a user makes them. The packages are installed by
 # now, so a desktop test that would skip for want of one fails instead.
 run_suite() {
     local folder=$1
-    shift
-    cmake -S . -B "$folder" -G Ninja "$@" >/dev/null
-    cmake --build "$folder" -j "$jobs"
+    tourwise_logged "build-${folder##*/}" "Building $folder" build_in "$@"
     ctest --test-dir "$folder" --output-on-failure -j "$jobs" -LE xcb
     echo "-- the same build on a desktop --"
     TOURWISE_REQUIRE_DESKTOP=1 ctest --test-dir "$folder" --output-on-failure -j "$jobs" -L xcb \

@@ -344,9 +344,25 @@ std::optional<QByteArray> readIniFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    // The size was checked before opening; a file that grew since is refused all the same.
-    QByteArray bytes = file.read(MaxIniFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxIniFileSize)
+    // Asked for the whole cap at once, read() would allocate the cap on every load. The size
+    // found above and one byte more normally meets the end of the file; a file that grew since,
+    // or one that reports no size (as /proc does), is read on to one byte past the cap.
+    QByteArray bytes(static_cast<qsizetype>(info.size()) + 1, Qt::Uninitialized);
+    const qint64 first = file.read(bytes.data(), bytes.size());
+    if (first < 0)
+        return std::nullopt;
+    bytes.truncate(static_cast<qsizetype>(first));
+    char more[4096];
+    while (bytes.size() <= MaxIniFileSize) {
+        const qint64 room = std::min<qint64>(sizeof more, MaxIniFileSize + 1 - bytes.size());
+        const qint64 got = file.read(more, room);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        bytes.append(more, static_cast<qsizetype>(got));
+    }
+    if (bytes.size() > MaxIniFileSize)
         return std::nullopt;
     return bytes;
 }

@@ -50,6 +50,8 @@ private slots:
     void refusedWrites_data();
     void refusedWrites();
 
+    void wholeFileWithinTheCap_data();
+    void wholeFileWithinTheCap();
     void fileMissingGivesDefault();
     void writeCreatesFile();
     void refusedFileWriteChangesNothing();
@@ -328,6 +330,49 @@ void TestIniStore::refusedWrites() {
     IniDocument document = IniDocument::fromBytes(before);
     QVERIFY(!document.setValue(section, key, value));
     QCOMPARE(document.toBytes(), before);
+}
+
+void TestIniStore::wholeFileWithinTheCap_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("empty file") << "empty" << true;
+    QTest::newRow("a few keys") << "keys" << true;
+    QTest::newRow("exactly the cap") << "cap" << true;
+    QTest::newRow("one byte over the cap") << "over" << false;
+    // /proc gives a size of 0 for files that hold text: reading goes to the end, not the size.
+    QTest::newRow("no size reported") << "proc" << true;
+}
+
+// What the file holds, whatever its size claimed, and nothing past the cap.
+void TestIniStore::wholeFileWithinTheCap() {
+    QFETCH(QString, setup);
+    QFETCH(bool, readable);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString path = dir.filePath("settings.ini");
+    if (setup == "keys") {
+        writeFile(path, "[Config]\r\nRDO=A1\r\nAgency=x\r\n");
+    } else if (setup == "proc") {
+        path = QStringLiteral("/proc/self/cmdline"); // the same for this reader and for readAll
+        if (!QFileInfo(path).isFile() || QFileInfo(path).size() != 0)
+            QSKIP("no /proc here");
+    } else {
+        writeFile(path, {});
+        QFile file(path);
+        const qint64 length = setup == "cap"    ? MaxIniFileSize
+                              : setup == "over" ? MaxIniFileSize + 1
+                                                : 0;
+        QVERIFY(file.resize(length)); // sparse: costs no disk
+    }
+
+    const std::optional<QByteArray> read = readIniFile(path);
+    QCOMPARE(read.has_value(), readable);
+    if (!readable)
+        return;
+    const QByteArray expected = fileBytes(path);
+    QVERIFY(setup == "empty" || !expected.isEmpty());
+    QCOMPARE(read->size(), expected.size());
+    QVERIFY(*read == expected);
 }
 
 void TestIniStore::fileMissingGivesDefault() {

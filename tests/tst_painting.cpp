@@ -110,6 +110,7 @@ private slots:
 
     void cellsTellScreenReaders();
     void selectedCellPixel();
+    void cellLinesShareOneWidth();
 };
 
 // Every row of the decision table, read back from the painted controls, on three backgrounds.
@@ -686,6 +687,56 @@ void PaintingTest::selectedCellPixel() {
     // Its neighbour shows the background there.
     const QPoint beside = probe + QPoint(area.width(), 0);
     QCOMPARE_COLOR(picture.pixel((QPointF(beside) * ratio).toPoint()), Colors::White);
+}
+
+// Every line between two day cells is as wide as every other, at any scale: at a fractional
+// one (this test runs again under QT_SCALE_FACTOR=1.5) a border that began inside a device pixel
+// came out one pixel wide in one place and two in the next.
+void PaintingTest::cellLinesShareOneWidth() {
+    Window form;
+    form.refresh();
+    const QImage picture = form->grab().toImage();
+    const qreal ratio = picture.devicePixelRatio();
+    const auto same = [](QRgb pixel, TAlphaColor fill) {
+        return qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel)) == (fill | 0xff000000u);
+    };
+    // The pixels across the edge at `edge` (logical, in the window) that show neither cell's
+    // fill: the line between them. The band reaches 4 px into each cell, short of any text.
+    const auto lineWidth = [&](QPoint edge, Qt::Orientation across, const Rectangle* first,
+                               const Rectangle* second) {
+        const QPoint step = across == Qt::Horizontal ? QPoint(1, 0) : QPoint(0, 1);
+        const QPoint start = (QPointF(edge - 4 * step) * ratio).toPoint();
+        const QPoint end = (QPointF(edge + 4 * step) * ratio).toPoint();
+        int width = 0;
+        for (QPoint at = start; at != end; at += step) {
+            const QRgb pixel = picture.pixel(at);
+            if (!same(pixel, first->fill()) && !same(pixel, second->fill()))
+                ++width;
+        }
+        return width;
+    };
+    const auto topLeft = [&](const Rectangle* cell) {
+        return cell->mapTo(form.form.get(), QPoint(0, 0));
+    };
+
+    QStringList widths; // "cell|cell: width"
+    QSet<int> seen;
+    for (int k = 0; k < GridDayCount; ++k) {
+        const Rectangle* cell = form->gR[static_cast<size_t>(k)];
+        if (k % 7 < 6) {
+            const Rectangle* right = form->gR[static_cast<size_t>(k + 1)];
+            const int width = lineWidth(topLeft(right) + QPoint(0, 6), Qt::Horizontal, cell, right);
+            widths << QStringLiteral("%1|%2: %3").arg(k).arg(k + 1).arg(width);
+            seen.insert(width);
+        }
+        if (k + 7 < GridDayCount) {
+            const Rectangle* below = form->gR[static_cast<size_t>(k + 7)];
+            const int width = lineWidth(topLeft(below) + QPoint(6, 0), Qt::Vertical, cell, below);
+            widths << QStringLiteral("%1/%2: %3").arg(k).arg(k + 7).arg(width);
+            seen.insert(width);
+        }
+    }
+    QVERIFY2(seen.size() == 1 && !seen.contains(0), qPrintable(widths.join(QStringLiteral(", "))));
 }
 
 QTEST_MAIN(PaintingTest)

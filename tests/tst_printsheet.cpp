@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTimer>
@@ -16,14 +17,18 @@
 
 namespace {
 
-// Runs `act` on the next modal dialog of type T once it is shown (the dialog's exec() blocks the
-// caller, so the test acts from inside its event loop).
-template <typename T> void whenShown(std::function<void(T*)> act) {
+// Runs `act` on the next modal dialog of type T once a user could use it: shown, placed by the
+// window manager and holding the keyboard focus (the dialog's exec() blocks the caller, so the
+// test acts from inside its event loop). Merely visible is too early on a desktop: the dialog
+// may still have its size from before its layout, so that a click misses its squeezed OK button
+// and exec() never returns, and a file dialog takes the focus into its name field a moment later.
+template <typename T> void whenReady(std::function<void(T*)> act) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        if (!dialog || !dialog->isVisible() || !dialog->isActiveWindow() ||
+            !dialog->windowHandle() || !dialog->windowHandle()->isExposed())
             return;
         timer->stop();
         timer->deleteLater();
@@ -32,13 +37,20 @@ template <typename T> void whenShown(std::function<void(T*)> act) {
     timer->start();
 }
 
-// Where a key typed now arrives: the focused control, else the dialog itself. On a desktop the
-// window manager activates a dialog a little after it is shown; keys wait for that.
+// Where a key typed now arrives: the focused control of the active dialog, else the dialog.
 QWidget* keyTarget(QDialog* dialog) {
-    if (!QTest::qWaitForWindowActive(dialog))
-        qWarning("the dialog was not activated");
     QWidget* focused = QApplication::focusWidget();
     return focused ? focused : dialog;
+}
+
+// Replaces the file name that the dialog suggests by `name` and presses Return, as a user types
+// it. The name field holds the focus once the dialog is active.
+void typeFileName(QFileDialog* dialog, const QString& name) {
+    QWidget* field = keyTarget(dialog);
+    QVERIFY(qobject_cast<QLineEdit*>(field));
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, name);
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 void clickOk(QDialog* dialog) {
@@ -67,12 +79,33 @@ class TestPrintSheet : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void init();
     void requestTakesTheWindowsChoices();
     void chooserReturnsWhatTheUserPicked_data();
     void chooserReturnsWhatTheUserPicked();
     void saveAsPdfWritesTheChosenSheet();
     void saveAsPdfReportsAnUnwritableTarget();
+
+private:
+    QString documents() const { return m_home.filePath(QStringLiteral("Documents")); }
+
+    QTemporaryDir m_home;
 };
+
+// The file dialog opens in the Documents folder, which is then this test's own, as is where Qt
+// keeps the dialog's last folder.
+void TestPrintSheet::initTestCase() {
+    QVERIFY(m_home.isValid());
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral(".config"))));
+}
+
+void TestPrintSheet::init() {
+    QFile::remove(documents());
+    QDir(documents()).removeRecursively();
+    QVERIFY(QDir().mkpath(documents()));
+}
 
 void TestPrintSheet::requestTakesTheWindowsChoices() {
     WindowFixture window;
@@ -122,7 +155,7 @@ void TestPrintSheet::chooserReturnsWhatTheUserPicked() {
     request.locale = QLocale(QLocale::English, QLocale::UnitedStates);
 
     QString yearText;
-    whenShown<QDialog>([&](QDialog* dialog) {
+    whenReady<QDialog>([&](QDialog* dialog) {
         auto* year = dialog->findChild<QRadioButton*>(QStringLiteral("rbYearSheet"));
         yearText = year->text() + QLatin1Char('|') +
                    dialog->findChild<QRadioButton*>(QStringLiteral("rbMonthSheet"))->text();
@@ -148,23 +181,22 @@ void TestPrintSheet::chooserReturnsWhatTheUserPicked() {
 }
 
 void TestPrintSheet::saveAsPdfWritesTheChosenSheet() {
-    QTemporaryDir folder;
-    QWidget parent;
-    parent.show();
     SheetRequest request;
     request.agency = QStringLiteral("Velmora Fire");
     request.assignment = QStringLiteral("B2");
     request.year = 2026;
     request.month = 5;
     request.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    const QString typed = folder.filePath(QStringLiteral("may"));
+    QWidget parent;
+    parent.show();
 
-    whenShown<QDialog>([&](QDialog* chooser) {
+    QStringList suggested;
+    whenReady<QDialog>([&](QDialog* chooser) {
         QTest::mouseClick(chooser->findChild<QRadioButton*>(QStringLiteral("rbMonthSheet")),
                           Qt::LeftButton);
-        whenShown<QFileDialog>([&](QFileDialog* files) {
-            files->selectFile(typed);
-            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+        whenReady<QFileDialog>([&](QFileDialog* files) {
+            suggested = files->selectedFiles();
+            typeFileName(files, QStringLiteral("may"));
         });
         clickOk(chooser);
     });
@@ -172,29 +204,29 @@ void TestPrintSheet::saveAsPdfWritesTheChosenSheet() {
     SaveSheetAsPdf(&parent, request);
     setErrorReporter({});
 
-    const QString written = typed + QStringLiteral(".pdf"); // the suffix is added
+    QCOMPARE(suggested, QStringList{documents() + QStringLiteral("/Velmora Fire May 2026.pdf")});
+    const QString written = documents() + QStringLiteral("/may.pdf"); // the suffix is added
     QVERIFY(QFileInfo::exists(written));
     QCOMPARE(pdfPages(written), QStringLiteral("1"));
     QVERIFY(pdfText(written).contains(QStringLiteral("May 2026 · Assignment B2")));
 }
 
 void TestPrintSheet::saveAsPdfReportsAnUnwritableTarget() {
-    QTemporaryDir folder;
-    QFile blocker(folder.filePath(QStringLiteral("blocker")));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    QWidget parent;
-    parent.show();
     SheetRequest request;
     request.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    const QString typed = folder.filePath(QStringLiteral("blocker/sheet.pdf"));
+    QWidget parent;
+    parent.show();
 
-    whenShown<QDialog>([&](QDialog* chooser) {
-        whenShown<QFileDialog>([&](QFileDialog* files) {
-            // The dialog itself would refuse a path below a file; accepting it directly is what a
-            // file vanishing between the dialog and the write looks like.
-            files->selectFile(typed);
-            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+    whenReady<QDialog>([&](QDialog* chooser) {
+        whenReady<QFileDialog>([&](QFileDialog* files) {
+            // The folder turns into a file between the dialog and the write, which the dialog
+            // itself cannot prevent.
+            QObject::connect(files, &QFileDialog::fileSelected, files, [this] {
+                QVERIFY(QDir(documents()).removeRecursively());
+                QFile blocker(documents());
+                QVERIFY(blocker.open(QIODevice::WriteOnly));
+            });
+            typeFileName(files, QStringLiteral("sheet"));
         });
         clickOk(chooser);
     });
@@ -203,10 +235,12 @@ void TestPrintSheet::saveAsPdfReportsAnUnwritableTarget() {
     SaveSheetAsPdf(&parent, request);
     setErrorReporter({});
     QCOMPARE(reported.size(), 1);
-    QVERIFY2(reported.first().startsWith(QStringLiteral("Unable to write to ")),
+    // The reason that follows is the system's, in its language.
+    QVERIFY2(reported.first().startsWith(
+                 QStringLiteral("Unable to write to %1/sheet.pdf:").arg(documents())),
              qPrintable(reported.first()));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-             QStringList{QStringLiteral("blocker")});
+    QVERIFY(QFileInfo(documents()).isFile());
+    QCOMPARE(QFileInfo(documents()).size(), 0);
 }
 
 QTEST_MAIN(TestPrintSheet)

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -80,6 +81,20 @@ QAccessibleInterface* accessibleRectangleFactory(const QString& className, QObje
     return new AccessibleRectangle(rectangle);
 }
 
+// The rectangle grown or shrunk to the nearest whole device pixels. At a fractional scale a
+// logical edge can fall inside a device pixel, and a thin border there covered one pixel in one
+// cell and two in the next. Neighbours round their shared edge alike, so they still tile. At a
+// whole scale nothing moves.
+QRectF onDevicePixels(const QPainter& painter, const QRect& logical) {
+    const QTransform toDevice = painter.deviceTransform();
+    if (toDevice.type() > QTransform::TxScale)
+        return logical; // rotated or sheared: there are no pixel edges to meet
+    const QRectF device = toDevice.mapRect(QRectF(logical));
+    const QRectF snapped(QPointF(std::round(device.left()), std::round(device.top())),
+                         QPointF(std::round(device.right()), std::round(device.bottom())));
+    return toDevice.inverted().mapRect(snapped);
+}
+
 } // namespace
 
 Rectangle::Rectangle(QWidget* parent) : QWidget(parent) {}
@@ -120,7 +135,7 @@ void Rectangle::setHitTest(bool enabled) {
 
 void Rectangle::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QRectF bounds = rect();
+    const QRectF bounds = onDevicePixels(painter, rect());
     painter.fillRect(bounds, QColor::fromRgba(m_fill));
     if (m_strokeThickness > 0) {
         painter.setRenderHint(QPainter::Antialiasing, m_strokeThickness < 1);
