@@ -58,6 +58,8 @@ CalendarMenu::CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandl
     addEntry(m_menu, page, QStringLiteral("actEditDay"), QStringLiteral("Edit day\u2026"),
              QKeySequence(), handlers.editDay);
     addHistoryEntries(m_menu, page, history);
+    addEntry(m_menu, page, QStringLiteral("actHours"), QStringLiteral("Hours\u2026"),
+             QKeySequence(Qt::CTRL | Qt::Key_H), handlers.hours);
     m_menu->addSeparator();
     addEntry(m_menu, page, QStringLiteral("actPrint"), QStringLiteral("Print\u2026"),
              QKeySequence(Qt::CTRL | Qt::Key_P), handlers.print);

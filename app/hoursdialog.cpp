@@ -203,8 +203,9 @@ void HoursDialog::saveCsv() {
     m_problem->setVisible(!written);
 }
 
-void OpenHoursDialog(QWidget* parent, EntryStore& store, const HoursContext& context) {
+HoursDialog* OpenHoursDialog(QWidget* parent, EntryStore& store, const HoursContext& context) {
     auto* dialog = new HoursDialog(store, context, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+    return dialog;
 }

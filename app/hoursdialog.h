@@ -53,5 +53,5 @@ private:
     QLabel* m_problem = nullptr;
 };
 
-// Opens the dialog over `parent` and returns at once; it deletes itself when closed.
-void OpenHoursDialog(QWidget* parent, EntryStore& store, const HoursContext& context);
+// Opens the dialog over `parent` and returns it at once; it deletes itself when closed.
+HoursDialog* OpenHoursDialog(QWidget* parent, EntryStore& store, const HoursContext& context);

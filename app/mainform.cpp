@@ -3,6 +3,7 @@
 #include "app/dayediting.h"
 #include "app/dayeditor.h"
 #include "app/exportdialog.h"
+#include "app/hoursdialog.h"
 #include "app/owndays.h"
 #include "app/printsheet.h"
 #include "core/clock.h"
@@ -40,11 +41,11 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     compose();
     collectPainterControls();
     bindEvents();
-    m_calendarMenu =
-        new CalendarMenu(tabCalendar, gloCal,
-                         {[this] { gloCalEditDay(); }, [this] { gloCalPrint(); },
-                          [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); }},
-                         m_editing->history());
+    m_calendarMenu = new CalendarMenu(tabCalendar, gloCal,
+                                      {[this] { gloCalEditDay(); }, [this] { gloCalHours(); },
+                                       [this] { gloCalPrint(); }, [this] { gloCalSaveAsPdf(); },
+                                       [this] { gloCalExportIcs(); }},
+                                      m_editing->history());
     m_composed = true;
     // The start-up size from the beginning: laid out at the composition size first, the texts
     // would be measured in font sizes that are never shown.
@@ -393,12 +394,22 @@ void TMainForm::gloCalEditDay() {
         },
         this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
-    // The arrow keys move the day again at once; not every platform activates the window below.
-    connect(editor, &QDialog::finished, this, [this] {
-        activateWindow();
-        focusActivePage();
-    });
+    connect(editor, &QDialog::finished, this, &TMainForm::returnFromDialog);
     editor->open();
+}
+
+void TMainForm::gloCalHours() {
+    if (findChild<HoursDialog*>())
+        return;
+    HoursDialog* dialog = OpenHoursDialog(
+        this, *m_store, {assignment().text, m_state.PayPeriodStart, m_state.SelectedDate});
+    connect(dialog, &QDialog::finished, this, &TMainForm::returnFromDialog);
+}
+
+void TMainForm::returnFromDialog() {
+    // The arrow keys move the day again at once; not every platform activates the window below.
+    activateWindow();
+    focusActivePage();
 }
 
 void TMainForm::bSaveClick() {

@@ -72,6 +72,7 @@ public:
     void gR00Click(Rectangle* sender);
     void gR00DblClick(Rectangle* sender);
     void gloCalEditDay();
+    void gloCalHours();
     void EntriesChanged();
     void bSaveClick();
     void bAPltClick(PushButton* sender);
@@ -182,6 +183,7 @@ private:
     void refreshMonth();
     void focusActivePage();
     void popupCalendarMenuAtSelection();
+    void returnFromDialog();
     void readGridEntries();
     SheetRequest sheetRequest() const;
     CalendarExportDefaults calendarExportDefaults() const;

@@ -102,7 +102,7 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
     const QString total = PayPeriodTotalText(state, state.SelectedDate, assignment.text);
     QStringList lines = text.split(QLatin1Char('\r'));
     if (!total.isEmpty() && lines.size() >= 2) {
-        lines[1] += QStringLiteral("  \u00b7  ") + total;
+        lines[1] += QStringLiteral(" \u00b7 ") + total;
         const QSizeF area = status->textArea().size();
         const QSizeF line(area.width(), area.height() / static_cast<double>(lines.size()));
         if (FittingFontSize(status->textFont(), lines[1], state.Fonts.status, status->bold(),
@@ -124,7 +124,7 @@ QString PayPeriodTotalText(const ProgramState& state, DateSerial day, QStringVie
         entries += entriesOn(state.GridEntries, date);
     const HoursTotals totals = hoursOfDays(
         first, last, {assignment.toString(), state.PayPeriodStart, state.Hours}, entries);
-    return QStringLiteral("%1: %2 h")
+    return QStringLiteral("%1 %2 h")
         .arg(PayPeriodLabel(day, state.PayPeriodStart), hoursText(totals.worked));
 }
 

@@ -51,7 +51,7 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
 // pay-period label on a period's first day, or "* group *" on the user's own RDO.
 QString StatusText(const ProgramState& state, DateSerial day, QStringView assignment);
 
-// The hours the user works in the pay period holding the day, "PP7: 96 h"; empty without a
+// The hours the user works in the pay period holding the day, "PP7 96 h"; empty without a
 // sub-group or before the first pay period.
 QString PayPeriodTotalText(const ProgramState& state, DateSerial day, QStringView assignment);
 

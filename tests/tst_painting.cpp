@@ -106,6 +106,7 @@ private slots:
     void todayButton();
     void statusText_data();
     void statusText();
+    void statusTotalNeverShrinksTheLine();
     void textsOnNavy();
 
     void cellsTellScreenReaders();
@@ -572,20 +573,45 @@ void PaintingTest::todayButton() {
     QVERIFY(!form->bToday->bold());
 }
 
+// The pay period's hours join the status line only at full size: a taller window, with its
+// larger status font, leaves them out instead of drawing the line smaller.
+void PaintingTest::statusTotalNeverShrinksTheLine() {
+    Window form;
+    form.assign(QStringLiteral("B2"));
+    form.select(Today);
+    QSet<bool> seen;
+    for (int height : {640, 800, 1000, 1200}) {
+        form->resize(350, height);
+        QTest::qWait(0);
+        const QStringList lines = form->lblStatus->text().split(u'\r');
+        QCOMPARE(lines.value(1).startsWith(QStringLiteral("* B2 *")), true);
+        const bool shown = lines.value(1).contains(QStringLiteral("PP26"));
+        seen.insert(shown);
+        QFont font = form->lblStatus->textFont();
+        QVERIFY(qFuzzyCompare(form->lblStatus->fontSize(), double(form->state().Fonts.status)));
+        if (shown)
+            QVERIFY2(QFontMetricsF(font).horizontalAdvance(lines[1]) <=
+                         form->lblStatus->textArea().width(),
+                     qPrintable(QString::number(height)));
+    }
+    QCOMPARE(seen, (QSet<bool>{true, false}));
+}
+
 void PaintingTest::statusText_data() {
     QTest::addColumn<DateSerial>("day");
     QTest::addColumn<QString>("assignment");
     QTest::addColumn<QString>("text");
+    // With a sub-group the hours of the day's pay period follow, where they fit: six duties.
     QTest::newRow("ordinary day") << Today << "RDO"
                                   << "12/10/26\rB2";
     QTest::newRow("pay-period start") << PeriodStart << "RDO"
                                       << "12/13/26\rPP1 - A3";
     QTest::newRow("own RDO") << Today << "B2"
-                             << "12/10/26\r* B2 *";
+                             << "12/10/26\r* B2 * \u00b7 PP26 144 h";
     QTest::newRow("own RDO on a pay-period start") << PeriodStart << "A3"
-                                                   << "12/13/26\r* A3 *";
+                                                   << "12/13/26\r* A3 * \u00b7 PP1 144 h";
     QTest::newRow("another group's RDO") << Today << "A3"
-                                         << "12/10/26\rB2";
+                                         << "12/10/26\rB2 \u00b7 PP26 144 h";
 }
 
 void PaintingTest::statusText() {
