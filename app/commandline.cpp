@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/dayscommands.h"
 #include "core/calendar.h"
 #include "core/clock.h"
 #include "export/calendarfile.h"
@@ -28,6 +29,8 @@ const QString ToOption = QStringLiteral("to");
 const QString YearOption = QStringLiteral("year");
 const QString MonthOption = QStringLiteral("month");
 const QString AssignmentOption = QStringLiteral("assignment");
+const QString ExportDaysOption = QStringLiteral("export-days");
+const QString ImportDaysOption = QStringLiteral("import-days");
 
 QString viewRangeText() {
     return qdateFromSerial(MinViewDate).toString(Qt::ISODate) + QStringLiteral(" to ") +
@@ -62,6 +65,17 @@ void declareOptions(QCommandLineParser& parser) {
         {AssignmentOption,
          QStringLiteral("Sub-group A1 ... B7 instead of the one in the settings."),
          QStringLiteral("GROUP")},
+    });
+    parser.addOptions({
+        {ExportDaysOption,
+         QStringLiteral(
+             "Write your own entries (trades, leave, extra hours, notes) as a JSON file; "
+             "- writes to standard output."),
+         QStringLiteral("FILE")},
+        {ImportDaysOption,
+         QStringLiteral("Merge the entries of such a JSON file into yours, all or nothing; - "
+                        "reads standard input."),
+         QStringLiteral("FILE")},
     });
     parser.addHelpOption();
     parser.addVersionOption();
@@ -154,6 +168,22 @@ void parseAssignment(const QCommandLineParser& parser, CommandLine& command, Che
                         .arg(text));
     else
         command.assignment = assignmentItems().at(index);
+}
+
+// --export-days and --import-days stand alone: no other action, no other option.
+void parseDaysOptions(const QCommandLineParser& parser, CommandLine& command, Checks& checks) {
+    const bool exporting = parser.isSet(ExportDaysOption);
+    if (!exporting && !parser.isSet(ImportDaysOption))
+        return;
+    const QString option = exporting ? ExportDaysOption : ImportDaysOption;
+    const int actions = int(parser.isSet(ExportOption)) + int(parser.isSet(PrintOption)) +
+                        int(parser.isSet(ExportDaysOption)) + int(parser.isSet(ImportDaysOption));
+    if (actions > 1)
+        checks.fail(QStringLiteral("--%1 goes with no other action").arg(option));
+    command.action = exporting ? CommandLine::Action::ExportDays : CommandLine::Action::ImportDays;
+    command.target = parser.value(option);
+    if (command.target.isEmpty())
+        checks.fail(QStringLiteral("--%1 needs a file name").arg(option));
 }
 
 void writeLine(std::FILE* stream, const QString& text) {
@@ -276,6 +306,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.to = parseDay(parser.value(ToOption), ToOption, checks);
     parseYearAndMonth(parser, command, checks);
     parseAssignment(parser, command, checks);
+    parseDaysOptions(parser, command, checks);
     return command;
 }
 
@@ -304,6 +335,10 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
         // Only options that need an action were given.
         return fail(ExitCode::BadUsage,
                     QStringLiteral("nothing to do: give --export-ics FILE or --print-pdf FILE"));
+    case CommandLine::Action::ExportDays:
+        return ExportDaysFile(command.target);
+    case CommandLine::Action::ImportDays:
+        return ImportDaysFile(command.target);
     case CommandLine::Action::ExportCalendar:
     case CommandLine::Action::PrintPdf:
         break;

@@ -1,5 +1,6 @@
-// The command line: write the calendar file or a sheet as PDF without opening a window, or show
-// the help or the version. With no arguments the window starts as usual.
+// The command line: write the calendar file or a sheet as PDF without opening a window, export
+// or import the user's own entries, or show the help or the version. With no arguments the window
+// starts as usual.
 #pragma once
 
 #include "core/dateserial.h"
@@ -12,9 +13,9 @@
 enum class ExitCode { Done = 0, WriteFailed = 1, BadUsage = 2 };
 
 struct CommandLine {
-    enum class Action { Window, Help, Version, ExportCalendar, PrintPdf };
+    enum class Action { Window, Help, Version, ExportCalendar, PrintPdf, ExportDays, ImportDays };
     Action action = Action::Window;
-    QString target; // the file to write
+    QString target; // the file to write (to read for ImportDays)
     std::optional<DateSerial> from;
     std::optional<DateSerial> to;
     std::optional<int> year;
