@@ -755,6 +755,9 @@ void EntryStoreTest::hostileFiles() {
         ::close(fifoEnd);
     if (hostile == Hostile::Unreadable)
         ::chmod(QFile::encodeName(path).constData(), 0600);
+    if (hostile == Hostile::ReadOnlyFolder) // so that the temporary folder can go
+        QFile::setPermissions(QFileInfo(path).path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void EntryStoreTest::killedWriterLeavesOldOrNewState() {
