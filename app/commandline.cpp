@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/dayscommands.h"
 #include "app/hoursreport.h"
 #include "app/outputfile.h"
 #include "app/owndays.h"
@@ -34,6 +35,8 @@ const QString ToOption = QStringLiteral("to");
 const QString YearOption = QStringLiteral("year");
 const QString MonthOption = QStringLiteral("month");
 const QString AssignmentOption = QStringLiteral("assignment");
+const QString ExportDaysOption = QStringLiteral("export-days");
+const QString ImportDaysOption = QStringLiteral("import-days");
 const QString HoursOption = QStringLiteral("hours");
 const QString WorkPeriodsOption = QStringLiteral("work-periods");
 const QString TradesOption = QStringLiteral("trades");
@@ -54,6 +57,8 @@ const ActionOption ActionOptions[] = {
     {&HoursOption, CommandLine::Action::PayPeriodHours, false},
     {&WorkPeriodsOption, CommandLine::Action::WorkPeriodHours, false},
     {&TradesOption, CommandLine::Action::TradeLedger, false},
+    {&ExportDaysOption, CommandLine::Action::ExportDays, true},
+    {&ImportDaysOption, CommandLine::Action::ImportDays, true},
 };
 const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption};
 const QStringList YearActions{PrintOption, HoursOption, WorkPeriodsOption};
@@ -139,6 +144,17 @@ void declareOptions(QCommandLineParser& parser) {
          QStringLiteral("DATE")},
     });
     parser.addOptions(contentOptions());
+    parser.addOptions({
+        {ExportDaysOption,
+         QStringLiteral(
+             "Write your own entries (trades, leave, extra hours, notes) as a JSON file; "
+             "- writes to standard output."),
+         QStringLiteral("FILE")},
+        {ImportDaysOption,
+         QStringLiteral("Merge the entries of such a JSON file into yours, all or nothing; - "
+                        "reads standard input."),
+         QStringLiteral("FILE")},
+    });
     parser.addHelpOption();
     parser.addVersionOption();
 }
@@ -348,6 +364,18 @@ void parseContents(const QCommandLineParser& parser, CommandLine& command, Check
     command.onlyMyDays = parser.isSet(OnlyMyDaysOption);
 }
 
+// --export-days and --import-days stand alone: the action table refuses a second action, and a
+// group means nothing to them.
+void parseDaysOptions(const QCommandLineParser& parser, const CommandLine& command,
+                      Checks& checks) {
+    const bool days = command.action == CommandLine::Action::ExportDays ||
+                      command.action == CommandLine::Action::ImportDays;
+    if (days && parser.isSet(AssignmentOption))
+        checks.fail(QStringLiteral("--%1 takes no --assignment: it covers every entry")
+                        .arg(command.action == CommandLine::Action::ExportDays ? ExportDaysOption
+                                                                               : ImportDaysOption));
+}
+
 void writeLine(std::FILE* stream, const QString& text) {
     std::fputs(qPrintable(text + u'\n'), stream);
     std::fflush(stream);
@@ -553,6 +581,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     parseAssignment(parser, command, checks);
     parseHoursSettings(parser, command, checks);
     parseContents(parser, command, checks);
+    parseDaysOptions(parser, command, checks);
     return command;
 }
 
@@ -581,7 +610,12 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
         // Only options that need an action were given.
         return fail(ExitCode::BadUsage,
                     QStringLiteral("nothing to do: give --export-ics FILE, --print-pdf FILE, "
-                                   "--hours, --work-periods or --trades"));
+                                   "--hours, --work-periods, --trades, --export-days FILE or "
+                                   "--import-days FILE"));
+    case CommandLine::Action::ExportDays:
+        return ExportDaysFile(command.target);
+    case CommandLine::Action::ImportDays:
+        return ImportDaysFile(command.target);
     default:
         break;
     }

@@ -148,6 +148,18 @@ struct EntryStore::Private {
 
     QString sqliteMessage() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
+    // Every commit is on disk before the verb returns, whatever the library's build default.
+    // The file may come from anywhere: what it holds besides our tables (triggers, views, SQL
+    // functions in its schema) must not run, and SQL must not be able to damage it.
+    void configure() {
+        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        sqliteExec(db, "PRAGMA synchronous = FULL");
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    }
+
     void open() {
         const DatabaseFileCheck check = checkDatabaseFile(path);
         switch (check.kind) {
@@ -168,7 +180,7 @@ struct EntryStore::Private {
             makeUnavailable(QStringLiteral("it cannot be opened (%1)").arg(sqliteMessage()));
             return;
         }
-        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        configure();
         readOnly = sqlite3_db_readonly(db, "main") == 1;
         QString damage = quickCheck();
         if (!damage.isEmpty() && sqlite3_errcode(db) == SQLITE_CANTOPEN && openUnchanging())
@@ -201,6 +213,7 @@ struct EntryStore::Private {
         if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
                             nullptr) != SQLITE_OK)
             return false;
+        configure();
         readOnly = true;
         return true;
     }
@@ -274,7 +287,7 @@ struct EntryStore::Private {
             close();
             return refused;
         }
-        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        configure();
         readOnly = sqlite3_db_readonly(db, "main") == 1;
         status = Status::Open;
         dataVersion = readDataVersion();
