@@ -4,12 +4,14 @@ program in a desktop session with the bus running (scripts/desktop-session.sh --
 finds it among the bus's applications, finds the day table, and reads which cell is selected,
 its name, row and column. Then types the Right arrow and clicks a day, as a user does, and checks
 each time that the bus announced the newly selected cell and that the tree now reads the day
-that was moved to, selected and focused.
+that was moved to, selected and focused. The day after today holds an entry of the user's own
+(recorded beforehand with --import-days): its cell's name says it.
 
     atspi_grid.py PROGRAM
 """
 
 import datetime
+import json
 import os
 import subprocess
 import sys
@@ -134,10 +136,27 @@ def expect_move(what, table, announcements, day, act):
     return index, name
 
 
+def record_overtime(program, environment, day):
+    """Four hours of overtime on `day`, recorded as a user's exported days are taken back in."""
+    entries = {"format": "tourwise-days", "version": 1, "entries": [{
+        "id": "6f1c2a3b-4d5e-4f60-8a7b-9c0d1e2f3a4b", "date": day.isoformat(),
+        "kind": "overtime", "minutes": 240, "revision": 1, "modified": "2026-12-01T08:00:00Z"}]}
+    path = os.path.join(environment["XDG_CONFIG_HOME"], "days.json")
+    with open(path, "w", encoding="utf-8") as file:
+        json.dump(entries, file)
+    subprocess.run([program, "--import-days", path], env=environment, check=True,
+                   stdout=subprocess.DEVNULL)
+
+
 def main():
     program = sys.argv[1]
-    environment = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(prefix="tourwise-atspi-"),
+    folder = tempfile.mkdtemp(prefix="tourwise-atspi-")
+    environment = dict(os.environ, XDG_CONFIG_HOME=os.path.join(folder, "config"),
+                       XDG_DATA_HOME=os.path.join(folder, "data"),
                        LC_ALL="en_US.UTF-8", LANG="en_US.UTF-8")
+    os.makedirs(environment["XDG_CONFIG_HOME"])
+    # Today as the program will see it; a run across midnight is not worth guarding against.
+    record_overtime(program, environment, datetime.date.today() + datetime.timedelta(days=1))
     process = subprocess.Popen([program], env=environment)
     try:
         application = pump_until("the program on the accessibility bus", find_application)
@@ -155,6 +174,8 @@ def main():
         day = day_of(name) + datetime.timedelta(days=1)
         index, name = expect_move("Right", table, announcements, day,
                                   lambda: subprocess.run(["xdotool", "key", "Right"], check=True))
+        if "overtime, 4 hours" not in name or "you work" not in name:
+            raise Failure(f"the day with the user's overtime reads {name!r}")
 
         # A click on another day of the same month: a week back or a week ahead.
         week = datetime.timedelta(days=7)
