@@ -144,7 +144,8 @@ def main():
     shot_path = lambda name: os.path.join(output, name + ".png")
     today = datetime.date.today()
     config = tempfile.mkdtemp(prefix="tourwise-smoke-")
-    environment = dict(os.environ, XDG_CONFIG_HOME=config)
+    data = tempfile.mkdtemp(prefix="tourwise-smoke-data-")
+    environment = dict(os.environ, XDG_CONFIG_HOME=config, XDG_DATA_HOME=data)
     process = subprocess.Popen([program], env=environment)
     try:
         window = active_window("Tourwise")
@@ -199,6 +200,29 @@ def main():
         corner = (new_left + 3, new_top + 3)
         if shot.pixel(*corner) != colour:
             raise Failure(f"pixel {corner} of the new cell is {shot.pixel(*corner)}")
+
+        # Enter opens the day in a window of its own, titled with the day; Escape closes it, and
+        # the next arrow keys move the day again.
+        run("xdotool", "key", "Return")
+        day_title = f"{tomorrow:%A}"
+        poll("the day editor to be active",
+             lambda: run("xdotool", "getactivewindow", "getwindowname").startswith(day_title),
+             patience=10)
+        Shot(shot_path("2b-day-editor"))
+        run("xdotool", "key", "Escape")
+        poll("the main window to be active again",
+             lambda: run("xdotool", "getactivewindow").strip() == window, patience=10)
+        def selection_left():
+            block = Shot(shot_path("2c-after-editor")).filled_block(grid_area)
+            return block[0][0] if block else None
+
+        run("xdotool", "key", "Right")
+        poll("Right after the day editor", lambda: selection_left() not in (None, new_left),
+             patience=10)
+        run("xdotool", "key", "Left")
+        poll("Left after the day editor", lambda: selection_left() == new_left, patience=10)
+        if os.listdir(data):
+            raise Failure(f"looking at a day wrote to the data folder: {os.listdir(data)}")
 
         # Settings, then Save: the settings file appears.
         tab_width = (box[2] - box[0]) / TAB_COUNT
