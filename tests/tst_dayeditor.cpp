@@ -2,13 +2,13 @@
 // context menu, entries added, changed and deleted from the keyboard, undo and redo with their
 // keys, the mark, the status line and the reader name of a day, a restart, and a file of entries
 // that cannot be used.
+#include "testfiles.h"
 #include "windowfixture.h"
 
 #include "app/dayeditor.h"
 #include "app/entryform.h"
 #include "days/entrystore.h"
 #include "monthview/headerpainter.h"
-#include "platform/errorreport.h"
 #include "rotation/rotation.h"
 
 #include <QAction>
@@ -64,23 +64,6 @@ template <typename T> T* control(QWidget* dialog, const char* name) {
 
 void typeText(const QString& text) {
     QTest::keyClicks(WindowFixture::keyTarget(), text);
-}
-
-class ReportedErrors {
-public:
-    ReportedErrors() {
-        setErrorReporter([this](const QString& message) { messages << message; });
-    }
-    ~ReportedErrors() { setErrorReporter({}); }
-    ReportedErrors(const ReportedErrors&) = delete;
-    ReportedErrors& operator=(const ReportedErrors&) = delete;
-
-    QStringList messages;
-};
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -271,13 +254,8 @@ private slots:
     void unusableFileLeavesTheRotation() {
         WindowFixture probe; // only for its folders
         const QString path = daysFilePath(probe.dataBase());
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         const QByteArray garbage = QByteArray("SQLite format 3") + QByteArray(4096, '\x5a');
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(garbage);
-        }
+        writeFile(path, garbage);
         StartupEnvironment environment;
         environment.locale = QLocale(QLocale::English, QLocale::UnitedStates);
         environment.configBase = probe.configBase();
@@ -303,7 +281,7 @@ private slots:
         entry.kind = EntryKind::Note;
         QVERIFY(!form.entryStore().add(entry).ok);
         editor->reject();
-        QCOMPARE(readFile(path), garbage);
+        QCOMPARE(fileBytes(path), garbage);
     }
 };
 
