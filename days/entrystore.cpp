@@ -115,7 +115,9 @@ struct EntryStore::Private {
         configure();
         readOnly = sqlite3_db_readonly(db, "main") == 1;
         QString damage = quickCheck();
-        if (!damage.isEmpty() && sqlite3_errcode(db) == SQLITE_CANTOPEN && openUnchanging())
+        const int failure = sqlite3_errcode(db) & 0xff;
+        if (!damage.isEmpty() && (failure == SQLITE_CANTOPEN || failure == SQLITE_READONLY) &&
+            openUnchanging())
             damage = quickCheck();
         if (!damage.isEmpty()) {
             makeUnavailable(damage);
@@ -134,7 +136,8 @@ struct EntryStore::Private {
     }
 
     // A file in WAL mode in a folder where nothing can be written cannot be read the usual
-    // way: SQLite cannot make the -shm file beside it. Without a -wal file the database file
+    // way: SQLite cannot make the -shm file beside it (CANTOPEN on a read-only mount, READONLY
+    // in a folder without write permission). Without a -wal file the database file
     // holds every committed change, so it can be read as a file nothing changes.
     bool openUnchanging() {
         const QFileInfo wal(path + QStringLiteral("-wal"));
