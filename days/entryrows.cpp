@@ -81,8 +81,12 @@ bool storable(const DayEntry& entry) {
 }
 
 int raiseCounter(sqlite3* db, DateSerial date) {
-    SqliteStatement raise(db, "INSERT INTO day_changes (date, counter) VALUES (?, 1) "
-                              "ON CONFLICT (date) DO UPDATE SET counter = counter + 1");
+    // One count over all days, not one per day: an entry moved to another day must carry a
+    // higher number there than it had on the day it left, or a phone keeps the old event.
+    SqliteStatement raise(db,
+                          "INSERT INTO day_changes (date, counter) "
+                          "VALUES (?1, (SELECT coalesce(max(counter), 0) + 1 FROM day_changes)) "
+                          "ON CONFLICT (date) DO UPDATE SET counter = excluded.counter");
     raise.bind(1, dateText(date));
     return raise.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
 }
