@@ -79,9 +79,9 @@ ExportCalendarDialog::ExportCalendarDialog(const CalendarExportDefaults& default
     m_payPeriodStarts =
         checkBox(QStringLiteral("chkPayPeriods"), QStringLiteral("Pay-period starts"),
                  defaults.payPeriodStarts, this);
-    m_timedShifts =
-        checkBox(QStringLiteral("chkTimedShifts"),
-                 QStringLiteral("Duty days from shift start to shift start"), false, this);
+    m_timedShifts = checkBox(QStringLiteral("chkTimedShifts"),
+                             QStringLiteral("Duty days from shift start to shift start"),
+                             !ownDays.keptFile.isEmpty() && ownDays.keptTimedShifts, this);
     m_timedShifts->setToolTip(QStringLiteral(
         "Timed events from the shift start to the next day's shift start, so the morning after "
         "also shows as duty"));
@@ -177,9 +177,9 @@ void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults,
         if (!ownDays.setKeptFile)
             return;
         if (keep)
-            ownDays.setKeptFile(path);
+            ownDays.setKeptFile(path, request.contents.timedShifts);
         else if (!ownDays.keptFile.isEmpty())
-            ownDays.setKeptFile({});
+            ownDays.setKeptFile({}, false);
     });
     dialog->open();
 }

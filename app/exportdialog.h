@@ -29,7 +29,8 @@ struct CalendarExportOwnDays {
     // The file kept up to date, or empty, and where the dialog stores a new choice (an empty
     // path switches it off); without the function the check box is not offered.
     QString keptFile;
-    std::function<void(const QString& path)> setKeptFile;
+    bool keptTimedShifts = false; // the kept file's duty days are timed
+    std::function<void(const QString& path, bool timedShifts)> setKeptFile;
 };
 
 class ExportCalendarDialog : public QDialog {

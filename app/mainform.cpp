@@ -510,8 +510,9 @@ void TMainForm::gloCalExportIcs() {
     CalendarExportOwnDays ownDays;
     ownDays.own = CalendarEntriesOf(*m_store, {MinViewDate, MaxViewDate}, m_state.Hours.shiftStart);
     ownDays.keptFile = m_store->keptCalendarFile();
-    ownDays.setKeptFile = [this](const QString& path) {
-        const StoreResult result = m_store->setKeptCalendarFile(path);
+    ownDays.keptTimedShifts = m_store->keptCalendarTimedShifts();
+    ownDays.setKeptFile = [this](const QString& path, bool timedShifts) {
+        const StoreResult result = m_store->setKeptCalendarFile(path, timedShifts);
         if (!result.ok)
             reportError(this, result.error);
     };
@@ -528,6 +529,7 @@ void TMainForm::rewriteKeptCalendar() {
     request.assignment = defaults.assignment;
     request.contents.paydays = defaults.paydays;
     request.contents.payPeriodStarts = defaults.payPeriodStarts;
+    request.contents.timedShifts = m_store->keptCalendarTimedShifts();
     request.payPeriodStart = defaults.payPeriodStart;
     request.agency = defaults.agency;
     request.own = CalendarEntriesOf(*m_store, request.range, m_state.Hours.shiftStart);

@@ -347,6 +347,7 @@ constexpr const char* ShiftStartKey = "shiftStart";
 constexpr const char* WorkPeriodDaysKey = "workPeriodDays";
 constexpr const char* WorkPeriodStartKey = "workPeriodStart";
 constexpr const char* CalendarFileKey = "keptCalendarFile";
+constexpr const char* CalendarTimedKey = "keptCalendarTimedShifts";
 
 int putSetting(sqlite3* db, const char* key, const QString& value) {
     SqliteStatement put(db, value.isNull()
@@ -558,9 +559,17 @@ QString EntryStore::keptCalendarFile() const {
     return d->setting(CalendarFileKey);
 }
 
-StoreResult EntryStore::setKeptCalendarFile(const QString& path) {
+bool EntryStore::keptCalendarTimedShifts() const {
+    return d->setting(CalendarTimedKey) == QLatin1String("1");
+}
+
+StoreResult EntryStore::setKeptCalendarFile(const QString& path, bool timedShifts) {
     return d->write([&](sqlite3* db) -> Outcome {
-        return {putSetting(db, CalendarFileKey, path.isEmpty() ? QString() : path), {}};
+        int code = putSetting(db, CalendarFileKey, path.isEmpty() ? QString() : path);
+        if (code == SQLITE_OK)
+            code = putSetting(db, CalendarTimedKey,
+                              path.isEmpty() ? QString() : QString(timedShifts ? u'1' : u'0'));
+        return {code, {}};
     });
 }
 

@@ -74,9 +74,11 @@ public:
 
     HoursSettings hoursSettings() const;
     StoreResult setHoursSettings(const HoursSettings& settings);
-    // The calendar file kept up to date after every change, or empty.
+    // The calendar file kept up to date after every change, or empty, and whether its duty days
+    // are timed from shift start to shift start.
     QString keptCalendarFile() const;
-    StoreResult setKeptCalendarFile(const QString& path);
+    bool keptCalendarTimedShifts() const;
+    StoreResult setKeptCalendarFile(const QString& path, bool timedShifts = false);
 
     // True when another process changed the file since this one last looked; then
     // entriesChanged() has been emitted.

@@ -319,7 +319,9 @@ void CalendarExportTest::keepUpToDateAndTimedShifts() {
     traded.with = QStringLiteral("J. Smith");
     ownDays.own.entries[dayKey(traded.date)] = {traded};
     ownDays.own.changeCounters[dayKey(traded.date)] = 3;
-    ownDays.setKeptFile = [&stored](const QString& kept) { stored << kept; };
+    ownDays.setKeptFile = [&stored](const QString& kept, bool timed) {
+        stored << (timed ? kept + QStringLiteral(" (timed)") : kept);
+    };
     const CalendarExportDefaults defaults{
         "B2", false, false, DefaultPayPeriodStart, "x", serialFromQDate(QDate(2026, 12, 10))};
     const auto exportOnce = [&](const QStringList& clicks, const QString& answer) {
@@ -339,19 +341,21 @@ void CalendarExportTest::keepUpToDateAndTimedShifts() {
 
     QCOMPARE(exportOnce({"chkKeepUpToDate", "chkTimedShifts"}, path),
              QStringList{"tourwise-B2.ics"});
-    QCOMPARE(stored, QStringList{path});
+    QCOMPARE(stored, QStringList{path + " (timed)"});
     const QByteArray written = readFile(path);
     QVERIFY(written.contains("DTSTART:20261214T080000\r\nDTEND:20261215T080000\r\n"));
     QVERIFY(written.contains("SEQUENCE:3\r\nSUMMARY:Off \xe2\x80\x93 J. Smith works (trade)\r\n"));
 
-    // Opened again with the file kept: the box is on, the kept file is suggested, and
-    // unchecking it switches the keeping off.
+    // Opened again with the file kept: both boxes are on as the kept file has them, the kept
+    // file is suggested, and unchecking the keeping switches it off.
     ownDays.keptFile = path;
+    ownDays.keptTimedShifts = true;
     const QString other = folder.filePath("once.ics");
     QCOMPARE(exportOnce({}, path), QStringList{path});
-    QCOMPARE(stored, (QStringList{path, path}));
-    QCOMPARE(exportOnce({"chkKeepUpToDate"}, other), QStringList{"tourwise-B2.ics"});
-    QCOMPARE(stored, (QStringList{path, path, QString()}));
+    QCOMPARE(stored, (QStringList{path + " (timed)", path + " (timed)"}));
+    QCOMPARE(exportOnce({"chkKeepUpToDate", "chkTimedShifts"}, other),
+             QStringList{"tourwise-B2.ics"});
+    QCOMPARE(stored, (QStringList{path + " (timed)", path + " (timed)", QString()}));
     QVERIFY(readFile(other).contains("DTSTART;VALUE=DATE:20261214\r\n"));
 
     // Without a place to store it the box is not offered.

@@ -383,17 +383,19 @@ void EntryStoreTest::hoursSettingsAndCalendarFile() {
         settings.workPeriodDays = 14;
         settings.workPeriodStart = serialFromYmd(2026, 1, 4);
         QVERIFY(store.setHoursSettings(settings).ok);
-        QVERIFY(store.setKeptCalendarFile(QStringLiteral("/home/me/duty.ics")).ok);
+        QVERIFY(store.setKeptCalendarFile(QStringLiteral("/home/me/duty.ics"), true).ok);
     }
     EntryStore store(storePath());
     QCOMPARE(store.hoursSettings().shiftStart, 7 * 60 + 30);
     QCOMPARE(store.hoursSettings().workPeriodDays, 14);
     QCOMPARE(store.hoursSettings().workPeriodStart, serialFromYmd(2026, 1, 4));
     QCOMPARE(store.keptCalendarFile(), QStringLiteral("/home/me/duty.ics"));
+    QVERIFY(store.keptCalendarTimedShifts());
     QVERIFY(store.setHoursSettings({}).ok);
     QVERIFY(store.setKeptCalendarFile({}).ok);
     QCOMPARE(store.hoursSettings(), HoursSettings());
     QCOMPARE(store.keptCalendarFile(), QString());
+    QVERIFY(!store.keptCalendarTimedShifts());
 }
 
 void EntryStoreTest::outsideChangesAreSeen() {
