@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/dayscommands.h"
 #include "app/hoursreport.h"
 #include "app/outputfile.h"
 #include "core/calendar.h"
@@ -56,6 +57,8 @@ const ActionOption ActionOptions[] = {
 const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption};
 const QStringList YearActions{PrintOption, HoursOption, WorkPeriodsOption};
 const QStringList HoursActions{HoursOption, WorkPeriodsOption, TradesOption};
+const QString ExportDaysOption = QStringLiteral("export-days");
+const QString ImportDaysOption = QStringLiteral("import-days");
 
 QString viewRangeText() {
     return qdateFromSerial(MinViewDate).toString(Qt::ISODate) + QStringLiteral(" to ") +
@@ -113,6 +116,17 @@ void declareOptions(QCommandLineParser& parser) {
          QStringLiteral("The hours: the first day of a work period, YYYY-MM-DD, instead of the "
                         "stored one."),
          QStringLiteral("DATE")},
+    });
+    parser.addOptions({
+        {ExportDaysOption,
+         QStringLiteral(
+             "Write your own entries (trades, leave, extra hours, notes) as a JSON file; "
+             "- writes to standard output."),
+         QStringLiteral("FILE")},
+        {ImportDaysOption,
+         QStringLiteral("Merge the entries of such a JSON file into yours, all or nothing; - "
+                        "reads standard input."),
+         QStringLiteral("FILE")},
     });
     parser.addHelpOption();
     parser.addVersionOption();
@@ -296,6 +310,23 @@ void refuseRepeats(const QCommandLineParser& parser, Checks& checks) {
     for (const QString& name : parser.optionNames())
         if (parser.optionNames().count(name) > 1)
             checks.fail(QStringLiteral("--%1 is given twice").arg(name));
+}
+
+// --export-days and --import-days stand alone: no other action, no other option.
+void parseDaysOptions(const QCommandLineParser& parser, CommandLine& command, Checks& checks) {
+    const bool exporting = parser.isSet(ExportDaysOption);
+    if (!exporting && !parser.isSet(ImportDaysOption))
+        return;
+    const QString option = exporting ? ExportDaysOption : ImportDaysOption;
+    int actions = int(parser.isSet(ExportDaysOption)) + int(parser.isSet(ImportDaysOption));
+    for (const ActionOption& other : ActionOptions)
+        actions += int(parser.isSet(*other.name));
+    if (actions > 1)
+        checks.fail(QStringLiteral("--%1 goes with no other action").arg(option));
+    command.action = exporting ? CommandLine::Action::ExportDays : CommandLine::Action::ImportDays;
+    command.target = parser.value(option);
+    if (command.target.isEmpty())
+        checks.fail(QStringLiteral("--%1 needs a file name").arg(option));
 }
 
 void writeLine(std::FILE* stream, const QString& text) {
@@ -486,6 +517,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     parseYearAndMonth(parser, command, checks);
     parseAssignment(parser, command, checks);
     parseHoursSettings(parser, command, checks);
+    parseDaysOptions(parser, command, checks);
     return command;
 }
 
@@ -515,6 +547,10 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
         return fail(ExitCode::BadUsage,
                     QStringLiteral("nothing to do: give --export-ics FILE, --print-pdf FILE, "
                                    "--hours, --work-periods or --trades"));
+    case CommandLine::Action::ExportDays:
+        return ExportDaysFile(command.target);
+    case CommandLine::Action::ImportDays:
+        return ImportDaysFile(command.target);
     default:
         break;
     }

@@ -1,5 +1,6 @@
-// The command line: write the calendar file or a sheet as PDF, or print the hours, without
-// opening a window, or show the help or the version. With no arguments the window starts as usual.
+// The command line: write the calendar file or a sheet as PDF, print the hours, or export or
+// import the user's own entries, without opening a window, or show the help or the version. With
+// no arguments the window starts as usual.
 #pragma once
 
 #include "core/dateserial.h"
@@ -18,12 +19,14 @@ struct CommandLine {
         Version,
         ExportCalendar,
         PrintPdf,
+        ExportDays,
+        ImportDays,
         PayPeriodHours,
         WorkPeriodHours,
         TradeLedger
     };
     Action action = Action::Window;
-    QString target; // the file to write; "-" for standard output
+    QString target; // the file to write ("-": standard output), or to read for ImportDays
     std::optional<DateSerial> from;
     std::optional<DateSerial> to;
     std::optional<int> year;

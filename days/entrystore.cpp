@@ -10,11 +10,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -167,7 +170,10 @@ struct EntryStore::Private {
         }
         sqlite3_busy_timeout(db, BusyTimeoutMs);
         readOnly = sqlite3_db_readonly(db, "main") == 1;
-        if (const QString damage = quickCheck(); !damage.isEmpty()) {
+        QString damage = quickCheck();
+        if (!damage.isEmpty() && sqlite3_errcode(db) == SQLITE_CANTOPEN && openUnchanging())
+            damage = quickCheck();
+        if (!damage.isEmpty()) {
             makeUnavailable(damage);
             return;
         }
@@ -183,6 +189,22 @@ struct EntryStore::Private {
         dataVersion = readDataVersion();
     }
 
+    // A file in WAL mode in a folder where nothing can be written cannot be read the usual
+    // way: SQLite cannot make the -shm file beside it. Without a -wal file the database file
+    // holds every committed change, so it can be read as a file nothing changes.
+    bool openUnchanging() {
+        const QFileInfo wal(path + QStringLiteral("-wal"));
+        if (wal.exists() && wal.size() > 0)
+            return false;
+        close();
+        const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
+        if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK)
+            return false;
+        readOnly = true;
+        return true;
+    }
+
     // Empty when the file passes; else why not.
     QString quickCheck() {
         SqliteStatement check(db, "PRAGMA quick_check");
@@ -190,8 +212,14 @@ struct EntryStore::Private {
         if (result == SQLITE_ROW && check.text(0) == QLatin1StringView("ok") &&
             check.step() == SQLITE_DONE)
             return {};
-        if (result == SQLITE_ROW)
-            return QStringLiteral("it is damaged (%1)").arg(check.text(0));
+        if (result == SQLITE_ROW) {
+            // The first finding is enough; the report can run to a hundred lines.
+            QString finding;
+            for (const QString& line : check.text(0).split(u'\n', Qt::SkipEmptyParts))
+                if (!line.startsWith(QLatin1StringView("***")) && finding.isEmpty())
+                    finding = line.trimmed();
+            return QStringLiteral("it is damaged (%1)").arg(finding);
+        }
         if ((result & 0xff) == SQLITE_NOTADB)
             return QStringLiteral("it is not a database");
         if ((result & 0xff) == SQLITE_CORRUPT)
@@ -459,6 +487,10 @@ QString EntryStore::problem() const {
 
 QString EntryStore::path() const {
     return d->path;
+}
+
+bool EntryStore::isReadOnly() const {
+    return d->status == Status::Open && d->readOnly;
 }
 
 QList<DayEntry> EntryStore::entriesBetween(DateSerial first, DateSerial last) const {

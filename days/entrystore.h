@@ -47,6 +47,8 @@ public:
     Status status() const;
     QString problem() const; // names the file and what to do; empty unless Unavailable
     QString path() const;
+    // Open, but the file or its folder cannot be written: reads work, changes are refused.
+    bool isReadOnly() const;
 
     // Entries of the days first ... last (both included), in entryBefore order.
     QList<DayEntry> entriesBetween(DateSerial first, DateSerial last) const;

@@ -21,7 +21,9 @@ tourwise_install_missing() {
 }
 
 # What building and running the program needs.
-TOURWISE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core)
+# The store of the user's own entries uses the SQLite C library.
+TOURWISE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core
+    libsqlite3-dev)
 
 # What CI needs besides the tests (.ci/run): the formatter, and for the benchmarks the benchmark
 # library, valgrind's client header for the instruction counts and the X client library that the
@@ -33,3 +35,6 @@ TOURWISE_CI_PACKAGES=(clang-format libbenchmark-dev valgrind pkgconf libxcb1-dev
 # screen reader's client library.
 TOURWISE_DESKTOP_TEST_PACKAGES=(xvfb openbox x11-utils xdotool imagemagick dbus dbus-daemon
     at-spi2-core python3-pyatspi)
+
+# The store tests read its files back with the sqlite3 shell.
+TOURWISE_STORE_TEST_PACKAGES=(sqlite3)

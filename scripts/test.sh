@@ -7,8 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
 tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" desktop-file-utils appstream \
-    "${TOURWISE_DESKTOP_TEST_PACKAGES[@]}" poppler-utils python3-icalendar lintian dpkg-dev \
-    tzdata
+    "${TOURWISE_DESKTOP_TEST_PACKAGES[@]}" "${TOURWISE_STORE_TEST_PACKAGES[@]}" poppler-utils \
+    python3-icalendar lintian dpkg-dev tzdata
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

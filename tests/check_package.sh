@@ -22,6 +22,7 @@ deb=$(find "$work" -maxdepth 1 -name 'tourwise_*.deb' | head -n 1)
 depends=$(dpkg-deb --field "$deb" Depends)
 [[ "$depends" == *"libc6"* ]] || fail "Depends has no libc6: $depends"
 [[ "$depends" == *"libqt6widgets6"* ]] || fail "Depends has no libqt6widgets6: $depends"
+[[ "$depends" == *"libsqlite3-0"* ]] || fail "Depends has no libsqlite3-0: $depends"
 
 contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/tourwise ./usr/share/man/man1/tourwise.1.gz \

@@ -68,12 +68,25 @@ private slots:
     void standardOutputThatCannotBeWritten();
     void hoursSettingsForOneRun();
 
+    void daysRoundTripIsByteIdentical();
+    void daysThroughStandardStreams();
+    void daysImportIsAllOrNothing_data();
+    void daysImportIsAllOrNothing();
+    void daysUsage_data();
+    void daysUsage();
+    void daysStoreUnavailable();
+    void daysExportUnwritable();
+
 private:
-    // Runs the program in `work` with the settings folder below `config`, the data folder below
-    // `data`, no display, no platform chosen and no runtime folder, as from a cron job or a
-    // terminal without X. `output` replaces standard output when given.
+    // Runs the program in `work` with the settings folder below `config` and the data folder
+    // below `data`, no display, no platform chosen and no runtime folder, as from a cron job or
+    // a terminal without X. `input` is its standard input; `output` replaces its standard output
+    // when given.
     Run run(const QStringList& arguments, const QByteArray& timeZone = "UTC",
-            const QString& output = {});
+            const QByteArray& input = {}, const QString& output = {});
+    QString daysFile() const {
+        return m_work->filePath(QStringLiteral("data/Kestrand/Tourwise/Tourwise-days.sqlite"));
+    }
 
     std::unique_ptr<QTemporaryDir> m_work;
     QString m_config;
@@ -86,7 +99,7 @@ void CommandLineTest::init() {
 }
 
 Run CommandLineTest::run(const QStringList& arguments, const QByteArray& timeZone,
-                         const QString& output) {
+                         const QByteArray& input, const QString& output) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -102,6 +115,8 @@ Run CommandLineTest::run(const QStringList& arguments, const QByteArray& timeZon
     if (!output.isEmpty())
         process.setStandardOutputFile(output);
     process.start(QStringLiteral(TOURWISE_PROGRAM), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     Run result;
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
         return result;
@@ -319,6 +334,8 @@ void CommandLineTest::unwritableTarget_data() {
     QTest::newRow("pdf onto a folder") << QStringList{"--print-pdf", "folder"} << "folder";
     QTest::newRow("pdf in a missing folder")
         << QStringList{"--print-pdf", "missing/out.pdf"} << "missing/out.pdf";
+    QTest::newRow("entries below a plain file")
+        << QStringList{"--export-days", "plain/out.json"} << "plain/out.json";
 }
 
 void CommandLineTest::unwritableTarget() {
@@ -391,7 +408,7 @@ void CommandLineTest::standardOutputThatCannotBeWritten() {
     QFETCH(QStringList, arguments);
     if (!QFileInfo::exists(QStringLiteral("/dev/full")))
         QSKIP("needs /dev/full, a device whose writes always fail");
-    const Run result = run(arguments, "UTC", QStringLiteral("/dev/full"));
+    const Run result = run(arguments, "UTC", {}, QStringLiteral("/dev/full"));
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.err.count('\n'), 1);
     QVERIFY2(result.err.startsWith("tourwise: Unable to write to standard output: "), result.err);
@@ -439,6 +456,164 @@ void CommandLineTest::hoursSettingsForOneRun() {
              header + "PP6,2026-02-22,2026-03-07,144,120,24,0,0,0,120\n"
                       "PP7,2026-03-08,2026-03-21,143,143,0,0,0,0,143\n");
     QCOMPARE(readFile(file), before);
+}
+
+namespace {
+
+// Entries as the program writes them: sorted, every optional field once.
+const QByteArray DaysFile =
+    "{\n  \"format\": \"tourwise-days\",\n  \"version\": 1,\n  \"entries\": [\n"
+    "    {\"id\": \"0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01\", \"date\": \"2026-02-28\", \"kind\": "
+    "\"trade-out\", \"minutes\": 720, \"start\": \"08:00\", \"with\": \"R. Okafor\", \"revision\": "
+    "3, \"modified\": \"2026-02-20T23:59:59Z\"},\n"
+    "    {\"id\": \"5c1f8a0e-0e5b-4f7e-8a1c-2d3e4f5a6b7c\", \"date\": \"2026-02-28\", \"kind\": "
+    "\"leave\", \"leaveType\": \"vacation\", \"note\": \"J\xc3\xb6rg \\\"away\\\"\", \"revision\": "
+    "1, \"modified\": \"2026-01-01T00:00:00Z\"},\n"
+    "    {\"id\": \"11111111-2222-4333-8444-555555555555\", \"date\": \"2026-03-02\", \"kind\": "
+    "\"overtime\", \"minutes\": 90, \"revision\": 2, \"modified\": \"2026-03-02T12:30:00Z\"}\n"
+    "  ]\n}\n";
+
+// The same file with the second entry at a higher revision.
+QByteArray daysFileWithNewerLeave() {
+    QByteArray file = DaysFile;
+    const QByteArray old = "\"revision\": 1, \"modified\": \"2026-01-01T00:00:00Z\"";
+    return file.replace(old, "\"revision\": 4, \"modified\": \"2026-04-01T00:00:00Z\"");
+}
+
+} // namespace
+
+void CommandLineTest::daysRoundTripIsByteIdentical() {
+    writeFile(m_work->filePath(QStringLiteral("in.json")), DaysFile);
+    Run imported = run({"--import-days", "in.json"});
+    QCOMPARE(imported.err, QByteArray());
+    QCOMPARE(imported.exitCode, 0);
+    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 0 unchanged)\n"));
+    QCOMPARE(run({"--export-days", "out.json"}).exitCode, 0);
+    QCOMPARE(readFile(m_work->filePath(QStringLiteral("out.json"))), DaysFile);
+
+    // The same file again changes nothing; a newer revision of one entry replaces it.
+    imported = run({"--import-days", "out.json"});
+    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 3 unchanged)\n"));
+    writeFile(m_work->filePath(QStringLiteral("newer.json")), daysFileWithNewerLeave());
+    imported = run({"--import-days", "newer.json"});
+    QCOMPARE(imported.out, QByteArray("Imported 3 entries (1 updated, 2 unchanged)\n"));
+    QCOMPARE(run({"--export-days", "again.json"}).exitCode, 0);
+    QCOMPARE(readFile(m_work->filePath(QStringLiteral("again.json"))), daysFileWithNewerLeave());
+    // The store's file, checked by SQLite itself.
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"), {daysFile(), QStringLiteral("PRAGMA integrity_check")});
+    QVERIFY(shell.waitForFinished(-1));
+    QCOMPARE(shell.readAllStandardOutput(), QByteArray("ok\n"));
+}
+
+void CommandLineTest::daysThroughStandardStreams() {
+    // Nothing recorded: an empty list, and no file made for it.
+    Run exported = run({"--export-days", "-"});
+    QCOMPARE(exported.exitCode, 0);
+    QCOMPARE(exported.out,
+             QByteArray(
+                 "{\n  \"format\": \"tourwise-days\",\n  \"version\": 1,\n  \"entries\": []\n}\n"));
+    QCOMPARE(treeOf(m_work->path()), QStringList{"config"});
+
+    const Run imported = run({"--import-days", "-"}, "UTC", DaysFile);
+    QCOMPARE(imported.exitCode, 0);
+    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 0 unchanged)\n"));
+    exported = run({"--export-days", "-"});
+    QCOMPARE(exported.exitCode, 0);
+    QCOMPARE(exported.err, QByteArray());
+    QCOMPARE(exported.out, DaysFile);
+}
+
+void CommandLineTest::daysImportIsAllOrNothing_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("file"); // written as bad.json
+    QTest::addColumn<QByteArray>("complaint");
+    const QStringList bad{"--import-days", "bad.json"};
+    QByteArray lastBroken = daysFileWithNewerLeave();
+    lastBroken.replace("\"date\": \"2026-03-02\"", "\"date\": \"2026-02-30\"");
+    QTest::newRow("last entry has a date that does not exist")
+        << bad << lastBroken << QByteArray("Entry 3 (11111111-2222-4333-8444-555555555555)");
+    QTest::newRow("not JSON") << bad << QByteArray("date,kind\n") << QByteArray("not JSON");
+    QTest::newRow("empty file") << bad << QByteArray() << QByteArray("not JSON");
+    QTest::newRow("missing file") << QStringList{"--import-days", "missing.json"} << QByteArray()
+                                  << QByteArray("missing.json");
+    QTest::newRow("a folder") << QStringList{"--import-days", "data"} << QByteArray()
+                              << QByteArray("data");
+    QTest::newRow("broken standard input")
+        << QStringList{"--import-days", "-"} << QByteArray() << QByteArray("standard input");
+}
+
+void CommandLineTest::daysImportIsAllOrNothing() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, complaint);
+    writeFile(m_work->filePath(QStringLiteral("good.json")), DaysFile);
+    QCOMPARE(run({"--import-days", "good.json"}).exitCode, 0);
+    if (arguments.last() == QLatin1StringView("bad.json"))
+        writeFile(m_work->filePath(QStringLiteral("bad.json")), file);
+    const Run result = run(arguments, "UTC", "{\"format\": \"tourwise-days\", \"version\": 1");
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(result.err.startsWith("tourwise: ") && result.err.contains(complaint), result.err);
+    const Run exported = run({"--export-days", "-"});
+    QCOMPARE(exported.out, DaysFile); // not one entry of the bad file
+}
+
+void CommandLineTest::daysUsage_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("complaint");
+    QTest::newRow("export without a file")
+        << QStringList{"--export-days"} << QByteArray("export-days");
+    QTest::newRow("import with an empty name")
+        << QStringList{"--import-days", ""} << QByteArray("needs a file name");
+    QTest::newRow("export and import")
+        << QStringList{"--export-days", "a.json", "--import-days", "b.json"}
+        << QByteArray("no other action");
+    QTest::newRow("with the calendar export")
+        << QStringList{"--export-days", "a.json", "--export-ics", "b.ics", "--assignment", "B2"}
+        << QByteArray("no other action");
+    QTest::newRow("with a range") << QStringList{"--export-days", "a.json", "--from", "2026-01-01"}
+                                  << QByteArray("--from");
+    QTest::newRow("with a group") << QStringList{"--import-days", "a.json", "--assignment", "B2"}
+                                  << QByteArray("--assignment");
+}
+
+void CommandLineTest::daysUsage() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, complaint);
+    const Run result = run(arguments);
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(result.err.startsWith("tourwise: ") && result.err.contains(complaint), result.err);
+    QCOMPARE(treeOf(m_work->path()), QStringList{"config"});
+}
+
+void CommandLineTest::daysStoreUnavailable() {
+    const QByteArray notADatabase = "these are my notes, not a database\n";
+    writeFile(daysFile(), notADatabase);
+    writeFile(m_work->filePath(QStringLiteral("in.json")), DaysFile);
+    for (const QStringList& arguments :
+         {QStringList{"--export-days", "out.json"}, QStringList{"--import-days", "in.json"}}) {
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err.count('\n'), 1);
+        QVERIFY2(result.err.contains(daysFile().toUtf8()), result.err);
+        QVERIFY(!QFileInfo::exists(m_work->filePath(QStringLiteral("out.json"))));
+    }
+    QCOMPARE(readFile(daysFile()), notADatabase);
+}
+
+void CommandLineTest::daysExportUnwritable() {
+    writeFile(m_work->filePath(QStringLiteral("plain")), "in the way");
+    for (const char* target : {"plain/out.json", "missing/out.json"}) {
+        const Run result = run({"--export-days", QString::fromLatin1(target)});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err.count('\n'), 1);
+        QVERIFY2(result.err.contains(target), result.err);
+    }
+    QCOMPARE(treeOf(m_work->path()), (QStringList{"config", "plain"}));
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

@@ -6,16 +6,21 @@
 #include "days/entryschema.h"
 #include "days/entrystore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <sqlite3.h>
+
+#include <csignal>
 
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -106,8 +111,19 @@ private slots:
     void newestTenBackupsKept();
     void failedBackupRefusesTheChange();
 
+    void hostileFiles_data();
+    void hostileFiles();
+    void killedWriterLeavesOldOrNewState();
+    void twoWritersLoseNothing();
+    void fullDiskRefusesTheChange();
+
 private:
     QString storePath() const { return daysFilePath(m_dir->path()); }
+    // A store file with `count` entries, closed again (its WAL folded into the file).
+    QList<DayEntry> makeStore(int count);
+    // A tmpfs of that size at `folder`, unmounted at cleanup; false where mounting is not allowed.
+    bool mountSmallDisk(const QString& folder, const QByteArray& size);
+    QStringList m_mounts;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     DateSerial m_today = Today;
@@ -125,6 +141,29 @@ void EntryStoreTest::init() {
 void EntryStoreTest::cleanup() {
     setTodayProvider({});
     setNowUtcProvider({});
+    while (!m_mounts.isEmpty())
+        ::umount2(QFile::encodeName(m_mounts.takeLast()).constData(), MNT_DETACH);
+}
+
+QList<DayEntry> EntryStoreTest::makeStore(int count) {
+    EntryStore store(storePath());
+    for (int n = 0; n < count; ++n) {
+        // Long notes: the file has many pages, so that damage in its middle is seen.
+        DayEntry entry = note(Today + n % 40, QStringLiteral("entry %1 ").arg(n).repeated(20));
+        if (!store.add(entry).ok)
+            return {};
+    }
+    return store.allEntries();
+}
+
+bool EntryStoreTest::mountSmallDisk(const QString& folder, const QByteArray& size) {
+    QDir().mkpath(folder);
+    const QByteArray options = "size=" + size;
+    if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) !=
+        0)
+        return false;
+    m_mounts << folder;
+    return true;
 }
 
 void EntryStoreTest::folderAndFile_data() {
@@ -474,6 +513,358 @@ void EntryStoreTest::failedBackupRefusesTheChange() {
     QVERIFY(result.error.contains(QStringLiteral("not saved")));
     QCOMPARE(changed.size(), 0);
     QCOMPARE(names(store.allEntries()), QStringList{QStringLiteral("before")});
+}
+
+namespace {
+
+enum class Hostile {
+    Truncated,
+    RandomBytesInside,
+    NotADatabase,
+    HeaderOnly,
+    Folder,
+    Fifo,
+    LinkToDevZero,
+    DanglingLink,
+    TooLarge,
+    FifoBesideIt,
+    Unreadable,
+    ReadOnlyFolder,
+    FolderIsAFile,
+};
+
+QByteArray fileStart(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(4096) : QByteArray();
+}
+
+// What is at a path, for before and after: its type, its bytes or where it points, and what
+// the folder holds.
+QString describe(const QString& path) {
+    struct stat status {};
+    QString text;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        text = QStringLiteral("nothing");
+    else if (S_ISLNK(status.st_mode))
+        text = QStringLiteral("link to ") + QFile::symLinkTarget(path);
+    else if (S_ISFIFO(status.st_mode))
+        text = QStringLiteral("fifo");
+    else if (S_ISDIR(status.st_mode))
+        text =
+            QStringLiteral("folder ") +
+            QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join(u',');
+    else if (status.st_size > (qint64(64) << 20)) // the sparse giant: its size and its start
+        text = QStringLiteral("file of %1 bytes from %2")
+                   .arg(status.st_size)
+                   .arg(QString::fromLatin1(fileStart(path).toHex()));
+    else
+        text = QStringLiteral("file ") +
+               QString::fromLatin1(
+                   QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256).toHex());
+    const QFileInfo info(path);
+    text += QStringLiteral("; beside: ") +
+            info.dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join(u',');
+    return text;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Hostile)
+Q_DECLARE_METATYPE(EntryStore::Status)
+
+void EntryStoreTest::hostileFiles_data() {
+    QTest::addColumn<Hostile>("hostile");
+    QTest::addColumn<EntryStore::Status>("status");
+    QTest::addColumn<bool>("readable"); // the entries written before can still be read
+    QTest::addColumn<QString>("reason");
+
+    using S = EntryStore::Status;
+    QTest::newRow("truncated") << Hostile::Truncated << S::Unavailable << false
+                               << QStringLiteral("damaged");
+    QTest::newRow("random bytes inside")
+        << Hostile::RandomBytesInside << S::Unavailable << false << QStringLiteral("damaged");
+    QTest::newRow("not a database")
+        << Hostile::NotADatabase << S::Unavailable << false << QStringLiteral("not a database");
+    QTest::newRow("a header and zeros")
+        << Hostile::HeaderOnly << S::Unavailable << false << QStringLiteral("not a database");
+    QTest::newRow("a folder") << Hostile::Folder << S::Unavailable << false
+                              << QStringLiteral("folder");
+    QTest::newRow("a FIFO") << Hostile::Fifo << S::Unavailable << false << QStringLiteral("pipe");
+    QTest::newRow("link to /dev/zero")
+        << Hostile::LinkToDevZero << S::Unavailable << false << QStringLiteral("device");
+    QTest::newRow("link to nothing")
+        << Hostile::DanglingLink << S::Unavailable << false << QStringLiteral("link");
+    QTest::newRow("two gigabytes")
+        << Hostile::TooLarge << S::Unavailable << false << QStringLiteral("larger");
+    QTest::newRow("a FIFO as its -wal")
+        << Hostile::FifoBesideIt << S::Unavailable << false << QStringLiteral("-wal");
+    // Root reads any file: then it is a file like any other.
+    const bool root = ::geteuid() == 0;
+    QTest::newRow("unreadable") << Hostile::Unreadable << (root ? S::Open : S::Unavailable) << root
+                                << (root ? QString() : QStringLiteral("cannot be read"));
+    QTest::newRow("folder where nothing can be written")
+        << Hostile::ReadOnlyFolder << S::Open << true << QString();
+    QTest::newRow("a file where the folder should be")
+        << Hostile::FolderIsAFile << S::NoFile << false << QString();
+}
+
+void EntryStoreTest::hostileFiles() {
+    QFETCH(Hostile, hostile);
+    QFETCH(EntryStore::Status, status);
+    QFETCH(bool, readable);
+    QFETCH(QString, reason);
+
+    QString path = storePath();
+    const QString folder = daysFolder(m_dir->path());
+    QList<DayEntry> before;
+    int fifoEnd = -1;
+    const auto database = [&] {
+        before = makeStore(200);
+        QCOMPARE(before.size(), 200);
+        QVERIFY(!QFileInfo::exists(path + QStringLiteral("-wal")));
+    };
+    switch (hostile) {
+    case Hostile::Truncated: {
+        database();
+        QFile file(path);
+        QVERIFY(file.resize(file.size() / 2));
+        break;
+    }
+    case Hostile::RandomBytesInside: {
+        database();
+        QByteArray bytes = fileBytes(path);
+        QRandomGenerator random(1234);
+        for (qsizetype at = 4096; at < bytes.size() - 4096; at += 4096)
+            for (qsizetype i = 0; i < 512; ++i)
+                bytes[at + 16 + i] = char(random.bounded(256));
+        writeFile(path, bytes);
+        break;
+    }
+    case Hostile::NotADatabase:
+        writeFile(path, QByteArray("my notes, not a database\n").repeated(200));
+        break;
+    case Hostile::HeaderOnly:
+        writeFile(path, QByteArray("SQLite format 3", 16) + QByteArray(4080, '\0'));
+        break;
+    case Hostile::Folder:
+        QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
+        break;
+    case Hostile::Fifo:
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        // The test holds the other end and puts bytes in: a store that wrongly read the FIFO
+        // would get them and go on instead of hanging the test.
+        fifoEnd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(fifoEnd >= 0);
+        QCOMPARE(::write(fifoEnd, "not a database, a pipe", 22), 22);
+        break;
+    case Hostile::LinkToDevZero:
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        break;
+    case Hostile::DanglingLink:
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("gone.sqlite")), path));
+        break;
+    case Hostile::TooLarge: {
+        writeFile(path, QByteArray("SQLite format 3", 16));
+        QFile file(path);
+        QVERIFY(file.resize(qint64(2) << 30)); // sparse: takes no disk
+        break;
+    }
+    case Hostile::FifoBesideIt:
+        database();
+        QCOMPARE(::mkfifo(QFile::encodeName(path + QStringLiteral("-wal")).constData(), 0600), 0);
+        fifoEnd = ::open(QFile::encodeName(path + QStringLiteral("-wal")).constData(),
+                         O_RDWR | O_NONBLOCK);
+        QVERIFY(fifoEnd >= 0);
+        break;
+    case Hostile::Unreadable:
+        database();
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0), 0);
+        break;
+    case Hostile::ReadOnlyFolder: {
+        // Root may write anywhere the permissions forbid; a read-only mount stops it too.
+        const QString disk = m_dir->filePath(QStringLiteral("disk"));
+        const bool mounted = mountSmallDisk(disk, "4m");
+        path = daysFilePath(disk);
+        {
+            EntryStore store(path);
+            for (int n = 0; n < 5; ++n)
+                QVERIFY(store.add(note(Today, QString::number(n))).ok);
+            before = store.allEntries();
+        }
+        if (mounted) {
+            QCOMPARE(::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs",
+                             MS_REMOUNT | MS_RDONLY, nullptr),
+                     0);
+        } else {
+            if (::geteuid() == 0)
+                QSKIP("root without a mount of its own can write to any folder");
+            QVERIFY(QFile::setPermissions(daysFolder(disk), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        break;
+    }
+    case Hostile::FolderIsAFile:
+        writeFile(m_dir->filePath(QStringLiteral("Kestrand")), "a file, not a folder");
+        break;
+    }
+    const QString disk = describe(path);
+    const QString copies = describe(backupFolder(QFileInfo(path).path()));
+    {
+        EntryStore store(path);
+        QCOMPARE(store.status(), status);
+        if (status == EntryStore::Status::Unavailable) {
+            QVERIFY2(store.problem().contains(path), qPrintable(store.problem()));
+            QVERIFY2(store.problem().contains(reason), qPrintable(store.problem()));
+            QVERIFY2(store.problem().contains(QStringLiteral("Backups")),
+                     qPrintable(store.problem()));
+            QVERIFY2(!store.problem().contains(u'\n'), qPrintable(store.problem()));
+        } else {
+            QVERIFY(store.problem().isEmpty());
+        }
+        QCOMPARE(store.allEntries(), readable ? before : QList<DayEntry>());
+        QCOMPARE(store.entriesBetween(Today - 50, Today + 50),
+                 readable ? before : QList<DayEntry>());
+
+        // Root reads and writes a file without permissions: for it that file is a usual one.
+        const bool usualFile = hostile == Hostile::Unreadable && readable;
+        if (!usualFile) {
+            QSignalSpy changed(&store, &EntryStore::entriesChanged);
+            const StoreResult added = store.add(note(Today, QStringLiteral("refused")));
+            QVERIFY(!added.ok);
+            QVERIFY2(added.error.contains(QStringLiteral("not saved")) ||
+                         added.error == store.problem(),
+                     qPrintable(added.error));
+            if (status == EntryStore::Status::Unavailable)
+                QCOMPARE(added.error, store.problem());
+            QVERIFY(!store.setHoursSettings({}).ok);
+            QVERIFY(!store.import({before.value(0, note(Today, {}))}).ok || before.isEmpty());
+            if (!before.isEmpty()) {
+                QVERIFY(!store.remove(before.first().id).ok);
+                QVERIFY(!store.change(before.first()).ok);
+            }
+            QVERIFY(!store.checkForOutsideChanges());
+            QCOMPARE(changed.size(), 0);
+            QCOMPARE(describe(path), disk);
+            QCOMPARE(describe(backupFolder(QFileInfo(path).path())), copies);
+        }
+    }
+    QCOMPARE(describe(path), disk); // closing changes nothing either
+    if (fifoEnd >= 0)
+        ::close(fifoEnd);
+    if (hostile == Hostile::Unreadable)
+        ::chmod(QFile::encodeName(path).constData(), 0600);
+}
+
+void EntryStoreTest::killedWriterLeavesOldOrNewState() {
+    const QString path = storePath();
+    QRandomGenerator random(20261210);
+    qsizetype last = 0;
+    const int kills = 50;
+    for (int kill = 0; kill < kills; ++kill) {
+        QProcess child;
+        child.start(QStringLiteral(DAYS_WRITER_CHILD), {QStringLiteral("pairs"), path});
+        // A guard against a child that never starts, not a measure of time.
+        QVERIFY2(child.waitForReadyRead(60000), child.readAllStandardError().constData());
+        QThread::usleep(random.bounded(30000));
+        QCOMPARE(::kill(static_cast<pid_t>(child.processId()), SIGKILL), 0);
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        QCOMPARE(sqliteShell(path, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        EntryStore store(path);
+        QCOMPARE(store.status(), EntryStore::Status::Open);
+        const QList<DayEntry> entries = store.allEntries();
+        // Every pair whole, the pairs 0 ... n-1 with none missing: each import all or nothing.
+        QCOMPARE(entries.size() % 2, 0);
+        QSet<QUuid> ids;
+        for (const DayEntry& entry : entries)
+            ids.insert(entry.id);
+        for (uint pair = 0; pair < entries.size() / 2; ++pair)
+            for (uchar half : {0, 1})
+                QVERIFY2(ids.contains(QUuid(pair, 0x7a11, 0x4000, 0x80, 0, 0, 0, 0, 0, 0, half)),
+                         qPrintable(QStringLiteral("pair %1 after kill %2").arg(pair).arg(kill)));
+        // Each entry raised its day's counter once, in the same transaction.
+        qint64 counted = 0;
+        for (qint64 counter : store.changeCounters(Today - 1000, Today + 1000))
+            counted += counter;
+        QCOMPARE(counted, qint64(entries.size()));
+        QVERIFY(entries.size() > last); // the ready line comes after a commit
+        last = entries.size();
+    }
+    EntryStore store(path);
+    QVERIFY(store.add(note(Today, QStringLiteral("after the kills"))).ok);
+}
+
+void EntryStoreTest::twoWritersLoseNothing() {
+    const QString path = storePath();
+    const int each = 1000;
+    QProcess first;
+    QProcess second;
+    first.start(QStringLiteral(DAYS_WRITER_CHILD),
+                {QStringLiteral("add"), path, QString::number(each), QStringLiteral("A")});
+    second.start(QStringLiteral(DAYS_WRITER_CHILD),
+                 {QStringLiteral("add"), path, QString::number(each), QStringLiteral("B")});
+    for (QProcess* child : {&first, &second}) {
+        QVERIFY(child->waitForFinished(600000)); // a guard against a hang only
+        QVERIFY2(child->exitStatus() == QProcess::NormalExit && child->exitCode() == 0,
+                 child->readAllStandardError().constData());
+    }
+    EntryStore store(path);
+    QStringList notes = names(store.allEntries());
+    QCOMPARE(notes.size(), 2 * each);
+    notes.removeDuplicates();
+    QCOMPARE(notes.size(), 2 * each);
+    for (int n = 0; n < each; ++n) {
+        QVERIFY(notes.contains(QStringLiteral("A %1").arg(n)));
+        QVERIFY(notes.contains(QStringLiteral("B %1").arg(n)));
+    }
+    qint64 counted = 0;
+    for (qint64 counter : store.changeCounters(Today - 1000, Today + 1000))
+        counted += counter;
+    QCOMPARE(counted, qint64(2 * each));
+}
+
+void EntryStoreTest::fullDiskRefusesTheChange() {
+    const QString disk = m_dir->filePath(QStringLiteral("disk"));
+    if (!mountSmallDisk(disk, "1m"))
+        QSKIP("mounting a small disk is not allowed here (needs root)");
+    const QString path = daysFilePath(disk);
+    EntryStore store(path);
+    for (int n = 0; n < 20; ++n)
+        QVERIFY(store.add(note(Today + n, QStringLiteral("kept %1").arg(n))).ok);
+    const QList<DayEntry> before = store.allEntries();
+    const qint64 counter = store.changeCounter(Today);
+
+    // Fill the disk to the last byte.
+    QFile filler(disk + QStringLiteral("/filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    while (filler.write(block.left(1)) == 1 && filler.flush()) {
+    }
+    filler.close();
+
+    QSignalSpy changed(&store, &EntryStore::entriesChanged);
+    // A note larger than any room the journal kept from earlier writes.
+    const StoreResult result = store.add(note(Today, QStringLiteral("big ").repeated(100000)));
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(QStringLiteral("full")), qPrintable(result.error));
+    QVERIFY(result.error.contains(path));
+    QCOMPARE(changed.size(), 0);
+    QCOMPARE(store.status(), EntryStore::Status::Open);
+    QCOMPARE(store.allEntries(), before);
+    QCOMPARE(store.changeCounter(Today), counter);
+
+    // With room again, nothing is lost and changes go on.
+    QVERIFY(QFile::remove(disk + QStringLiteral("/filler")));
+    QVERIFY(store.add(note(Today, QStringLiteral("after"))).ok);
+    QCOMPARE(store.allEntries().size(), before.size() + 1);
+    EntryStore reopened(path);
+    QCOMPARE(reopened.allEntries(), store.allEntries());
+    QCOMPARE(sqliteShell(path, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
 }
 
 QTEST_GUILESS_MAIN(EntryStoreTest)

@@ -1,0 +1,348 @@
+#include "days/entryjson.h"
+
+#include <QDate>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+const QString FormatName = QStringLiteral("tourwise-days");
+const QStringList TopKeys = {QStringLiteral("format"), QStringLiteral("version"),
+                             QStringLiteral("entries")};
+const QStringList EntryKeys = {QStringLiteral("id"),        QStringLiteral("date"),
+                               QStringLiteral("kind"),      QStringLiteral("minutes"),
+                               QStringLiteral("start"),     QStringLiteral("with"),
+                               QStringLiteral("leaveType"), QStringLiteral("note"),
+                               QStringLiteral("revision"),  QStringLiteral("modified")};
+
+// JSON string with only what JSON requires escaped, so non-ASCII text stays readable.
+void appendString(QByteArray& out, const QString& text) {
+    out += '"';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const char16_t unit = c.unicode();
+        if (unit == u'"' || unit == u'\\') {
+            out += '\\';
+            out += char(unit);
+        } else if (unit == u'\n') {
+            out += "\\n";
+        } else if (unit == u'\t') {
+            out += "\\t";
+        } else if (unit == u'\r') {
+            out += "\\r";
+        } else if (unit < 0x20) {
+            out += QByteArray("\\u00") + QByteArray::number(unit, 16).rightJustified(2, '0');
+        } else if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += QStringView(text).mid(i, 2).toUtf8();
+            ++i;
+        } else if (c.isSurrogate()) {
+            // A lone half of a pair has no UTF-8 form; the escape keeps it as it is.
+            out += QByteArray("\\u") + QByteArray::number(unit, 16).rightJustified(4, '0');
+        } else {
+            out += QStringView(&c, 1).toUtf8();
+        }
+    }
+    out += '"';
+}
+
+void appendField(QByteArray& out, const char* name, const QString& text) {
+    out += ", \"";
+    out += name;
+    out += "\": ";
+    appendString(out, text);
+}
+
+void appendField(QByteArray& out, const char* name, qint64 value) {
+    out += ", \"";
+    out += name;
+    out += "\": ";
+    out += QByteArray::number(value);
+}
+
+QString dateText(DateSerial date) {
+    return qdateFromSerial(date).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString modifiedText(const QDateTime& time) {
+    return time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss'Z'"));
+}
+
+QString idText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces);
+}
+
+// Reads one entry; on failure says what is wrong with which field, without the entry's name.
+class EntryReader {
+public:
+    explicit EntryReader(const QJsonObject& object) : m_object(object) {}
+
+    std::optional<DayEntry> read() {
+        for (auto it = m_object.begin(); it != m_object.end(); ++it)
+            if (!EntryKeys.contains(it.key()))
+                return fail(QStringLiteral("it has a field \"%1\" that Tourwise does not know")
+                                .arg(it.key()));
+        DayEntry entry;
+        if (!readId(entry) || !readDate(entry) || !readKind(entry) || !readMinutes(entry) ||
+            !readStart(entry) || !readText(QStringLiteral("with"), entry.with) ||
+            !readLeaveType(entry) || !readText(QStringLiteral("note"), entry.note) ||
+            !readRevision(entry) || !readModified(entry))
+            return std::nullopt;
+        return entry;
+    }
+
+    QString problem() const { return m_problem; }
+
+private:
+    std::nullopt_t fail(const QString& problem) {
+        m_problem = problem;
+        return std::nullopt;
+    }
+    bool wrong(const QString& problem) {
+        m_problem = problem;
+        return false;
+    }
+
+    // The field as text; a missing field gives a null string when `required` is false.
+    std::optional<QString> text(const QString& name, bool required) {
+        const QJsonValue value = m_object.value(name);
+        if (value.isUndefined()) {
+            if (required)
+                return fail(QStringLiteral("the field \"%1\" is missing").arg(name));
+            return QString();
+        }
+        if (!value.isString())
+            return fail(QStringLiteral("\"%1\" is not text").arg(name));
+        return value.toString();
+    }
+
+    // The field as a whole number; none when missing and not required.
+    bool integer(const QString& name, bool required, std::optional<qint64>& result) {
+        const QJsonValue value = m_object.value(name);
+        if (value.isUndefined()) {
+            return !required || wrong(QStringLiteral("the field \"%1\" is missing").arg(name));
+        }
+        const double number = value.toDouble();
+        if (!value.isDouble() || std::floor(number) != number || std::abs(number) > 1e15)
+            return wrong(QStringLiteral("\"%1\" is not a whole number").arg(name));
+        result = static_cast<qint64>(number);
+        return true;
+    }
+
+    bool readId(DayEntry& entry) {
+        static const QRegularExpression form(
+            QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
+        const std::optional<QString> id = text(QStringLiteral("id"), true);
+        if (!id)
+            return false;
+        entry.id = QUuid::fromString(*id);
+        if (!form.match(*id).hasMatch() || entry.id.isNull())
+            return wrong(QStringLiteral("the id \"%1\" is not a lower-case UUID").arg(*id));
+        return true;
+    }
+
+    bool readDate(DayEntry& entry) {
+        static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+        const std::optional<QString> date = text(QStringLiteral("date"), true);
+        if (!date)
+            return false;
+        if (!form.match(*date).hasMatch())
+            return wrong(
+                QStringLiteral("the date \"%1\" is not of the form YYYY-MM-DD").arg(*date));
+        const QDate day = QDate::fromString(*date, QStringLiteral("yyyy-MM-dd"));
+        if (!day.isValid())
+            return wrong(QStringLiteral("the date \"%1\" does not exist").arg(*date));
+        entry.date = serialFromQDate(day);
+        return true;
+    }
+
+    bool readKind(DayEntry& entry) {
+        const std::optional<QString> kind = text(QStringLiteral("kind"), true);
+        if (!kind)
+            return false;
+        const std::optional<EntryKind> known = entryKindFromName(*kind);
+        if (!known)
+            return wrong(QStringLiteral("the kind \"%1\" is not one of trade-out, trade-in, leave, "
+                                        "overtime, holdover, training, note")
+                             .arg(*kind));
+        entry.kind = *known;
+        return true;
+    }
+
+    bool readMinutes(DayEntry& entry) {
+        std::optional<qint64> minutes;
+        if (!integer(QStringLiteral("minutes"), false, minutes))
+            return false;
+        if (minutes && *minutes < 0)
+            return wrong(QStringLiteral("the minutes, %1, are negative").arg(*minutes));
+        if (minutes && *minutes > MaxEntryMinutes)
+            return wrong(QStringLiteral("the minutes, %1, are more than 48 hours").arg(*minutes));
+        if (minutes)
+            entry.minutes = static_cast<int>(*minutes);
+        return true;
+    }
+
+    bool readStart(DayEntry& entry) {
+        const std::optional<QString> start = text(QStringLiteral("start"), false);
+        if (!start)
+            return false;
+        if (start->isNull())
+            return true;
+        entry.start = clockFromText(*start);
+        if (!entry.start)
+            return wrong(
+                QStringLiteral("the start \"%1\" is not a time 00:00 ... 23:59").arg(*start));
+        return true;
+    }
+
+    bool readText(const QString& name, QString& field) {
+        const std::optional<QString> value = text(name, false);
+        if (!value)
+            return false;
+        field = value->isNull() ? QString() : *value;
+        return true;
+    }
+
+    bool readLeaveType(DayEntry& entry) {
+        const std::optional<QString> type = text(QStringLiteral("leaveType"), false);
+        if (!type)
+            return false;
+        if (type->isNull())
+            return true;
+        if (entry.kind != EntryKind::Leave)
+            return wrong(QStringLiteral("it has a leaveType but is not leave"));
+        const std::optional<LeaveType> known = leaveTypeFromName(*type);
+        if (!known)
+            return wrong(QStringLiteral("the leaveType \"%1\" is not one of vacation, sick, comp, "
+                                        "holiday, other")
+                             .arg(*type));
+        entry.leaveType = *known;
+        return true;
+    }
+
+    bool readRevision(DayEntry& entry) {
+        std::optional<qint64> revision;
+        if (!integer(QStringLiteral("revision"), true, revision))
+            return false;
+        if (*revision < 1 || *revision > INT_MAX)
+            return wrong(QStringLiteral("the revision, %1, is not 1 or more").arg(*revision));
+        entry.revision = static_cast<int>(*revision);
+        return true;
+    }
+
+    bool readModified(DayEntry& entry) {
+        static const QRegularExpression form(
+            QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z$"));
+        const std::optional<QString> modified = text(QStringLiteral("modified"), true);
+        if (!modified)
+            return false;
+        entry.modified = QDateTime::fromString(*modified, Qt::ISODate).toUTC();
+        // Read back to catch what the parser lets through, such as 24:00:00.
+        if (!form.match(*modified).hasMatch() || !entry.modified.isValid() ||
+            modifiedText(entry.modified) != *modified)
+            return wrong(QStringLiteral("the time \"%1\" is not a UTC time of the form "
+                                        "YYYY-MM-DDTHH:MM:SSZ")
+                             .arg(*modified));
+        return true;
+    }
+
+    const QJsonObject& m_object;
+    QString m_problem;
+};
+
+std::nullopt_t refuse(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return std::nullopt;
+}
+
+} // namespace
+
+QByteArray entriesToJson(QList<DayEntry> entries) {
+    std::stable_sort(entries.begin(), entries.end(), entryBefore);
+    QByteArray out = "{\n  \"format\": \"tourwise-days\",\n  \"version\": " +
+                     QByteArray::number(DaysJsonVersion) + ",\n  \"entries\": [";
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const DayEntry& entry = entries[i];
+        out += i == 0 ? "\n    {\"id\": " : ",\n    {\"id\": ";
+        appendString(out, idText(entry.id));
+        appendField(out, "date", dateText(entry.date));
+        appendField(out, "kind", entryKindName(entry.kind));
+        if (entry.minutes)
+            appendField(out, "minutes", *entry.minutes);
+        if (entry.start)
+            appendField(out, "start", clockText(*entry.start));
+        if (!entry.with.isEmpty())
+            appendField(out, "with", entry.with);
+        if (entry.leaveType != LeaveType::None)
+            appendField(out, "leaveType", leaveTypeName(entry.leaveType));
+        if (!entry.note.isEmpty())
+            appendField(out, "note", entry.note);
+        appendField(out, "revision", entry.revision);
+        appendField(out, "modified", modifiedText(entry.modified));
+        out += '}';
+    }
+    out += entries.isEmpty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+std::optional<QList<DayEntry>> entriesFromJson(const QByteArray& json, QString* error) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return refuse(error, QStringLiteral("The file is not JSON: %1 at byte %2.")
+                                 .arg(parseError.errorString())
+                                 .arg(parseError.offset));
+    if (!document.isObject())
+        return refuse(error, QStringLiteral("The file is not in the tourwise-days form: it holds "
+                                            "no object."));
+    const QJsonObject top = document.object();
+    for (auto it = top.begin(); it != top.end(); ++it)
+        if (!TopKeys.contains(it.key()))
+            return refuse(error, QStringLiteral("The file has a field \"%1\" that Tourwise does "
+                                                "not know.")
+                                     .arg(it.key()));
+    if (top.value(QStringLiteral("format")) != QJsonValue(FormatName))
+        return refuse(error, QStringLiteral("The file is not in the tourwise-days form: its "
+                                            "\"format\" is not \"tourwise-days\"."));
+    if (top.value(QStringLiteral("version")) != QJsonValue(DaysJsonVersion))
+        return refuse(error, QStringLiteral("The file is not version %1 of the tourwise-days "
+                                            "form, the one this Tourwise reads.")
+                                 .arg(DaysJsonVersion));
+    if (!top.value(QStringLiteral("entries")).isArray())
+        return refuse(error, QStringLiteral("The file has no list of \"entries\"."));
+
+    const QJsonArray array = top.value(QStringLiteral("entries")).toArray();
+    QList<DayEntry> entries;
+    entries.reserve(array.size());
+    QHash<QUuid, qsizetype> places;
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QJsonValue value = array.at(i);
+        const QString name = QStringLiteral("Entry %1").arg(i + 1);
+        if (!value.isObject())
+            return refuse(error, name + QStringLiteral(" is not an object."));
+        const QJsonObject object = value.toObject();
+        const QJsonValue idValue = object.value(QStringLiteral("id"));
+        const QString named = idValue.isString() && !idValue.toString().isEmpty()
+                                  ? QStringLiteral("%1 (%2)").arg(name, idValue.toString())
+                                  : name;
+        EntryReader reader(object);
+        const std::optional<DayEntry> entry = reader.read();
+        if (!entry)
+            return refuse(error, named + QStringLiteral(": ") + reader.problem() + u'.');
+        if (const auto seen = places.constFind(entry->id); seen != places.constEnd())
+            return refuse(
+                error, named + QStringLiteral(": the id is that of entry %1 too.").arg(*seen + 1));
+        places.insert(entry->id, i);
+        entries.append(*entry);
+    }
+    return entries;
+}
