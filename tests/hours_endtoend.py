@@ -125,7 +125,8 @@ def scenarios():
     new_york = [date("2026-03-07"), date("2026-03-08"), date("2026-10-31"), date("2026-11-01")]
     sydney = [date("2026-04-04"), date("2026-04-05"), date("2026-10-03"), date("2026-10-04")]
     for assignment in ("A1", "B4"):
-        for start in ("08:00", "01:30"):
+        # 01:30 and 02:30 fall in the hour that New York or Sydney repeats or skips.
+        for start in ("08:00", "01:30", "02:30"):
             yield f"New York, {assignment} from {start}", dict(
                 year, assignment=assignment, zone="America/New_York", shift_start=start,
                 work_period_days=7, work_period_start="2026-03-05"), \
