@@ -131,7 +131,7 @@ QList<TradeBalance> tradeLedger(const QList<DayEntry>& entries, const HoursBasis
             const QString name = entry.with.trimmed();
             TradeBalance& partner = partners[name.toCaseFolded() + u'\n' + name];
             partner.with = name;
-            const int minutes = entryMinutes(entry, facts.scheduledMinutes);
+            const int minutes = entryMinutes(entry, facts);
             (entry.kind == EntryKind::TradeOut ? partner.theyWorkedMinutes
                                                : partner.iWorkedMinutes) += minutes;
         }

@@ -65,7 +65,9 @@ def whole_shift_year():
         elif at % 7 == 0:
             entries.append(entry(day, "leave", leaveType=LEAVE_TYPES[at % len(LEAVE_TYPES)]))
     for at, day in enumerate(found.off[::6]):
-        entries.append(entry(day, "trade-in", 24 * 60, NAMES[(at + 2) % len(NAMES)]))
+        # Every other one without minutes: a whole shift worked for someone.
+        entries.append(entry(day, "trade-in", None if at % 2 else 24 * 60,
+                             NAMES[(at + 2) % len(NAMES)]))
     return entries
 
 
@@ -91,7 +93,7 @@ def extra_work():
     for at, day in enumerate(found.rdo):
         entries.append(entry(day, ["overtime", "holdover", "training"][at % 3], 600 + at))
     for at, day in enumerate(found.off[::9]):
-        entries.append(entry(day, "overtime", 24 * 60 if at % 2 else 130))
+        entries.append(entry(day, "overtime", None if at % 2 else 130))
     for at, day in enumerate(found.duty[::11]):
         entries.append(entry(day, "holdover", 75))
     return entries
@@ -110,7 +112,7 @@ def clock_change_nights(assignment, nights):
             entries.append(entry(near[-1], "trade-out", with_="Okafor"))
         off = [day for day in found.off if abs((day - night).days) <= 3]
         if off:
-            entries.append(entry(off[0], "trade-in", 1380, "Okafor"))
+            entries.append(entry(off[0], "trade-in", None, "Okafor"))
             entries.append(entry(off[-1], "training", 500))
     return entries
 

@@ -213,16 +213,17 @@ void HoursTest::payPeriodSums() {
         entry(duty[3], EntryKind::Note),                             // counts nothing
         entry(off, EntryKind::TradeIn, 24 * 60, "Okafor"),           // 24 h for someone
         entry(off + 0.5, EntryKind::Training, 4 * 60),               // time of day ignored
-        entry(first + 14, EntryKind::Overtime, 600),                 // the next period
+        entry(offDay("B2", off + 1), EntryKind::TradeIn, std::nullopt, "Lind"), // a whole shift
+        entry(first + 14, EntryKind::Overtime, 600),                            // the next period
     };
     const HoursTotals totals = payPeriodHours(first, first, basis("B2"), entries).first().totals;
     HoursTotals expected;
     expected.scheduled = 144 * 60;
     expected.tradedOut = 34 * 60;
     expected.leave = 24 * 60;
-    expected.tradedIn = 24 * 60;
+    expected.tradedIn = 48 * 60;
     expected.extra = 5 * 60 + 30;
-    expected.worked = (144 - 34 - 24 + 24 + 5.5) * 60;
+    expected.worked = (144 - 34 - 24 + 48 + 5.5) * 60;
     // Traded hours stay with the absent member; leave is not hours worked.
     expected.flsa = (144 - 24 + 5.5) * 60;
     QCOMPARE(totals, expected);
@@ -347,6 +348,14 @@ void HoursTest::clockChangeNights() {
     QCOMPARE(week.first().flsaMinutes,
              (shifts(weekStart, weekStart + 6, assignment) * 24 + hours - 24) * 60);
     QCOMPARE(tradeLedger(away, who).first().theyWorkedMinutes, hours * 60);
+    // A whole shift worked for someone else that night, by one of the other crew.
+    QString other;
+    for (const QString candidate : {"A1", "A2", "B1", "B2"})
+        if (candidate[0] != assignment[0] && ShiftLetter(night, candidate) != u'X')
+            other = candidate;
+    const QList<DayEntry> forSomeone{entry(night, EntryKind::TradeIn, std::nullopt, "Ruiz")};
+    QCOMPARE(hoursOfDays(night, night, basis(other, settings), forSomeone).tradedIn, hours * 60);
+    QCOMPARE(tradeLedger(forSomeone, basis(other, settings)).first().iWorkedMinutes, hours * 60);
 }
 
 void HoursTest::tradeBalances() {
