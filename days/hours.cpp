@@ -111,7 +111,7 @@ QList<WorkPeriodHours> workPeriodHours(DateSerial first, DateSerial last, const 
     return rows;
 }
 
-DaySpan daysOfPeriods(DateSerial first, DateSerial last, const HoursBasis&) {
+DaySpan daysOfPeriods(DateSerial first, DateSerial last) {
     return {std::floor(first), std::floor(last) + LongestWorkPeriod - 1};
 }
 
