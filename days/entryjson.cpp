@@ -54,6 +54,23 @@ void appendString(QByteArray& out, const QString& text) {
     out += '"';
 }
 
+// Text from the file as it is written there, quoted and escaped, so that a message about it
+// stays one line; long text is cut.
+QString shown(const QString& text) {
+    constexpr qsizetype Longest = 60;
+    QByteArray out;
+    appendString(out, text.left(Longest));
+    return QString::fromUtf8(out) + (text.size() > Longest ? QStringLiteral("...") : QString());
+}
+
+// An id as a name for an entry: as it stands when it is plain, else quoted as shown().
+QString idName(const QString& id) {
+    const bool plain = id.size() <= 40 && std::all_of(id.begin(), id.end(), [](QChar c) {
+                           return c.unicode() > 0x20 && c.unicode() < 0x7f && c != u'"';
+                       });
+    return plain ? id : shown(id);
+}
+
 void appendField(QByteArray& out, const char* name, const QString& text) {
     out += ", \"";
     out += name;
@@ -88,8 +105,8 @@ public:
     std::optional<DayEntry> read() {
         for (auto it = m_object.begin(); it != m_object.end(); ++it)
             if (!EntryKeys.contains(it.key()))
-                return fail(QStringLiteral("it has a field \"%1\" that Tourwise does not know")
-                                .arg(it.key()));
+                return fail(QStringLiteral("it has a field %1 that Tourwise does not know")
+                                .arg(shown(it.key())));
         DayEntry entry;
         if (!readId(entry) || !readDate(entry) || !readKind(entry) || !readMinutes(entry) ||
             !readStart(entry) || !readText(QStringLiteral("with"), entry.with) ||
@@ -116,11 +133,11 @@ private:
         const QJsonValue value = m_object.value(name);
         if (value.isUndefined()) {
             if (required)
-                return fail(QStringLiteral("the field \"%1\" is missing").arg(name));
+                return fail(QStringLiteral("the field %1 is missing").arg(shown(name)));
             return QString();
         }
         if (!value.isString())
-            return fail(QStringLiteral("\"%1\" is not text").arg(name));
+            return fail(QStringLiteral("%1 is not text").arg(shown(name)));
         return value.toString();
     }
 
@@ -128,11 +145,11 @@ private:
     bool integer(const QString& name, bool required, std::optional<qint64>& result) {
         const QJsonValue value = m_object.value(name);
         if (value.isUndefined()) {
-            return !required || wrong(QStringLiteral("the field \"%1\" is missing").arg(name));
+            return !required || wrong(QStringLiteral("the field %1 is missing").arg(shown(name)));
         }
         const double number = value.toDouble();
         if (!value.isDouble() || std::floor(number) != number || std::abs(number) > 1e15)
-            return wrong(QStringLiteral("\"%1\" is not a whole number").arg(name));
+            return wrong(QStringLiteral("%1 is not a whole number").arg(shown(name)));
         result = static_cast<qint64>(number);
         return true;
     }
@@ -145,7 +162,7 @@ private:
             return false;
         entry.id = QUuid::fromString(*id);
         if (!form.match(*id).hasMatch() || entry.id.isNull())
-            return wrong(QStringLiteral("the id \"%1\" is not a lower-case UUID").arg(*id));
+            return wrong(QStringLiteral("the id %1 is not a lower-case UUID").arg(shown(*id)));
         return true;
     }
 
@@ -156,10 +173,10 @@ private:
             return false;
         if (!form.match(*date).hasMatch())
             return wrong(
-                QStringLiteral("the date \"%1\" is not of the form YYYY-MM-DD").arg(*date));
+                QStringLiteral("the date %1 is not of the form YYYY-MM-DD").arg(shown(*date)));
         const QDate day = QDate::fromString(*date, QStringLiteral("yyyy-MM-dd"));
         if (!day.isValid())
-            return wrong(QStringLiteral("the date \"%1\" does not exist").arg(*date));
+            return wrong(QStringLiteral("the date %1 does not exist").arg(shown(*date)));
         entry.date = serialFromQDate(day);
         return true;
     }
@@ -170,9 +187,9 @@ private:
             return false;
         const std::optional<EntryKind> known = entryKindFromName(*kind);
         if (!known)
-            return wrong(QStringLiteral("the kind \"%1\" is not one of trade-out, trade-in, leave, "
+            return wrong(QStringLiteral("the kind %1 is not one of trade-out, trade-in, leave, "
                                         "overtime, holdover, training, note")
-                             .arg(*kind));
+                             .arg(shown(*kind)));
         entry.kind = *known;
         return true;
     }
@@ -199,7 +216,7 @@ private:
         entry.start = clockFromText(*start);
         if (!entry.start)
             return wrong(
-                QStringLiteral("the start \"%1\" is not a time 00:00 ... 23:59").arg(*start));
+                QStringLiteral("the start %1 is not a time 00:00 ... 23:59").arg(shown(*start)));
         return true;
     }
 
@@ -207,6 +224,9 @@ private:
         const std::optional<QString> value = text(name, false);
         if (!value)
             return false;
+        // Half of a UTF-16 pair stands for no character: no file could store it.
+        if (!QStringView(*value).isValidUtf16())
+            return wrong(QStringLiteral("%1 is not valid Unicode text").arg(shown(name)));
         field = value->isNull() ? QString() : *value;
         return true;
     }
@@ -221,9 +241,9 @@ private:
             return wrong(QStringLiteral("it has a leaveType but is not leave"));
         const std::optional<LeaveType> known = leaveTypeFromName(*type);
         if (!known)
-            return wrong(QStringLiteral("the leaveType \"%1\" is not one of vacation, sick, comp, "
+            return wrong(QStringLiteral("the leaveType %1 is not one of vacation, sick, comp, "
                                         "holiday, other")
-                             .arg(*type));
+                             .arg(shown(*type)));
         entry.leaveType = *known;
         return true;
     }
@@ -248,9 +268,9 @@ private:
         // Read back to catch what the parser lets through, such as 24:00:00.
         if (!form.match(*modified).hasMatch() || !entry.modified.isValid() ||
             modifiedText(entry.modified) != *modified)
-            return wrong(QStringLiteral("the time \"%1\" is not a UTC time of the form "
+            return wrong(QStringLiteral("the time %1 is not a UTC time of the form "
                                         "YYYY-MM-DDTHH:MM:SSZ")
-                             .arg(*modified));
+                             .arg(shown(*modified)));
         return true;
     }
 
@@ -307,9 +327,9 @@ std::optional<QList<DayEntry>> entriesFromJson(const QByteArray& json, QString* 
     const QJsonObject top = document.object();
     for (auto it = top.begin(); it != top.end(); ++it)
         if (!TopKeys.contains(it.key()))
-            return refuse(error, QStringLiteral("The file has a field \"%1\" that Tourwise does "
+            return refuse(error, QStringLiteral("The file has a field %1 that Tourwise does "
                                                 "not know.")
-                                     .arg(it.key()));
+                                     .arg(shown(it.key())));
     if (top.value(QStringLiteral("format")) != QJsonValue(FormatName))
         return refuse(error, QStringLiteral("The file is not in the tourwise-days form: its "
                                             "\"format\" is not \"tourwise-days\"."));
@@ -332,7 +352,7 @@ std::optional<QList<DayEntry>> entriesFromJson(const QByteArray& json, QString* 
         const QJsonObject object = value.toObject();
         const QJsonValue idValue = object.value(QStringLiteral("id"));
         const QString named = idValue.isString() && !idValue.toString().isEmpty()
-                                  ? QStringLiteral("%1 (%2)").arg(name, idValue.toString())
+                                  ? QStringLiteral("%1 (%2)").arg(name, idName(idValue.toString()))
                                   : name;
         EntryReader reader(object);
         const std::optional<DayEntry> entry = reader.read();

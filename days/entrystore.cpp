@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "days/databasefilecheck.h"
 #include "days/entrybackups.h"
+#include "days/entryrows.h"
 #include "days/entryschema.h"
 #include "days/sqlitestatement.h"
 
@@ -19,85 +20,16 @@
 #include <functional>
 #include <limits>
 
+using namespace entryrows;
+
 namespace {
 
 constexpr int BusyTimeoutMs = 5000;
-constexpr int MaxStoredMinutes = 48 * 60;
-
-QString dateText(DateSerial date) {
-    const YearMonthDay ymd = ymdFromSerial(date);
-    return QString::asprintf("%04d-%02d-%02d", std::clamp(ymd.year, 0, 9999), ymd.month, ymd.day);
-}
-
-std::optional<DateSerial> dateFromText(const QString& text) {
-    if (text.size() != 10)
-        return std::nullopt;
-    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid())
-        return std::nullopt;
-    return serialFromQDate(date);
-}
-
-QString modifiedText(const QDateTime& time) {
-    const QDateTime utc = time.toUTC();
-    return utc.toString(utc.time().msec() == 0 ? Qt::ISODate : Qt::ISODateWithMs);
-}
 
 // Whole seconds: the time a person reads, and what the JSON form keeps.
 QDateTime nowToTheSecond() {
     const QDateTime now = nowUtc();
     return now.addMSecs(-now.time().msec());
-}
-
-// The row as an entry, or none when the row is not one this program could have written.
-std::optional<DayEntry> entryFromRow(const SqliteStatement& row) {
-    DayEntry entry;
-    entry.id = QUuid::fromString(row.text(0));
-    const std::optional<DateSerial> date = dateFromText(row.text(1));
-    const std::optional<EntryKind> kind = entryKindFromName(row.text(2));
-    if (entry.id.isNull() || !date || !kind)
-        return std::nullopt;
-    entry.date = *date;
-    entry.kind = *kind;
-    if (!row.isNull(3)) {
-        const qint64 minutes = row.integer(3);
-        if (minutes < 0 || minutes > MaxStoredMinutes)
-            return std::nullopt;
-        entry.minutes = static_cast<int>(minutes);
-    }
-    if (!row.isNull(4)) {
-        entry.start = clockFromText(row.text(4));
-        if (!entry.start)
-            return std::nullopt;
-    }
-    entry.with = row.text(5);
-    if (!row.isNull(6) && !row.text(6).isEmpty()) {
-        const std::optional<LeaveType> leave = leaveTypeFromName(row.text(6));
-        if (!leave)
-            return std::nullopt;
-        entry.leaveType = *leave;
-    }
-    entry.note = row.text(7);
-    const qint64 revision = row.integer(8);
-    if (revision < 1 || revision > std::numeric_limits<int>::max())
-        return std::nullopt;
-    entry.revision = static_cast<int>(revision);
-    entry.modified = QDateTime::fromString(row.text(9), Qt::ISODateWithMs);
-    if (!entry.modified.isValid())
-        return std::nullopt;
-    entry.modified = entry.modified.toUTC();
-    return entry;
-}
-
-constexpr const char* EntryColumns =
-    "id, date, kind, minutes, start, with_whom, leave_type, note, revision, modified";
-
-bool storable(const DayEntry& entry) {
-    const YearMonthDay ymd = ymdFromSerial(entry.date);
-    return ymd.year >= 1 && ymd.year <= 9999 &&
-           (!entry.minutes || (*entry.minutes >= 0 && *entry.minutes <= MaxStoredMinutes)) &&
-           (!entry.start || (*entry.start >= 0 && *entry.start < 24 * 60)) && entry.revision >= 1 &&
-           entry.modified.isValid();
 }
 
 // What a verb's body reports: an SQLite result code, or a sentence of its own.
@@ -148,6 +80,18 @@ struct EntryStore::Private {
 
     QString sqliteMessage() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
+    // Every commit is on disk before the verb returns, whatever the library's build default.
+    // The file may come from anywhere: what it holds besides our tables (triggers, views, SQL
+    // functions in its schema) must not run, and SQL must not be able to damage it.
+    void configure() {
+        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        sqliteExec(db, "PRAGMA synchronous = FULL");
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    }
+
     void open() {
         const DatabaseFileCheck check = checkDatabaseFile(path);
         switch (check.kind) {
@@ -168,10 +112,12 @@ struct EntryStore::Private {
             makeUnavailable(QStringLiteral("it cannot be opened (%1)").arg(sqliteMessage()));
             return;
         }
-        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        configure();
         readOnly = sqlite3_db_readonly(db, "main") == 1;
         QString damage = quickCheck();
-        if (!damage.isEmpty() && sqlite3_errcode(db) == SQLITE_CANTOPEN && openUnchanging())
+        const int failure = sqlite3_errcode(db) & 0xff;
+        if (!damage.isEmpty() && (failure == SQLITE_CANTOPEN || failure == SQLITE_READONLY) &&
+            openUnchanging())
             damage = quickCheck();
         if (!damage.isEmpty()) {
             makeUnavailable(damage);
@@ -190,7 +136,8 @@ struct EntryStore::Private {
     }
 
     // A file in WAL mode in a folder where nothing can be written cannot be read the usual
-    // way: SQLite cannot make the -shm file beside it. Without a -wal file the database file
+    // way: SQLite cannot make the -shm file beside it (CANTOPEN on a read-only mount, READONLY
+    // in a folder without write permission). Without a -wal file the database file
     // holds every committed change, so it can be read as a file nothing changes.
     bool openUnchanging() {
         const QFileInfo wal(path + QStringLiteral("-wal"));
@@ -201,6 +148,7 @@ struct EntryStore::Private {
         if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
                             nullptr) != SQLITE_OK)
             return false;
+        configure();
         readOnly = true;
         return true;
     }
@@ -274,7 +222,7 @@ struct EntryStore::Private {
             close();
             return refused;
         }
-        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        configure();
         readOnly = sqlite3_db_readonly(db, "main") == 1;
         status = Status::Open;
         dataVersion = readDataVersion();
@@ -381,61 +329,6 @@ struct EntryStore::Private {
 };
 
 namespace {
-
-int raiseCounter(sqlite3* db, DateSerial date) {
-    SqliteStatement raise(db, "INSERT INTO day_changes (date, counter) VALUES (?, 1) "
-                              "ON CONFLICT (date) DO UPDATE SET counter = counter + 1");
-    raise.bind(1, dateText(date));
-    return raise.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
-}
-
-// Writes the whole row, replacing one of the same id.
-int putEntry(sqlite3* db, const DayEntry& entry) {
-    SqliteStatement put(db, "INSERT OR REPLACE INTO entries (id, date, kind, minutes, start, "
-                            "with_whom, leave_type, note, revision, modified) "
-                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    put.bind(1, entry.id.toString(QUuid::WithoutBraces));
-    put.bind(2, dateText(entry.date));
-    put.bind(3, entryKindName(entry.kind));
-    if (entry.minutes)
-        put.bind(4, qint64(*entry.minutes));
-    else
-        put.bindNull(4);
-    if (entry.start)
-        put.bind(5, clockText(*entry.start));
-    else
-        put.bindNull(5);
-    put.bind(6, entry.with);
-    if (entry.leaveType != LeaveType::None)
-        put.bind(7, leaveTypeName(entry.leaveType));
-    else
-        put.bindNull(7);
-    put.bind(8, entry.note);
-    put.bind(9, qint64(entry.revision));
-    put.bind(10, modifiedText(entry.modified));
-    if (put.run() != SQLITE_DONE)
-        return sqlite3_errcode(db);
-    if (const int result = raiseCounter(db, entry.date); result != SQLITE_OK)
-        return result;
-    return SQLITE_OK;
-}
-
-struct StoredHead {
-    DateSerial date = 0;
-    int revision = 0;
-};
-
-// The date and revision of the stored entry of that id; an error code through `result`.
-std::optional<StoredHead> storedHead(sqlite3* db, const QUuid& id, int* result) {
-    SqliteStatement query(db, "SELECT date, revision FROM entries WHERE id = ?");
-    query.bind(1, id.toString(QUuid::WithoutBraces));
-    const int step = query.step();
-    *result = step == SQLITE_ROW || step == SQLITE_DONE ? SQLITE_OK : step;
-    if (step != SQLITE_ROW)
-        return std::nullopt;
-    return StoredHead{dateFromText(query.text(0)).value_or(0),
-                      static_cast<int>(std::clamp<qint64>(query.integer(1), 0, INT_MAX))};
-}
 
 // Puts the entry in place of the stored one (if any) and raises the counters of both dates.
 Outcome replaceEntry(sqlite3* db, const DayEntry& entry, const std::optional<StoredHead>& old) {

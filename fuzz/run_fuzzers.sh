@@ -25,7 +25,7 @@ case "${1:-}" in
 esac
 
 build=${TOURWISE_FUZZ_BUILD:-build/fuzz}
-harnesses=(fuzz_inistore fuzz_settingsload fuzz_colortext)
+harnesses=(fuzz_inistore fuzz_settingsload fuzz_colortext fuzz_daysfile fuzz_daysjson)
 # Every library gets coverage and sanitizer instrumentation; only the harnesses link libFuzzer.
 instrument="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer"
 instrument+=" -fno-sanitize-recover=undefined"
@@ -57,7 +57,7 @@ printf '\n%-20s %12s %9s\n' harness executions findings
 for harness in "${harnesses[@]}"; do
     corpus="$work/$harness"
     cp -r "fuzz/corpus/$harness" "$corpus"
-    if [[ $harness != fuzz_colortext ]]; then
+    if [[ $harness == fuzz_inistore || $harness == fuzz_settingsload ]]; then
         cp fuzz/corpus/ini_files/* "$corpus/"
     fi
     findings="$build/findings/$harness"
@@ -66,7 +66,7 @@ for harness in "${harnesses[@]}"; do
     log="$build/findings/$harness.log"
     status=0
     : >"$log"
-    if [[ $harness != fuzz_colortext ]]; then
+    if [[ $harness == fuzz_inistore || $harness == fuzz_settingsload ]]; then
         # Replayed once at full size: as a seed it would raise the mutation length to a
         # megabyte and slow every run down to a few per second.
         hundred_thousand_sections "$work/sections.ini"

@@ -65,12 +65,12 @@ void EntryJsonTest::fileRoundTripIsExact() {
 }
 
 void EntryJsonTest::entriesRoundTripIsExact() {
-    // Out of order, with a lone UTF-16 half that has no UTF-8 form.
+    // Out of order, with text that needs escapes.
     DayEntry late;
     late.id = QUuid::createUuid();
     late.date = serialFromYmd(2030, 7, 4);
     late.kind = EntryKind::Note;
-    late.note = QString(QChar(0xD800)) + QStringLiteral(" alone");
+    late.note = QStringLiteral("\"quoted\"\r\n\u0007 \U0001F692");
     late.modified = QDateTime(QDate(2030, 7, 4), QTime(1, 2, 3), Qt::UTC);
     DayEntry early = late;
     early.id = QUuid::createUuid();
@@ -112,7 +112,8 @@ void EntryJsonTest::refusals_data() {
 
     const QString entry = QStringLiteral("Entry 1 (0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01): ");
     QTest::newRow("not JSON") << QByteArray("{\"format\": ")
-                              << QStringLiteral("The file is not JSON: unterminated object at byte 11.");
+                              << QStringLiteral(
+                                     "The file is not JSON: unterminated object at byte 11.");
     QTest::newRow("a list")
         << QByteArray("[]")
         << QStringLiteral("The file is not in the tourwise-days form: it holds no object.");
@@ -208,6 +209,10 @@ void EntryJsonTest::refusals_data() {
         << oneEntry(
                R"("date": "2026-03-01", "kind": "overtime", "start": "8:00", "revision": 1, "modified": "2026-03-01T06:00:00Z")")
         << entry + QStringLiteral("the start \"8:00\" is not a time 00:00 ... 23:59.");
+    QTest::newRow("start with a line break, quoted as in the file")
+        << oneEntry(
+               R"("date": "2026-03-01", "kind": "overtime", "start": "08:00\n", "revision": 1, "modified": "2026-03-01T06:00:00Z")")
+        << entry + QStringLiteral("the start \"08:00\\n\" is not a time 00:00 ... 23:59.");
     QTest::newRow("leaveType on overtime")
         << oneEntry(
                R"("date": "2026-03-01", "kind": "overtime", "leaveType": "sick", "revision": 1, "modified": "2026-03-01T06:00:00Z")")
@@ -244,6 +249,9 @@ void EntryJsonTest::refusals_data() {
         << oneEntry(
                R"("date": "2026-03-01", "kind": "note", "note": 5, "revision": 1, "modified": "2026-03-01T06:00:00Z")")
         << entry + QStringLiteral("\"note\" is not text.");
+    QTest::newRow("half of a UTF-16 pair")
+        << oneEntry(Good + R"(, "note": "\ud83d alone")")
+        << entry + QStringLiteral("\"note\" is not valid Unicode text.");
     QTest::newRow("unknown field")
         << oneEntry(Good + R"(, "colour": "red")")
         << entry + QStringLiteral("it has a field \"colour\" that Tourwise does not know.");

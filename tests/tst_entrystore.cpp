@@ -406,6 +406,16 @@ void EntryStoreTest::outsideChangesAreSeen() {
     QVERIFY(mine.add(note(Today, QStringLiteral("mine"))).ok);
     QCOMPARE(changed.size(), 3);
     QVERIFY(!mine.checkForOutsideChanges());
+
+    // Nor is a change that another process makes.
+    QProcess other;
+    other.start(QStringLiteral(DAYS_WRITER_CHILD),
+                {QStringLiteral("add"), storePath(), QStringLiteral("1"), QStringLiteral("other")});
+    QVERIFY(other.waitForFinished(60000)); // a guard against a hang only
+    QCOMPARE(other.exitCode(), 0);
+    QVERIFY(mine.checkForOutsideChanges());
+    QCOMPARE(changed.size(), 4);
+    QVERIFY(names(mine.allEntries()).contains(QStringLiteral("other 0")));
 }
 
 void EntryStoreTest::migrations_data() {
@@ -755,6 +765,9 @@ void EntryStoreTest::hostileFiles() {
         ::close(fifoEnd);
     if (hostile == Hostile::Unreadable)
         ::chmod(QFile::encodeName(path).constData(), 0600);
+    if (hostile == Hostile::ReadOnlyFolder) // so that the temporary folder can go
+        QFile::setPermissions(QFileInfo(path).path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void EntryStoreTest::killedWriterLeavesOldOrNewState() {

@@ -1,0 +1,131 @@
+#include "days/entryrows.h"
+
+#include "days/sqlitestatement.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QUuid>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <climits>
+#include <limits>
+
+namespace entryrows {
+
+QString dateText(DateSerial date) {
+    const YearMonthDay ymd = ymdFromSerial(date);
+    return QString::asprintf("%04d-%02d-%02d", std::clamp(ymd.year, 0, 9999), ymd.month, ymd.day);
+}
+
+std::optional<DateSerial> dateFromText(const QString& text) {
+    if (text.size() != 10)
+        return std::nullopt;
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        return std::nullopt;
+    return serialFromQDate(date);
+}
+
+QString modifiedText(const QDateTime& time) {
+    const QDateTime utc = time.toUTC();
+    return utc.toString(utc.time().msec() == 0 ? Qt::ISODate : Qt::ISODateWithMs);
+}
+
+std::optional<DayEntry> entryFromRow(const SqliteStatement& row) {
+    DayEntry entry;
+    entry.id = QUuid::fromString(row.text(0));
+    const std::optional<DateSerial> date = dateFromText(row.text(1));
+    const std::optional<EntryKind> kind = entryKindFromName(row.text(2));
+    if (entry.id.isNull() || !date || !kind)
+        return std::nullopt;
+    entry.date = *date;
+    entry.kind = *kind;
+    if (!row.isNull(3)) {
+        const qint64 minutes = row.integer(3);
+        if (minutes < 0 || minutes > MaxStoredMinutes)
+            return std::nullopt;
+        entry.minutes = static_cast<int>(minutes);
+    }
+    if (!row.isNull(4)) {
+        entry.start = clockFromText(row.text(4));
+        if (!entry.start)
+            return std::nullopt;
+    }
+    entry.with = row.text(5);
+    if (!row.isNull(6) && !row.text(6).isEmpty()) {
+        const std::optional<LeaveType> leave = leaveTypeFromName(row.text(6));
+        if (!leave)
+            return std::nullopt;
+        entry.leaveType = *leave;
+    }
+    entry.note = row.text(7);
+    const qint64 revision = row.integer(8);
+    if (revision < 1 || revision > std::numeric_limits<int>::max())
+        return std::nullopt;
+    entry.revision = static_cast<int>(revision);
+    entry.modified = QDateTime::fromString(row.text(9), Qt::ISODateWithMs);
+    if (!entry.modified.isValid())
+        return std::nullopt;
+    entry.modified = entry.modified.toUTC();
+    return entry;
+}
+
+bool storable(const DayEntry& entry) {
+    const YearMonthDay ymd = ymdFromSerial(entry.date);
+    return ymd.year >= 1 && ymd.year <= 9999 &&
+           (!entry.minutes || (*entry.minutes >= 0 && *entry.minutes <= MaxStoredMinutes)) &&
+           (!entry.start || (*entry.start >= 0 && *entry.start < 24 * 60)) && entry.revision >= 1 &&
+           entry.modified.isValid();
+}
+
+int raiseCounter(sqlite3* db, DateSerial date) {
+    SqliteStatement raise(db, "INSERT INTO day_changes (date, counter) VALUES (?, 1) "
+                              "ON CONFLICT (date) DO UPDATE SET counter = counter + 1");
+    raise.bind(1, dateText(date));
+    return raise.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
+}
+
+int putEntry(sqlite3* db, const DayEntry& entry) {
+    SqliteStatement put(db, "INSERT OR REPLACE INTO entries (id, date, kind, minutes, start, "
+                            "with_whom, leave_type, note, revision, modified) "
+                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    put.bind(1, entry.id.toString(QUuid::WithoutBraces));
+    put.bind(2, dateText(entry.date));
+    put.bind(3, entryKindName(entry.kind));
+    if (entry.minutes)
+        put.bind(4, qint64(*entry.minutes));
+    else
+        put.bindNull(4);
+    if (entry.start)
+        put.bind(5, clockText(*entry.start));
+    else
+        put.bindNull(5);
+    put.bind(6, entry.with);
+    if (entry.leaveType != LeaveType::None)
+        put.bind(7, leaveTypeName(entry.leaveType));
+    else
+        put.bindNull(7);
+    put.bind(8, entry.note);
+    put.bind(9, qint64(entry.revision));
+    put.bind(10, modifiedText(entry.modified));
+    if (put.run() != SQLITE_DONE)
+        return sqlite3_errcode(db);
+    if (const int result = raiseCounter(db, entry.date); result != SQLITE_OK)
+        return result;
+    return SQLITE_OK;
+}
+
+std::optional<StoredHead> storedHead(sqlite3* db, const QUuid& id, int* result) {
+    SqliteStatement query(db, "SELECT date, revision FROM entries WHERE id = ?");
+    query.bind(1, id.toString(QUuid::WithoutBraces));
+    const int step = query.step();
+    *result = step == SQLITE_ROW || step == SQLITE_DONE ? SQLITE_OK : step;
+    if (step != SQLITE_ROW)
+        return std::nullopt;
+    return StoredHead{dateFromText(query.text(0)).value_or(0),
+                      static_cast<int>(std::clamp<qint64>(query.integer(1), 0, INT_MAX))};
+}
+
+} // namespace entryrows

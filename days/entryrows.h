@@ -1,0 +1,45 @@
+// The rows of the days file's tables as entries and back: dates as 'YYYY-MM-DD', times as
+// ISO 8601 in UTC, and the day counters that every written entry raises. SQL of the tables lives
+// here and in entryschema.cpp only.
+#pragma once
+
+#include "days/dayentry.h"
+
+#include <QString>
+
+#include <optional>
+
+class SqliteStatement;
+struct sqlite3;
+
+// Only the store uses these; a namespace of their own keeps their short names out of the way.
+namespace entryrows {
+
+inline constexpr int MaxStoredMinutes = 48 * 60;
+
+QString dateText(DateSerial date);
+std::optional<DateSerial> dateFromText(const QString& text);
+QString modifiedText(const QDateTime& time);
+
+// The columns entryFromRow() reads, in its order.
+inline constexpr const char* EntryColumns =
+    "id, date, kind, minutes, start, with_whom, leave_type, note, revision, modified";
+// The row as an entry, or none when the row is not one this program could have written.
+std::optional<DayEntry> entryFromRow(const SqliteStatement& row);
+
+// Whether every field fits its column and reads back as it was.
+bool storable(const DayEntry& entry);
+
+// The following return an SQLite result code and run inside the caller's transaction.
+int raiseCounter(sqlite3* db, DateSerial date);
+// Writes the whole row, replacing one of the same id, and raises the counter of its date.
+int putEntry(sqlite3* db, const DayEntry& entry);
+
+struct StoredHead {
+    DateSerial date = 0;
+    int revision = 0;
+};
+// The date and revision of the stored entry of that id; an error code through `result`.
+std::optional<StoredHead> storedHead(sqlite3* db, const QUuid& id, int* result);
+
+} // namespace entryrows
