@@ -19,11 +19,11 @@ struct CommandLine {
         Version,
         ExportCalendar,
         PrintPdf,
+        ExportDays,
+        ImportDays,
         PayPeriodHours,
         WorkPeriodHours,
-        TradeLedger,
-        ExportDays,
-        ImportDays
+        TradeLedger
     };
     Action action = Action::Window;
     QString target; // the file to write (to read for ImportDays); "-" for the standard stream

@@ -1,11 +1,11 @@
 #include "app/dayscommands.h"
 
 #include "app/commandline.h"
+#include "app/outputfile.h"
 #include "days/entryjson.h"
 #include "days/entrystore.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -49,18 +49,10 @@ int ExportDaysFile(const QString& target) {
     const EntryStore store(daysFilePath());
     if (store.status() == EntryStore::Status::Unavailable)
         return fail(store.problem());
-    const QByteArray json = entriesToJson(store.allEntries());
-    if (target == u'-') {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly) || out.write(json) != json.size() ||
-            !out.flush())
-            return fail(
-                QStringLiteral("cannot write to standard output: %1").arg(out.errorString()));
-        return static_cast<int>(ExitCode::Done);
-    }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
-        return fail(QStringLiteral("cannot write %1: %2").arg(target, file.errorString()));
+    QString error;
+    // Written as every other file of the command line is, and its failure worded alike.
+    if (!WriteOutput(target, entriesToJson(store.allEntries()), &error))
+        return fail(error);
     return static_cast<int>(ExitCode::Done);
 }
 

@@ -157,7 +157,7 @@ void HoursDialog::refresh() {
     const HoursBasis hours = basis();
     const DateSerial first = serialFromYmd(year(), 1, 1);
     const DateSerial last = serialFromYmd(year(), 12, 31);
-    const DaySpan days = daysOfPeriods(first, last, hours);
+    const DaySpan days = daysOfPeriods(first, last);
     const QList<DayEntry> entries = m_store.entriesBetween(days.first, days.last);
     const int payRow = m_payPeriodView->currentIndex().row();
     const int workRow = m_workPeriodView->currentIndex().row();

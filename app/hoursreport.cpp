@@ -7,7 +7,7 @@ bool HoursReportReadsAllEntries(const HoursReport& report) {
 }
 
 DaySpan HoursReportDays(const HoursReport& report) {
-    return daysOfPeriods(report.first, report.last, report.basis);
+    return daysOfPeriods(report.first, report.last);
 }
 
 QString HoursReportText(const HoursReport& report, const QList<DayEntry>& entries) {

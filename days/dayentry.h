@@ -20,7 +20,7 @@ struct DayEntry {
     QUuid id;            // made once, when the entry is first created
     DateSerial date = 0; // a civil date, whole day
     EntryKind kind = EntryKind::Note;
-    std::optional<int> minutes; // none: the whole shift of the day (trade-out and leave only)
+    std::optional<int> minutes; // none: the whole shift of the day
     std::optional<int> start;   // minutes after local midnight, from "HH:MM"
     QString with;               // who works for me, or for whom I work
     LeaveType leaveType = LeaveType::None;

@@ -34,6 +34,12 @@ int entryMinutes(const DayEntry& entry, int scheduledMinutes) {
     return isAbsence(entry.kind) ? scheduledMinutes : 0;
 }
 
+int entryMinutes(const DayEntry& entry, const DayFacts& facts) {
+    if (entry.kind != EntryKind::Note && !entry.minutes && !isAbsence(entry.kind))
+        return facts.wholeShiftMinutes;
+    return entryMinutes(entry, facts.scheduledMinutes);
+}
+
 DayFacts dayFacts(DateSerial day, QStringView assignment, DateSerial payPeriodStart,
                   const QList<DayEntry>& entries, int shiftStart) {
     DayFacts facts;
@@ -64,13 +70,15 @@ DayFacts dayFacts(DateSerial day, QStringView assignment, DateSerial payPeriodSt
         return facts;
     }
     std::sort(facts.entries.begin(), facts.entries.end(), entryBefore);
+    facts.wholeShiftMinutes =
+        facts.ownDuty ? facts.scheduledMinutes : ShiftLengthMinutes(day, shiftStart);
 
     int absent = 0;
     for (const DayEntry& entry : facts.entries) {
         const bool fits = kindFitsDay(entry.kind, facts);
         facts.fits.append(fits);
         if (fits && isAbsence(entry.kind))
-            absent += entryMinutes(entry, facts.scheduledMinutes);
+            absent += entryMinutes(entry, facts);
     }
     // Trades and leave beyond the day's shift do not fit together: none of them counts.
     const bool overbooked = absent > facts.scheduledMinutes;
@@ -80,7 +88,7 @@ DayFacts dayFacts(DateSerial day, QStringView assignment, DateSerial payPeriodSt
             facts.fits[at] = false;
         if (!facts.fits[at])
             continue;
-        const int minutes = entryMinutes(entry, facts.scheduledMinutes);
+        const int minutes = entryMinutes(entry, facts);
         switch (entry.kind) {
         case EntryKind::TradeOut:
             facts.tradedOutMinutes += minutes;

@@ -29,8 +29,11 @@ struct DayFacts {
     QList<DayEntry> entries;
     QList<bool> fits;
 
-    // Minutes. Scheduled is the user's own duty of the day (0 when not on duty).
+    // Minutes. Scheduled is the user's own duty of the day (0 when not on duty); a whole shift
+    // is the length of a duty starting that day, on duty or not (worked out for days with
+    // entries only).
     int scheduledMinutes = 0;
+    int wholeShiftMinutes = 0;
     int tradedOutMinutes = 0;
     int leaveMinutes = 0;
     int tradedInMinutes = 0;
@@ -59,3 +62,6 @@ DayFacts dayFacts(DateSerial day, QStringView assignment, DateSerial payPeriodSt
 
 // The minutes an entry stands for on its day: its own, or the whole shift where it has none.
 int entryMinutes(const DayEntry& entry, int scheduledMinutes);
+// The same as dayFacts() counts it: an entry without minutes other than a trade-out or leave
+// (a shift worked for someone, a whole extra shift) stands for a whole shift of the day.
+int entryMinutes(const DayEntry& entry, const DayFacts& facts);

@@ -111,7 +111,7 @@ QList<WorkPeriodHours> workPeriodHours(DateSerial first, DateSerial last, const 
     return rows;
 }
 
-DaySpan daysOfPeriods(DateSerial first, DateSerial last, const HoursBasis&) {
+DaySpan daysOfPeriods(DateSerial first, DateSerial last) {
     return {std::floor(first), std::floor(last) + LongestWorkPeriod - 1};
 }
 
@@ -131,7 +131,7 @@ QList<TradeBalance> tradeLedger(const QList<DayEntry>& entries, const HoursBasis
             const QString name = entry.with.trimmed();
             TradeBalance& partner = partners[name.toCaseFolded() + u'\n' + name];
             partner.with = name;
-            const int minutes = entryMinutes(entry, facts.scheduledMinutes);
+            const int minutes = entryMinutes(entry, facts);
             (entry.kind == EntryKind::TradeOut ? partner.theyWorkedMinutes
                                                : partner.iWorkedMinutes) += minutes;
         }

@@ -76,12 +76,13 @@ QList<PayPeriodHours> payPeriodHours(DateSerial first, DateSerial last, const Ho
                                      const QList<DayEntry>& entries);
 QList<WorkPeriodHours> workPeriodHours(DateSerial first, DateSerial last, const HoursBasis& basis,
                                        const QList<DayEntry>& entries);
-// The days first ... last that the rows of both lists cover.
+// The days that the rows of both lists for first ... last can cover: periods of up to 28 days
+// that start in the range.
 struct DaySpan {
     DateSerial first = 0;
     DateSerial last = 0;
 };
-DaySpan daysOfPeriods(DateSerial first, DateSerial last, const HoursBasis& basis);
+DaySpan daysOfPeriods(DateSerial first, DateSerial last);
 
 // Every trade partner named in the entries, ordered by name. A trade counts as dayFacts() counts
 // it: only where it fits the day.

@@ -97,7 +97,9 @@ def counted_entries(day, rotation, day_entries):
             return 0
         if "minutes" in entry and entry["minutes"] is not None:
             return max(0, int(entry["minutes"]))
-        return scheduled if entry["kind"] in ABSENCES else 0
+        # No minutes: the whole shift, one's own for an absence, one of the day's length for
+        # a shift worked for someone else or a whole extra shift.
+        return scheduled if entry["kind"] in ABSENCES else rotation.shift_minutes(day)
 
     def fits(entry):
         if entry["kind"] in ABSENCES:

@@ -349,6 +349,8 @@ void CommandLineTest::unwritableTarget_data() {
     QTest::newRow("pdf onto a folder") << QStringList{"--print-pdf", "folder"} << "folder";
     QTest::newRow("pdf in a missing folder")
         << QStringList{"--print-pdf", "missing/out.pdf"} << "missing/out.pdf";
+    QTest::newRow("entries below a plain file")
+        << QStringList{"--export-days", "plain/out.json"} << "plain/out.json";
 }
 
 void CommandLineTest::unwritableTarget() {

@@ -213,16 +213,17 @@ void HoursTest::payPeriodSums() {
         entry(duty[3], EntryKind::Note),                             // counts nothing
         entry(off, EntryKind::TradeIn, 24 * 60, "Okafor"),           // 24 h for someone
         entry(off + 0.5, EntryKind::Training, 4 * 60),               // time of day ignored
-        entry(first + 14, EntryKind::Overtime, 600),                 // the next period
+        entry(offDay("B2", off + 1), EntryKind::TradeIn, std::nullopt, "Lind"), // a whole shift
+        entry(first + 14, EntryKind::Overtime, 600),                            // the next period
     };
     const HoursTotals totals = payPeriodHours(first, first, basis("B2"), entries).first().totals;
     HoursTotals expected;
     expected.scheduled = 144 * 60;
     expected.tradedOut = 34 * 60;
     expected.leave = 24 * 60;
-    expected.tradedIn = 24 * 60;
+    expected.tradedIn = 48 * 60;
     expected.extra = 5 * 60 + 30;
-    expected.worked = (144 - 34 - 24 + 24 + 5.5) * 60;
+    expected.worked = (144 - 34 - 24 + 48 + 5.5) * 60;
     // Traded hours stay with the absent member; leave is not hours worked.
     expected.flsa = (144 - 24 + 5.5) * 60;
     QCOMPARE(totals, expected);
@@ -279,20 +280,37 @@ void HoursTest::clockChangeNights_data() {
     QTest::addColumn<DateSerial>("night");
     QTest::addColumn<int>("shiftStart");
     QTest::addColumn<int>("hours");
+    // The week of the work-period check lies after the night, or before it where the next
+    // day's shift is the one that runs over the change.
+    QTest::addColumn<bool>("weekAfter");
     // The shift that starts the day before the change runs over the night it happens.
     QTest::newRow("New York, spring")
-        << QByteArray("America/New_York") << day("2026-03-07") << 8 * 60 << 23;
+        << QByteArray("America/New_York") << day("2026-03-07") << 8 * 60 << 23 << true;
     QTest::newRow("New York, autumn")
-        << QByteArray("America/New_York") << day("2026-10-31") << 8 * 60 << 25;
+        << QByteArray("America/New_York") << day("2026-10-31") << 8 * 60 << 25 << true;
     QTest::newRow("New York, shift after the change")
-        << QByteArray("America/New_York") << day("2026-03-08") << 8 * 60 << 24;
+        << QByteArray("America/New_York") << day("2026-03-08") << 8 * 60 << 24 << true;
     QTest::newRow("New York, shift from 01:30 on the spring day")
-        << QByteArray("America/New_York") << day("2026-03-08") << 90 << 23;
+        << QByteArray("America/New_York") << day("2026-03-08") << 90 << 23 << true;
+    // A start in the hour the clocks repeat is its first time; one in the hour they skip is
+    // read with the offset before the change. Either way no hour is lost or counted twice.
+    QTest::newRow("New York, 01:30 the day before the clocks go back")
+        << QByteArray("America/New_York") << day("2026-10-31") << 90 << 24 << false;
+    QTest::newRow("New York, 01:30 on the day the clocks go back")
+        << QByteArray("America/New_York") << day("2026-11-01") << 90 << 25 << true;
+    QTest::newRow("New York, 02:30 the day before the skipped hour")
+        << QByteArray("America/New_York") << day("2026-03-07") << 150 << 24 << false;
+    QTest::newRow("New York, 02:30 on the day of the skipped hour")
+        << QByteArray("America/New_York") << day("2026-03-08") << 150 << 23 << true;
+    QTest::newRow("Sydney, 02:30 on the day the clocks go back")
+        << QByteArray("Australia/Sydney") << day("2026-04-05") << 150 << 25 << true;
+    QTest::newRow("Sydney, 02:30 on the day of the skipped hour")
+        << QByteArray("Australia/Sydney") << day("2026-10-04") << 150 << 23 << true;
     QTest::newRow("Sydney, spring (October)")
-        << QByteArray("Australia/Sydney") << day("2026-10-03") << 8 * 60 << 23;
+        << QByteArray("Australia/Sydney") << day("2026-10-03") << 8 * 60 << 23 << true;
     QTest::newRow("Sydney, autumn (April)")
-        << QByteArray("Australia/Sydney") << day("2026-04-04") << 7 * 60 << 25;
-    QTest::newRow("UTC") << QByteArray("UTC") << day("2026-03-07") << 8 * 60 << 24;
+        << QByteArray("Australia/Sydney") << day("2026-04-04") << 7 * 60 << 25 << true;
+    QTest::newRow("UTC") << QByteArray("UTC") << day("2026-03-07") << 8 * 60 << 24 << true;
 }
 
 void HoursTest::clockChangeNights() {
@@ -300,6 +318,7 @@ void HoursTest::clockChangeNights() {
     QFETCH(DateSerial, night);
     QFETCH(int, shiftStart);
     QFETCH(int, hours);
+    QFETCH(bool, weekAfter);
     const LocalZone local(zone);
     // An assignment on duty that day: B2 or A2, whichever crew works it, not on its RDO.
     QString assignment;
@@ -321,13 +340,22 @@ void HoursTest::clockChangeNights() {
     QCOMPARE(hoursOfDays(night, night, who, leave).leave, hours * 60);
     QCOMPARE(hoursOfDays(night, night, who, leave).flsa, 0);
     settings.workPeriodDays = 7;
-    settings.workPeriodStart = night;
+    const DateSerial weekStart = weekAfter ? night : night - 6;
+    settings.workPeriodStart = weekStart;
     const HoursBasis weekly = basis(assignment, settings);
-    const QList<WorkPeriodHours> week = workPeriodHours(night, night, weekly, {});
+    const QList<WorkPeriodHours> week = workPeriodHours(weekStart, weekStart, weekly, {});
     QCOMPARE(week.size(), 1);
     QCOMPARE(week.first().flsaMinutes,
-             (shifts(night, night + 6, assignment) * 24 + hours - 24) * 60);
+             (shifts(weekStart, weekStart + 6, assignment) * 24 + hours - 24) * 60);
     QCOMPARE(tradeLedger(away, who).first().theyWorkedMinutes, hours * 60);
+    // A whole shift worked for someone else that night, by one of the other crew.
+    QString other;
+    for (const QString candidate : {"A1", "A2", "B1", "B2"})
+        if (candidate[0] != assignment[0] && ShiftLetter(night, candidate) != u'X')
+            other = candidate;
+    const QList<DayEntry> forSomeone{entry(night, EntryKind::TradeIn, std::nullopt, "Ruiz")};
+    QCOMPARE(hoursOfDays(night, night, basis(other, settings), forSomeone).tradedIn, hours * 60);
+    QCOMPARE(tradeLedger(forSomeone, basis(other, settings)).first().iWorkedMinutes, hours * 60);
 }
 
 void HoursTest::tradeBalances() {
