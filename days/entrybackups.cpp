@@ -38,6 +38,14 @@ void removeOldBackups(const QString& daysFolder) {
     QStringList files = backupFiles(daysFolder);
     while (files.size() > KeptBackups)
         QFile::remove(files.takeFirst());
+    // A copy cut short by a killed program stays behind under its temporary name; one an hour
+    // old is no other program's copy in progress.
+    const QDir folder(backupFolder(daysFolder));
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    for (const QFileInfo& partial :
+         folder.entryInfoList({QStringLiteral(".partial-*")}, QDir::Files | QDir::Hidden))
+        if (partial.lastModified().toUTC() < stale)
+            QFile::remove(partial.filePath());
 }
 
 } // namespace

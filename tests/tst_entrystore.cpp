@@ -516,12 +516,25 @@ void EntryStoreTest::newestTenBackupsKept() {
         expected << backupPath(folder, m_today);
     }
     QCOMPARE(backupFiles(folder), expected.mid(4));
-    // Files that are not daily copies are none of its business.
+    // Files that are not daily copies are none of its business; a copy left half made by a
+    // killed program goes once it is old, while one as new as a copy in progress stays.
     writeFile(backupFolder(folder) + QStringLiteral("/mine.txt"), "keep");
+    const QString leftOver = backupFolder(folder) + QStringLiteral("/.partial-1");
+    const QString inProgress = backupFolder(folder) + QStringLiteral("/.partial-2");
+    writeFile(leftOver, "half");
+    writeFile(inProgress, "half");
+    {
+        QFile old(leftOver);
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-2),
+                                QFileDevice::FileModificationTime));
+    }
     m_today = Today + 20;
     QVERIFY(store.add(note(Today, QStringLiteral("later"))).ok);
     QCOMPARE(backupFiles(folder).size(), KeptBackups);
     QVERIFY(QFileInfo::exists(backupFolder(folder) + QStringLiteral("/mine.txt")));
+    QVERIFY(!QFileInfo::exists(leftOver));
+    QVERIFY(QFileInfo::exists(inProgress));
 }
 
 void EntryStoreTest::failedBackupRefusesTheChange() {
