@@ -195,8 +195,9 @@ void TMainForm::readGridEntries() {
     const qint64 first = dayKey(m_state.GridDates.front());
     if (m_entriesRead == first)
         return;
-    m_state.GridEntries =
-        m_store->entriesByDay(m_state.GridDates.front(), m_state.GridDates.back());
+    // A pay period reaches up to 13 days beyond the grid: its total in the status line needs them.
+    m_state.GridEntries = m_store->entriesByDay(m_state.GridDates.front() - PayPeriodDays,
+                                                m_state.GridDates.back() + PayPeriodDays);
     m_entriesRead = first;
 }
 

@@ -7,7 +7,9 @@
 
 #include "app/dayeditor.h"
 #include "app/entryform.h"
+#include "core/calendar.h"
 #include "days/entrystore.h"
+#include "days/hours.h"
 #include "monthview/headerpainter.h"
 #include "rotation/rotation.h"
 
@@ -247,6 +249,36 @@ private slots:
         QTest::keyClick(menu, Qt::Key_Return);
         QTRY_VERIFY(active<DayEditor>());
         window.typeKey(Qt::Key_Escape);
+    }
+
+    // The status line's pay-period hours count entries before the grid's first day too: the
+    // first days of a month can lie in a period that began up to 13 days before it.
+    void statusTotalReachesBeyondTheGrid() {
+        WindowFixture window;
+        QVERIFY(window.ready);
+        window.form->cbPlt->setCurrentIndex(assignmentIndex(*window.form, Assignment));
+        // A day whose pay period began before its month's grid, and a duty of B2 in that part.
+        std::optional<DateSerial> selected;
+        std::optional<DateSerial> early;
+        for (DateSerial day = serialFromYmd(2026, 1, 1); !early; day += 1) {
+            const DateSerial gridStart = firstGridDay(day);
+            for (DateSerial d = payPeriodFirstDay(day, DefaultPayPeriodStart); d < gridStart;
+                 d += 1)
+                if (dayFacts(d, Assignment, DefaultPayPeriodStart).ownDuty) {
+                    selected = day;
+                    early = d;
+                    break;
+                }
+        }
+        DayEntry traded;
+        traded.date = *early;
+        traded.kind = EntryKind::TradeOut;
+        traded.minutes = 600;
+        QVERIFY(window.form->entryStore().add(traded).ok);
+        window.select(qdateFromSerial(*selected));
+        QVERIFY(dayKey(window.state().GridDates.front()) > dayKey(*early));
+        QVERIFY2(window.form->lblStatus->text().contains(QStringLiteral(" 134 h")),
+                 qPrintable(window.form->lblStatus->text()));
     }
 
     // A file of entries that cannot be used: the window shows the rotation, says once what is
