@@ -124,8 +124,8 @@ QString PayPeriodTotalText(const ProgramState& state, DateSerial day, QStringVie
         entries += entriesOn(state.GridEntries, date);
     const HoursTotals totals = hoursOfDays(
         first, last, {assignment.toString(), state.PayPeriodStart, state.Hours}, entries);
-    return QStringLiteral("%1 %2 h")
-        .arg(PayPeriodLabel(day, state.PayPeriodStart), hoursText(totals.worked));
+    return QStringLiteral("%1 %2 h").arg(PayPeriodLabel(day, state.PayPeriodStart),
+                                         hoursText(totals.worked));
 }
 
 QString StatusText(const ProgramState& state, DateSerial day, QStringView assignment) {
