@@ -1,14 +1,22 @@
 // In-process figures on the real window, offscreen: the refresh, the grid painter, the month
 // model, one navigation step, one resize step and the 45-year Page Down sweep, each step painted.
+// With --days=FILE (a days file, as --import-days reads) the figures with the user's entries
+// follow: a navigation step and opening the Hours dialog with the file's entries in the store,
+// for a B2 user. The figures before them run with an empty store.
 // With --instructions=refresh or --instructions=navigation it runs one such step between
 // callgrind's instrumentation macros instead, for instruction counts that machine load does not
-// change (run it under `valgrind --tool=callgrind --instr-atstart=no`).
+// change (run it under `valgrind --tool=callgrind --instr-atstart=no`); with --days=FILE the step
+// runs with the file's entries in the store.
+#include "app/hoursdialog.h"
 #include "app/mainform.h"
 #include "core/clock.h"
+#include "days/entryjson.h"
+#include "days/entrystore.h"
 #include "monthview/gridpainter.h"
 #include "monthview/monthgrid.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -19,6 +27,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -30,6 +39,10 @@ const QDate WalkStart(2026, 12, 10);
 const QDate WalkEnd(2059, 1, 1);
 
 TMainForm* window = nullptr;
+QString daysFile; // --days=FILE
+
+// The assignment the generated days file is made for: its trade-outs fall on B2's duty days.
+const QString EntriesAssignment = QStringLiteral("B2");
 
 void sendKey(int key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -150,16 +163,113 @@ void BM_PageDownSweep(benchmark::State& run) {
     showDate(WalkStart);
 }
 
+// Fills the store from --days=FILE once and chooses the assignment the entries were made for;
+// false (with the reason given to `run`) when there is no file or it cannot be read.
+bool loadDays(benchmark::State* run) {
+    static std::optional<QString> problem;
+    if (!problem) {
+        QFile file(daysFile);
+        QString error;
+        std::optional<QList<DayEntry>> entries;
+        if (daysFile.isEmpty())
+            error = QStringLiteral("give --days=FILE");
+        else if (!file.open(QIODevice::ReadOnly))
+            error = QStringLiteral("cannot read %1").arg(daysFile);
+        else
+            entries = entriesFromJson(file.readAll(), &error);
+        if (entries) {
+            const StoreResult stored = window->entryStore().import(*entries);
+            if (!stored.ok)
+                error = stored.error;
+        }
+        problem = error;
+        window->cbPlt->setCurrentIndex(window->cbPlt->findText(EntriesAssignment));
+        QCoreApplication::processEvents();
+        if (window->cbPlt->currentText() != EntriesAssignment)
+            problem = QStringLiteral("the window did not take the assignment B2");
+    }
+    if (!problem->isEmpty() && run)
+        run->SkipWithError(problem->toUtf8().constData());
+    return problem->isEmpty();
+}
+
+// The navigation step, with the user's entries in the store: the grid reads a month's entries
+// when the month changes, and every cell shows those of its day.
+void BM_NavigationStepWithEntries(benchmark::State& run) {
+    if (!loadDays(&run))
+        return;
+    BM_NavigationStep(run);
+}
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Opens the Hours dialog through the window's handler (Hours… in the menu, Ctrl+H) and returns
+// it once it has been painted: the platform paints a window when it reports it exposed.
+HoursDialog* openHoursDialog() {
+    window->gloCalHours();
+    auto* dialog = window->findChild<HoursDialog*>();
+    if (!dialog)
+        return nullptr;
+    PaintCounter counter;
+    dialog->installEventFilter(&counter);
+    for (int round = 0; round < 1000 && counter.paints == 0; ++round)
+        QCoreApplication::processEvents();
+    dialog->removeEventFilter(&counter);
+    return counter.paints > 0 ? dialog : nullptr;
+}
+
+// From the handler to the dialog's first complete paint, with the user's entries in the store.
+void BM_OpenHoursDialog(benchmark::State& run) {
+    if (!loadDays(&run))
+        return;
+    showDate(WalkStart);
+    for (auto _ : run) {
+        HoursDialog* dialog = openHoursDialog();
+        if (!dialog) {
+            run.SkipWithError("no Hours dialog was painted");
+            break;
+        }
+        run.PauseTiming();
+        dialog->reject(); // closed, it deletes itself
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        const bool gone = !window->findChild<HoursDialog*>();
+        run.ResumeTiming();
+        if (!gone) {
+            run.SkipWithError("the Hours dialog stayed after it was closed");
+            break;
+        }
+    }
+}
+
 BENCHMARK(BM_RefreshAll)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaintGrid)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildMonth)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_NavigationStep)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ResizeStep)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageDownSweep)->Unit(benchmark::kMillisecond)->Iterations(1);
+// Last: they fill the store, and the figures above are those of an empty one.
+BENCHMARK(BM_NavigationStepWithEntries)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenHoursDialog)->Unit(benchmark::kMillisecond);
 
 // One step between the instrumentation macros; the steps before it warm the caches (glyphs,
 // fonts, the painter's pools) as a running program has them warm.
 int countInstructions(const char* what) {
+    if (!daysFile.isEmpty() && !loadDays(nullptr)) {
+        qWarning("cannot load the days file %s", qPrintable(daysFile));
+        return 1;
+    }
     for (int i = 0; i < 20; ++i) {
         sendKey(Qt::Key_Right);
         window->repaint();
@@ -179,7 +289,23 @@ int countInstructions(const char* what) {
         CALLGRIND_STOP_INSTRUMENTATION;
         return 0;
     }
-    qWarning("unknown --instructions value: %s (refresh or navigation)", what);
+    if (std::strcmp(what, "hours") == 0) {
+        // The first opening builds what every later one reuses (fonts, styles of the tables).
+        for (int i = 0; i < 2; ++i) {
+            if (i == 1)
+                CALLGRIND_START_INSTRUMENTATION;
+            HoursDialog* dialog = openHoursDialog();
+            if (i == 1)
+                CALLGRIND_STOP_INSTRUMENTATION;
+            if (!dialog)
+                return 1;
+            dialog->reject();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+        }
+        return 0;
+    }
+    qWarning("unknown --instructions value: %s (refresh, navigation or hours)", what);
     return 2;
 }
 
@@ -211,9 +337,21 @@ int main(int argc, char* argv[]) {
     showDate(WalkStart);
 
     const char* instructionsFlag = "--instructions=";
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], instructionsFlag, std::strlen(instructionsFlag)) == 0)
-            return countInstructions(argv[i] + std::strlen(instructionsFlag));
+    // Our own flags, taken out before Google Benchmark reads the rest.
+    const char* daysFlag = "--days=";
+    const char* instructions = nullptr;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], daysFlag, std::strlen(daysFlag)) == 0)
+            daysFile = QString::fromLocal8Bit(argv[i] + std::strlen(daysFlag));
+        else if (std::strncmp(argv[i], instructionsFlag, std::strlen(instructionsFlag)) == 0)
+            instructions = argv[i] + std::strlen(instructionsFlag);
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    if (instructions)
+        return countInstructions(instructions);
 
     benchmark::AddCustomContext("qt", qVersion());
     benchmark::Initialize(&argc, argv);

@@ -3,7 +3,12 @@
 // same machine state), each run with a fresh, empty XDG_CONFIG_HOME, and prints one line a run
 // ("PROGRAM MILLISECONDS") and the median of each program at the end.
 //
-//   maptime [--runs N] [--warmup N] PROGRAM...
+//   maptime [--runs N] [--warmup N] [--data-home DIR] PROGRAM [[--data-home DIR] PROGRAM]...
+//
+// --data-home gives the program after it DIR as its XDG_DATA_HOME (the others keep the one
+// maptime has), set in the environment of the exec itself, so nothing runs in between; such a
+// program is named "XDG_DATA_HOME=DIR PROGRAM" in the output. The same program may be given more
+// than once, with different data folders.
 //
 // The program runs on $DISPLAY, where nothing else starts meanwhile. The first top-level window
 // made since exec that is mapped counts: under a reparenting window manager that is the frame
@@ -27,6 +32,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -87,27 +93,42 @@ private:
     xcb_window_t root_ = 0;
 };
 
-pid_t spawn(const std::string& program, const std::string& configHome) {
+struct Program {
+    std::string path;
+    std::string dataHome; // empty: maptime's own XDG_DATA_HOME
+    std::string name() const {
+        return dataHome.empty() ? path : "XDG_DATA_HOME=" + dataHome + " " + path;
+    }
+};
+
+bool startsWith(const char* text, const std::string& prefix) {
+    return std::strncmp(text, prefix.c_str(), prefix.size()) == 0;
+}
+
+pid_t spawn(const Program& program, const std::string& configHome) {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry; ++entry)
-        if (std::strncmp(*entry, "XDG_CONFIG_HOME=", 16) != 0)
+        if (!startsWith(*entry, "XDG_CONFIG_HOME=") &&
+            !(!program.dataHome.empty() && startsWith(*entry, "XDG_DATA_HOME=")))
             variables.emplace_back(*entry);
     variables.push_back("XDG_CONFIG_HOME=" + configHome);
+    if (!program.dataHome.empty())
+        variables.push_back("XDG_DATA_HOME=" + program.dataHome);
     std::vector<char*> environment;
     for (std::string& variable : variables)
         environment.push_back(variable.data());
     environment.push_back(nullptr);
-    std::string path = program;
+    std::string path = program.path;
     char* arguments[] = {path.data(), nullptr};
     pid_t pid = 0;
     if (const int error =
             posix_spawn(&pid, path.c_str(), nullptr, nullptr, arguments, environment.data()))
-        fail("cannot start " + program + ": " + std::strerror(error));
+        fail("cannot start " + program.name() + ": " + std::strerror(error));
     return pid;
 }
 
 // Milliseconds from exec to the map of the program's window (or its frame).
-double measureOnce(const Display& display, const std::string& program) {
+double measureOnce(const Display& display, const Program& program) {
     char pattern[] = "/tmp/maptime-config-XXXXXX";
     if (!mkdtemp(pattern))
         fail(std::string("cannot make a settings folder: ") + std::strerror(errno));
@@ -123,7 +144,7 @@ double measureOnce(const Display& display, const std::string& program) {
     while (!milliseconds) {
         Reply<xcb_generic_event_t> event = display.nextEvent(deadline);
         if (!event)
-            fail(program + " showed no window within 20 s");
+            fail(program.name() + " showed no window within 20 s");
         const Clock::time_point now = Clock::now();
         const uint8_t type = event->response_type & 0x7f;
         if (type == XCB_CREATE_NOTIFY) {
@@ -165,30 +186,34 @@ int count(const char* text) {
 int main(int argc, char* argv[]) {
     int runs = 21;
     int warmup = 3;
-    std::vector<std::string> programs;
+    const char* usage = "usage: maptime [--runs N] [--warmup N] [--data-home DIR] PROGRAM...";
+    std::vector<Program> programs;
+    std::string dataHome;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if ((argument == "--runs" || argument == "--warmup") && i + 1 < argc)
             (argument == "--runs" ? runs : warmup) = count(argv[++i]);
+        else if (argument == "--data-home" && i + 1 < argc && argv[i + 1][0] != '\0')
+            dataHome = argv[++i];
         else if (argument.rfind("--", 0) == 0)
-            fail("usage: maptime [--runs N] [--warmup N] PROGRAM...");
+            fail(usage);
         else
-            programs.push_back(argument);
+            programs.push_back({argument, std::exchange(dataHome, {})});
     }
-    if (programs.empty() || runs == 0)
-        fail("usage: maptime [--runs N] [--warmup N] PROGRAM...");
+    if (programs.empty() || runs == 0 || !dataHome.empty())
+        fail(usage);
 
     const Display display;
     for (int run = 0; run < warmup; ++run)
-        for (const std::string& program : programs)
+        for (const Program& program : programs)
             measureOnce(display, program);
     std::vector<std::vector<double>> times(programs.size());
     for (int run = 0; run < runs; ++run)
         for (size_t p = 0; p < programs.size(); ++p) {
             times[p].push_back(measureOnce(display, programs[p]));
-            std::printf("%s %.2f\n", programs[p].c_str(), times[p].back());
+            std::printf("%s %.2f\n", programs[p].name().c_str(), times[p].back());
         }
     for (size_t p = 0; p < programs.size(); ++p)
-        std::printf("median %s %.2f\n", programs[p].c_str(), median(times[p]));
+        std::printf("median %s %.2f\n", programs[p].name().c_str(), median(times[p]));
     return EXIT_SUCCESS;
 }
