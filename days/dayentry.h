@@ -13,6 +13,9 @@
 
 #include <optional>
 
+// The longest an entry may be: two whole shifts.
+inline constexpr int MaxEntryMinutes = 48 * 60;
+
 enum class EntryKind { TradeOut, TradeIn, Leave, Overtime, Holdover, Training, Note };
 enum class LeaveType { None, Vacation, Sick, Comp, Holiday, Other };
 

@@ -12,7 +12,6 @@
 #include <optional>
 
 inline constexpr int DaysJsonVersion = 1;
-inline constexpr int MaxEntryMinutes = 48 * 60;
 
 QByteArray entriesToJson(QList<DayEntry> entries);
 

@@ -15,7 +15,7 @@ struct sqlite3;
 // Only the store uses these; a namespace of their own keeps their short names out of the way.
 namespace entryrows {
 
-inline constexpr int MaxStoredMinutes = 48 * 60;
+inline constexpr int MaxStoredMinutes = MaxEntryMinutes;
 
 QString dateText(DateSerial date);
 std::optional<DateSerial> dateFromText(const QString& text);

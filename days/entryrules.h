@@ -6,8 +6,6 @@
 
 #include <QString>
 
-inline constexpr int MaxEntryMinutes = 48 * 60;
-
 // One sentence saying why `candidate` is refused, or empty when it may be stored. `day` holds the
 // day's facts with its other entries (the candidate's earlier version left out).
 QString EntryRefusal(const DayEntry& candidate, const DayFacts& day);
