@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/calendarmenu.h"
-#include "app/exportdialog.h"
+#include "dialogs/exportdialog.h"
 #include "export/sheet.h"
 #include "info/aboutpage.h"
 #include "monthview/gridpainter.h"

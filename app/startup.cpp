@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
-#include "app/commandline.h"
 #include "app/mainform.h"
+#include "cli/commandline.h"
 #include "platform/windowicon.h"
 #include "tourwise_version.h"
 

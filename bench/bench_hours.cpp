@@ -1,8 +1,8 @@
 // What the Hours dialog costs: the rules over a year of entries, and opening the dialog (built,
 // shown and painted once, offscreen) over a store holding them.
-#include "app/hoursdialog.h"
 #include "days/entrystore.h"
 #include "days/hours.h"
+#include "dialogs/hoursdialog.h"
 #include "rotation/rotation.h"
 
 #include <QApplication>

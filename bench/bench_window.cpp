@@ -7,11 +7,11 @@
 // callgrind's instrumentation macros instead, for instruction counts that machine load does not
 // change (run it under `valgrind --tool=callgrind --instr-atstart=no`); with --days=FILE the step
 // runs with the file's entries in the store.
-#include "app/hoursdialog.h"
 #include "app/mainform.h"
 #include "core/clock.h"
 #include "days/entryjson.h"
 #include "days/entrystore.h"
+#include "dialogs/hoursdialog.h"
 #include "monthview/gridpainter.h"
 #include "monthview/monthgrid.h"
 

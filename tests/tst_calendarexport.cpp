@@ -3,7 +3,7 @@
 // the file that comes out.
 #include "windowfixture.h"
 
-#include "app/exportdialog.h"
+#include "dialogs/exportdialog.h"
 #include "platform/errorreport.h"
 #include "rotation/rotation.h"
 #include "settings/settingsfile.h"

@@ -5,11 +5,11 @@
 #include "testfiles.h"
 #include "windowfixture.h"
 
-#include "app/dayeditor.h"
-#include "app/entryform.h"
 #include "core/calendar.h"
 #include "days/entrystore.h"
 #include "days/hours.h"
+#include "editor/dayeditor.h"
+#include "editor/entryform.h"
 #include "monthview/headerpainter.h"
 #include "rotation/rotation.h"
 

@@ -1,9 +1,9 @@
 // The Hours dialog driven by keys as a user drives it: it opens on the selected day's periods,
 // the year, the lists and the three settings are reached by keyboard alone, settings are stored
 // without touching an entry, "Save as CSV…" writes the command line's CSV, and Esc closes it.
-#include "app/hoursdialog.h"
 #include "days/entrystore.h"
 #include "days/hourstable.h"
+#include "dialogs/hoursdialog.h"
 #include "rotation/rotation.h"
 
 #include <QAbstractItemModel>

@@ -1,6 +1,6 @@
 // "Print…" and "Save as PDF…" driven as a user does: the sheet choice and the file dialog get
 // real key and mouse events; the written PDF is read back with pdfinfo and pdftotext.
-#include "app/printsheet.h"
+#include "dialogs/printsheet.h"
 #include "platform/errorreport.h"
 #include "windowfixture.h"
 

@@ -1,4 +1,4 @@
-#include "app/dayentriesmodel.h"
+#include "editor/dayentriesmodel.h"
 
 #include "days/entrytext.h"
 #include "days/hours.h"

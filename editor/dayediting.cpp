@@ -1,4 +1,4 @@
-#include "app/dayediting.h"
+#include "editor/dayediting.h"
 
 #include "days/entrytext.h"
 

@@ -1,4 +1,4 @@
-#include "app/exportdialog.h"
+#include "dialogs/exportdialog.h"
 
 #include "core/calendar.h"
 #include "core/localformat.h"

@@ -1,9 +1,9 @@
-#include "app/dayeditor.h"
+#include "editor/dayeditor.h"
 
-#include "app/entryform.h"
 #include "days/entryrules.h"
 #include "days/entrytext.h"
 #include "days/hours.h"
+#include "editor/entryform.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

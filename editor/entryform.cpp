@@ -1,4 +1,4 @@
-#include "app/entryform.h"
+#include "editor/entryform.h"
 
 #include "days/entrytext.h"
 #include "days/hours.h"

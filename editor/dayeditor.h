@@ -2,8 +2,8 @@
 // as an undoable step; the keyboard alone does everything and Esc closes.
 #pragma once
 
-#include "app/dayediting.h"
-#include "app/dayentriesmodel.h"
+#include "editor/dayediting.h"
+#include "editor/dayentriesmodel.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "app/outputfile.h"
+#include "export/outputfile.h"
 
 #include <QDir>
 #include <QFile>

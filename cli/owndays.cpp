@@ -1,4 +1,4 @@
-#include "app/owndays.h"
+#include "cli/owndays.h"
 
 CalendarEntries CalendarEntriesOf(const EntryStore& store, const CalendarRange& range,
                                   int shiftStart) {

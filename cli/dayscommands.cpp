@@ -1,9 +1,9 @@
-#include "app/dayscommands.h"
+#include "cli/dayscommands.h"
 
-#include "app/commandline.h"
-#include "app/outputfile.h"
+#include "cli/commandline.h"
 #include "days/entryjson.h"
 #include "days/entrystore.h"
+#include "export/outputfile.h"
 
 #include <QFile>
 

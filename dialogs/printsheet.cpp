@@ -1,4 +1,4 @@
-#include "app/printsheet.h"
+#include "dialogs/printsheet.h"
 
 #include "core/clock.h"
 #include "export/sheetsettings.h"

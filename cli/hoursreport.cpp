@@ -1,4 +1,4 @@
-#include "app/hoursreport.h"
+#include "cli/hoursreport.h"
 
 #include "days/hourstable.h"
 

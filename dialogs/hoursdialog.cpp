@@ -1,11 +1,11 @@
-#include "app/hoursdialog.h"
+#include "dialogs/hoursdialog.h"
 
-#include "app/hourstablemodel.h"
-#include "app/outputfile.h"
 #include "core/calendar.h"
 #include "core/localformat.h"
 #include "days/entrystore.h"
 #include "days/hourstable.h"
+#include "dialogs/hourstablemodel.h"
+#include "export/outputfile.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>

@@ -1,4 +1,4 @@
-#include "app/hourstablemodel.h"
+#include "dialogs/hourstablemodel.h"
 
 HoursTableModel::HoursTableModel(const QStringList& titles, QObject* parent)
     : QAbstractTableModel(parent), m_titles(titles) {}
