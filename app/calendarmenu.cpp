@@ -60,6 +60,8 @@ CalendarMenu::CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandl
     addHistoryEntries(m_menu, page, history);
     addEntry(m_menu, page, QStringLiteral("actHours"), QStringLiteral("Hours\u2026"),
              QKeySequence(Qt::CTRL | Qt::Key_H), handlers.hours);
+    addEntry(m_menu, page, QStringLiteral("actAssignments"), QStringLiteral("Assignment history…"),
+             QKeySequence(), handlers.assignments);
     m_menu->addSeparator();
     addEntry(m_menu, page, QStringLiteral("actPrint"), QStringLiteral("Print\u2026"),
              QKeySequence(Qt::CTRL | Qt::Key_P), handlers.print);

@@ -1,6 +1,7 @@
-// The Calendar page's context menu ("Edit day…", "Undo", "Redo", "Hours…", "Print…", "Save as
-// PDF…", "Export to calendar (.ics)…") and its shortcuts Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, Ctrl+H,
-// Ctrl+P and Ctrl+E. Right click on the grid, the Menu key and Shift+F10 open it.
+// The Calendar page's context menu ("Edit day…", "Undo", "Redo", "Hours…", "Assignment
+// history…", "Print…", "Save as PDF…", "Export to calendar (.ics)…") and its shortcuts Ctrl+Z,
+// Ctrl+Shift+Z and Ctrl+Y, Ctrl+H, Ctrl+P and Ctrl+E. Right click on the grid, the Menu key and
+// Shift+F10 open it.
 #pragma once
 
 #include <QObject>
@@ -17,6 +18,7 @@ class QWidget;
 struct CalendarMenuHandlers {
     std::function<void()> editDay;
     std::function<void()> hours;
+    std::function<void()> assignments;
     std::function<void()> print;
     std::function<void()> saveAsPdf;
     std::function<void()> exportCalendar;

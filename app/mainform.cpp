@@ -1,9 +1,10 @@
 #include "app/mainform.h"
 
-#include "cli/owndays.h"
 #include "core/clock.h"
+#include "days/daytext.h"
 #include "days/entrystore.h"
 #include "days/hours.h"
+#include "dialogs/assignmentdialog.h"
 #include "dialogs/exportdialog.h"
 #include "dialogs/hoursdialog.h"
 #include "dialogs/printsheet.h"
@@ -37,15 +38,18 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     : QWidget(parent), m_environment(environment) {
     // Opening reads nothing when no entry was ever saved: the file does not exist yet.
     m_store = new EntryStore(daysFilePath(m_environment.dataBase), this);
+    m_schedule = new Schedule(m_store, this);
     m_editing = new DayEditing(*m_store, this);
+    m_editing->setCurrentAssignmentWriter(
+        [this](const QString& assignment) { return writeCurrentAssignment(assignment); });
     compose();
     collectPainterControls();
     bindEvents();
-    m_calendarMenu = new CalendarMenu(tabCalendar, gloCal,
-                                      {[this] { gloCalEditDay(); }, [this] { gloCalHours(); },
-                                       [this] { gloCalPrint(); }, [this] { gloCalSaveAsPdf(); },
-                                       [this] { gloCalExportIcs(); }},
-                                      m_editing->history());
+    m_calendarMenu = new CalendarMenu(
+        tabCalendar, gloCal,
+        {[this] { gloCalEditDay(); }, [this] { gloCalHours(); }, [this] { gloCalAssignments(); },
+         [this] { gloCalPrint(); }, [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); }},
+        m_editing->history());
     m_composed = true;
     // The start-up size from the beginning: laid out at the composition size first, the texts
     // would be measured in font sizes that are never shown.
@@ -106,7 +110,8 @@ void TMainForm::collectPainterControls() {
         gR[cell]->setAccessibleTextProvider([this, k, cell] {
             if (k > GridTags::LastNumberedCell)
                 return QStringLiteral("Legend: crew %1").arg(gT[cell]->text());
-            return DayDescription(m_state, m_state.GridDates[cell], assignment().text);
+            return DayDescription(m_schedule->day(m_state.GridDates[cell]), m_state.Format.locale,
+                                  m_schedule->currentAssignment());
         });
     }
 }
@@ -123,7 +128,9 @@ void TMainForm::bindEvents() {
         connect(cell, &Rectangle::clicked, this, &TMainForm::gR00Click);
         connect(cell, &Rectangle::doubleClicked, this, &TMainForm::gR00DblClick);
     }
-    connect(m_store, &EntryStore::entriesChanged, this, &TMainForm::EntriesChanged);
+    connect(m_schedule, &Schedule::changed, this, &TMainForm::ScheduleChanged);
+    // The subscribed calendar file follows the user's days; the settings follow on Save.
+    connect(m_store, &EntryStore::changed, this, &TMainForm::rewriteKeptCalendar);
     connect(m_editing, &DayEditing::refused, this,
             [this](const QString& message) { reportError(this, message); });
     for (SpeedButton* back : {sbBack2, sbBack3, sbBack4})
@@ -149,8 +156,9 @@ void TMainForm::FormCreate() {
     const QString base =
         m_environment.configBase.isEmpty() ? userConfigFolder() : m_environment.configBase;
     m_state.IniPath = settingsFilePath(resolveSettingsFolder(base));
-    m_state.Hours = m_store->hoursSettings();
-    ApplyLoadedSettings(m_settings, m_state, loadSettings(m_state.IniPath, m_environment.locale));
+    const StoredSettings loaded = loadSettings(m_state.IniPath, m_environment.locale);
+    ApplyLoadedSettings(m_settings, m_state, loaded);
+    m_savedAssignment = assignmentItems().at(assignmentIndex(loaded.assignment));
     for (DateEdit* editor : {deDate, dePPStart}) {
         editor->setLocale(m_environment.locale);
         editor->setDisplayFormat(numericShortDatePattern(m_environment.locale));
@@ -178,34 +186,30 @@ AssignmentChoice TMainForm::assignment() const {
     return {cbPlt->currentIndex(), cbPlt->currentText()};
 }
 
+void TMainForm::updateScheduleInputs() {
+    m_schedule->setCurrentAssignment(assignment().text);
+    m_schedule->setPayPeriodStart(m_state.PayPeriodStart);
+}
+
 void TMainForm::RefreshAll(DateSerial date) {
-    readGridEntries();
+    // The schedule's own change signal would only ask for the refresh that runs now.
+    m_refreshing = true;
+    updateScheduleInputs();
+    m_refreshing = false;
     const AssignmentChoice chosen = assignment();
     StyleToolbars(m_header, m_state, edAgency->text(), chosen);
     ShowMonthName(m_header, m_state, date);
     ShowWeekdayNames(m_header, m_state);
-    PaintGrid(m_registry, m_state, overlays(), chosen.text);
+    PaintGrid(m_registry, m_state, overlays(), *m_schedule);
     gloCal->setSelectedItem(SelectedCellIndex(m_state));
-    ShowStatus(m_header, m_state, chosen);
+    ShowStatus(m_header, m_state, *m_schedule);
     StyleSettingsPage(m_settings);
     StyleAboutPage(m_about);
 }
 
-void TMainForm::readGridEntries() {
-    const qint64 first = dayKey(m_state.GridDates.front());
-    if (m_entriesRead == first)
-        return;
-    // A pay period reaches up to 13 days beyond the grid: its total in the status line needs them.
-    m_state.GridEntries = m_store->entriesByDay(m_state.GridDates.front() - PayPeriodDays,
-                                                m_state.GridDates.back() + PayPeriodDays);
-    m_entriesRead = first;
-}
-
-void TMainForm::EntriesChanged() {
-    m_entriesRead.reset();
-    m_state.Hours = m_store->hoursSettings();
-    RefreshAll(m_state.SelectedDate);
-    rewriteKeptCalendar();
+void TMainForm::ScheduleChanged() {
+    if (!m_refreshing && m_composed)
+        RefreshAll(m_state.SelectedDate);
 }
 
 void TMainForm::refreshMonth() {
@@ -253,7 +257,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 void TMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     fitStartupOuterSize();
-    if (m_store->status() == EntryStore::Status::Unavailable && !m_unavailableReported)
+    if (!m_schedule->problem().isEmpty() && !m_unavailableReported)
         QMetaObject::invokeMethod(this, &TMainForm::reportUnavailableEntries, Qt::QueuedConnection);
 }
 
@@ -270,7 +274,7 @@ void TMainForm::reportUnavailableEntries() {
         return;
     m_unavailableReported = true;
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Your days are unavailable"),
-                                m_store->problem(), QMessageBox::Ok, this);
+                                m_schedule->problem(), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("msgDaysUnavailable"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -384,27 +388,59 @@ void TMainForm::gR00DblClick(Rectangle* sender) {
 }
 
 void TMainForm::gloCalEditDay() {
+    // The Settings page's choices, saved or not, as the next refresh would show them.
+    updateScheduleInputs();
     if (tabCtrl->activePage() != tabCalendar || findChild<DayEditor*>())
         return;
-    const DateSerial day = m_state.SelectedDate;
-    auto* editor = new DayEditor(
-        *m_editing, day,
-        [this, day] {
-            return dayFacts(day, assignment().text, m_state.PayPeriodStart,
-                            m_store->entriesBetween(day, day), m_state.Hours.shiftStart);
-        },
-        this);
+    auto* editor = new DayEditor(*m_editing, *m_schedule, m_state.SelectedDate, this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     connect(editor, &QDialog::finished, this, &TMainForm::returnFromDialog);
     editor->open();
 }
 
 void TMainForm::gloCalHours() {
+    updateScheduleInputs();
     if (findChild<HoursDialog*>())
         return;
-    HoursDialog* dialog = OpenHoursDialog(
-        this, *m_store, {assignment().text, m_state.PayPeriodStart, m_state.SelectedDate});
+    HoursDialog* dialog = OpenHoursDialog(this, *m_schedule, m_state.SelectedDate);
     connect(dialog, &QDialog::finished, this, &TMainForm::returnFromDialog);
+}
+
+void TMainForm::gloCalAssignments() {
+    updateScheduleInputs();
+    if (tabCtrl->activePage() != tabCalendar || findChild<AssignmentChangeDialog*>())
+        return;
+    auto* dialog = new AssignmentChangeDialog(m_schedule->history(), QString(), today(),
+                                              m_environment.locale, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const AssignmentHistory before = m_schedule->history();
+        const AssignmentHistory after = dialog->history();
+        if (after == before)
+            return;
+        const StoreResult result = m_editing->changeAssignments(before, after, dialog->stepText());
+        if (!result.ok)
+            reportError(this, result.error);
+    });
+    connect(dialog, &QDialog::finished, this, &TMainForm::returnFromDialog);
+    dialog->open();
+}
+
+bool TMainForm::asksAssignmentChange(const QString& chosen) const {
+    // A first choice of group changes nothing that came before; nor does keeping the one saved.
+    return chosen != m_savedAssignment &&
+           (IsSubGroup(m_savedAssignment) || m_schedule->history().hasChanges());
+}
+
+QString TMainForm::writeCurrentAssignment(const QString& assignment) {
+    // An undone or redone change of assignment puts the saved one back where Save keeps it.
+    if (!saveAssignment(m_state.IniPath, assignment, m_environment.locale))
+        return QStringLiteral("Unable to write to %1").arg(m_state.IniPath);
+    m_savedAssignment = assignment;
+    cbPlt->setCurrentIndex(assignmentIndex(assignment));
+    RefreshAll(m_state.SelectedDate);
+    rewriteKeptCalendar();
+    return {};
 }
 
 void TMainForm::returnFromDialog() {
@@ -414,16 +450,52 @@ void TMainForm::returnFromDialog() {
 }
 
 void TMainForm::bSaveClick() {
+    const QString chosen = assignmentItems().at(assignmentIndex(cbPlt->currentText()));
+    const AssignmentHistory recorded(m_schedule->history().earlier(), m_savedAssignment);
+    if (!asksAssignmentChange(chosen)) {
+        saveSettingsAndHistory(recorded.correctedTo(chosen));
+        return;
+    }
+    if (findChild<AssignmentChangeDialog*>())
+        return;
+    // Asked without holding up the window: Save goes on when the user answers, and a cancel
+    // saves nothing.
+    auto* question = new AssignmentChangeDialog(recorded, chosen,
+                                                PayPeriodFirstDay(today(), m_state.PayPeriodStart),
+                                                m_environment.locale, this);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QDialog::accepted, this,
+            [this, question] { saveSettingsAndHistory(question->history()); });
+    question->open();
+}
+
+void TMainForm::saveSettingsAndHistory(const AssignmentHistory& after) {
     StoredSettings current = CurrentSettings(m_settings, m_state);
     current.payPeriodStart = PayPeriodStartToSave(m_settings, m_state);
+    const AssignmentHistory before(m_schedule->history().earlier(), m_savedAssignment);
+    // The earlier assignments first: should the settings file then refuse the write, they go
+    // back, and neither file tells a story the other does not.
+    const bool historyChanges = after.earlier() != before.earlier();
+    if (historyChanges)
+        if (const StoreResult stored = m_store->setEarlierAssignments(after.earlier());
+            !stored.ok) {
+            reportError(this, stored.error);
+            return;
+        }
     // Not a missed write: a title the user left as loaded, or changed and then changed back, is
     // deliberately not written, so the file keeps its own line as it was (a hand-edited file may
     // hold a form of the title that the box shows differently). Any other title is written.
     const bool writeAgency = edAgency->text() != m_state.LoadedAgency;
     if (!saveSettings(m_state.IniPath, current, writeAgency, m_environment.locale)) {
+        if (historyChanges)
+            m_store->setEarlierAssignments(before.earlier());
         reportError(this, QStringLiteral("Unable to write to %1").arg(m_state.IniPath));
         return;
     }
+    if (historyChanges || after.current() != m_savedAssignment)
+        m_editing->recordAssignmentChange(before, after,
+                                          AssignmentStepText(before, after, m_environment.locale));
+    m_savedAssignment = after.current();
     m_state.PayPeriodStart = current.payPeriodStart;
     HideEditors(m_settings);
     refreshMonth();
@@ -441,7 +513,7 @@ void TMainForm::ccbColorPopup() {
 
 void TMainForm::ccbColorClosePopup() {
     if (CloseColorList(m_settings, m_state))
-        PaintGrid(m_registry, m_state, overlays(), assignment().text);
+        PaintGrid(m_registry, m_state, overlays(), *m_schedule);
 }
 
 void TMainForm::dePPStartOpenPicker() {
@@ -487,53 +559,45 @@ void TMainForm::popupCalendarMenuAtSelection() {
 }
 
 SheetRequest TMainForm::sheetRequest() const {
-    SheetRequest request =
-        sheetRequestFrom(m_state, overlays(), assignment().text, edAgency->text());
-    request.entries = EntriesOfYear(*m_store, request.year);
-    request.shiftStart = m_state.Hours.shiftStart;
-    return request;
+    return sheetRequestFrom(m_state, overlays(), *m_schedule, edAgency->text());
 }
 
 void TMainForm::gloCalPrint() {
+    updateScheduleInputs();
     PrintSheetWithPreview(this, sheetRequest());
 }
 
 void TMainForm::gloCalSaveAsPdf() {
+    updateScheduleInputs();
     SaveSheetAsPdf(this, sheetRequest());
 }
 
-CalendarExportDefaults TMainForm::calendarExportDefaults() const {
-    return {assignment().text,      swPaydays->isChecked(), swPayPeriods->isChecked(),
-            m_state.PayPeriodStart, edAgency->text(),       today()};
-}
-
 void TMainForm::gloCalExportIcs() {
-    CalendarExportOwnDays ownDays;
-    ownDays.own = CalendarEntriesOf(*m_store, {MinViewDate, MaxViewDate}, m_state.Hours.shiftStart);
-    ownDays.keptFile = m_store->keptCalendarFile();
-    ownDays.keptTimedShifts = m_store->keptCalendarTimedShifts();
-    ownDays.setKeptFile = [this](const QString& path, bool timedShifts) {
+    updateScheduleInputs();
+    KeptCalendar kept;
+    kept.file = m_store->keptCalendarFile();
+    kept.timedShifts = m_store->keptCalendarTimedShifts();
+    kept.setFile = [this](const QString& path, bool timedShifts) {
         const StoreResult result = m_store->setKeptCalendarFile(path, timedShifts);
         if (!result.ok)
             reportError(this, result.error);
     };
-    OpenCalendarExport(this, calendarExportDefaults(), ownDays);
+    OpenCalendarExport(
+        this, *m_schedule,
+        {swPaydays->isChecked(), swPayPeriods->isChecked(), edAgency->text(), today()}, kept);
 }
 
 void TMainForm::rewriteKeptCalendar() {
     const QString path = m_store->keptCalendarFile();
     if (path.isEmpty())
         return;
-    const CalendarExportDefaults defaults = calendarExportDefaults();
     CalendarExport request;
+    request.schedule = m_schedule;
     request.range = DefaultCalendarRange(today());
-    request.assignment = defaults.assignment;
-    request.contents.paydays = defaults.paydays;
-    request.contents.payPeriodStarts = defaults.payPeriodStarts;
+    request.contents.paydays = swPaydays->isChecked();
+    request.contents.payPeriodStarts = swPayPeriods->isChecked();
     request.contents.timedShifts = m_store->keptCalendarTimedShifts();
-    request.payPeriodStart = defaults.payPeriodStart;
-    request.agency = defaults.agency;
-    request.own = CalendarEntriesOf(*m_store, request.range, m_state.Hours.shiftStart);
+    request.agency = edAgency->text();
     QString error;
     if (!WriteKeptCalendar(path, request, &error))
         reportError(this, error);

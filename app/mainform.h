@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/calendarmenu.h"
-#include "dialogs/exportdialog.h"
+#include "days/schedule.h"
 #include "export/sheet.h"
 #include "info/aboutpage.h"
 #include "monthview/gridpainter.h"
@@ -39,6 +39,7 @@ struct StartupEnvironment {
 
 class DayEditing;
 class EntryStore;
+class Schedule;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -52,6 +53,7 @@ public:
     const ControlRegistry& registry() const { return m_registry; }
     CalendarMenu* calendarMenu() const { return m_calendarMenu; }
     EntryStore& entryStore() const { return *m_store; }
+    const Schedule& schedule() const { return *m_schedule; }
     DayEditing& dayEditing() const { return *m_editing; }
 
     void RefreshAll(DateSerial date);
@@ -73,7 +75,8 @@ public:
     void gR00DblClick(Rectangle* sender);
     void gloCalEditDay();
     void gloCalHours();
-    void EntriesChanged();
+    void gloCalAssignments();
+    void ScheduleChanged();
     void bSaveClick();
     void bAPltClick(PushButton* sender);
     void ccbColorPopup();
@@ -184,9 +187,15 @@ private:
     void focusActivePage();
     void popupCalendarMenuAtSelection();
     void returnFromDialog();
-    void readGridEntries();
     SheetRequest sheetRequest() const;
-    CalendarExportDefaults calendarExportDefaults() const;
+    // What the schedule takes from the window: the assignment the Settings page shows and the
+    // pay-period start of the state.
+    void updateScheduleInputs();
+    // Whether Save asks from which day `chosen` holds: it replaces a sub-group saved before.
+    bool asksAssignmentChange(const QString& chosen) const;
+    // The rest of Save, once the history to keep is known.
+    void saveSettingsAndHistory(const AssignmentHistory& after);
+    QString writeCurrentAssignment(const QString& assignment);
     // The calendar file the user subscribed to, after a change of the entries or a Save.
     void rewriteKeptCalendar();
     void reportUnavailableEntries();
@@ -199,9 +208,11 @@ private:
     AboutControls m_about;
     CalendarMenu* m_calendarMenu = nullptr;
     EntryStore* m_store = nullptr;
+    Schedule* m_schedule = nullptr;
     DayEditing* m_editing = nullptr;
-    // The first grid day whose month the entries in the state were read for; none when stale.
-    std::optional<qint64> m_entriesRead;
+    // The assignment the settings file holds: what a change on Save is a change from.
+    QString m_savedAssignment;
+    bool m_refreshing = false;
     bool m_unavailableReported = false;
     bool m_composed = false;
     bool m_startupSizePending = true;

@@ -2,11 +2,11 @@
 
 #include "cli/dayscommands.h"
 #include "cli/hoursreport.h"
-#include "cli/owndays.h"
+#include "cli/userdays.h"
 #include "core/calendar.h"
 #include "core/clock.h"
-#include "days/dayfacts.h"
-#include "days/entrystore.h"
+#include "core/programfolder.h"
+#include "days/hourstable.h"
 #include "export/calendarfile.h"
 #include "export/outputfile.h"
 #include "export/sheet.h"
@@ -44,12 +44,15 @@ const QString CsvOption = QStringLiteral("csv");
 const QString ShiftStartOption = QStringLiteral("shift-start");
 const QString WorkPeriodDaysOption = QStringLiteral("work-period-days");
 const QString WorkPeriodStartOption = QStringLiteral("work-period-start");
+const QString AssignmentsOption = QStringLiteral("assignments");
+const QString ChangeAssignmentOption = QStringLiteral("change-assignment");
+const QString EffectiveOption = QStringLiteral("effective");
 
 // The options that choose what the program does, and what each one does.
 struct ActionOption {
     const QString* name;
     CommandLine::Action action;
-    bool writesFile;
+    bool takesFile;
 };
 const ActionOption ActionOptions[] = {
     {&ExportOption, CommandLine::Action::ExportCalendar, true},
@@ -59,10 +62,13 @@ const ActionOption ActionOptions[] = {
     {&TradesOption, CommandLine::Action::TradeLedger, false},
     {&ExportDaysOption, CommandLine::Action::ExportDays, true},
     {&ImportDaysOption, CommandLine::Action::ImportDays, true},
+    {&AssignmentsOption, CommandLine::Action::ListAssignments, false},
+    {&ChangeAssignmentOption, CommandLine::Action::ChangeAssignment, false},
 };
 const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption};
 const QStringList YearActions{PrintOption, HoursOption, WorkPeriodsOption};
 const QStringList HoursActions{HoursOption, WorkPeriodsOption, TradesOption};
+const QStringList TableActions{HoursOption, WorkPeriodsOption, TradesOption, AssignmentsOption};
 
 const QString PaydaysOption = QStringLiteral("paydays");
 const QString NoPaydaysOption = QStringLiteral("no-paydays");
@@ -107,14 +113,15 @@ void declareOptions(QCommandLineParser& parser) {
          QStringLiteral("Write the year sheet (or with --month the month sheet) as PDF."),
          QStringLiteral("FILE")},
         {HoursOption,
-         QStringLiteral("Print the hours of each pay period whose first day lies in the range "
+         QStringLiteral("Print the hours of each pay period that holds a day of the range "
                         "(default: this year).")},
         {WorkPeriodsOption,
-         QStringLiteral("Print the FLSA hours, threshold and overtime of each work period whose "
-                        "first day lies in the range (default: this year).")},
+         QStringLiteral("Print the FLSA hours, threshold and overtime of each work period that "
+                        "holds a day of the range (default: this year).")},
         {TradesOption,
          QStringLiteral("Print the hours traded with each person and what is still open.")},
-        {CsvOption, QStringLiteral("Print the hours as CSV instead of a table.")},
+        {CsvOption,
+         QStringLiteral("Print the hours or the assignments as CSV instead of a table.")},
         {FromOption,
          QStringLiteral("First day of the calendar file (default: first of this month) or of the "
                         "hours, YYYY-MM-DD."),
@@ -128,8 +135,16 @@ void declareOptions(QCommandLineParser& parser) {
         {MonthOption, QStringLiteral("Print the month sheet of this month."),
          QStringLiteral("YYYY-MM")},
         {AssignmentOption,
-         QStringLiteral("Sub-group A1 ... B7 instead of the one in the settings."),
+         QStringLiteral("Sub-group A1 ... B7 on every day, instead of the assignments you "
+                        "recorded (a what-if)."),
          QStringLiteral("GROUP")},
+        {AssignmentsOption, QStringLiteral("Print your assignments and the days each held.")},
+        {ChangeAssignmentOption,
+         QStringLiteral("Record that GROUP (A1 ... B7 or RDO) is your assignment from the day "
+                        "--effective gives, as Save on the Settings page does."),
+         QStringLiteral("GROUP")},
+        {EffectiveOption, QStringLiteral("The first day of the new assignment, YYYY-MM-DD."),
+         QStringLiteral("DATE")},
         {ShiftStartOption,
          QStringLiteral(
              "The hours: a shift starts at this time, HH:MM, instead of the stored one."),
@@ -259,19 +274,44 @@ void parseYearAndMonth(const QCommandLineParser& parser, CommandLine& command, C
     }
 }
 
-void parseAssignment(const QCommandLineParser& parser, CommandLine& command, Checks& checks) {
-    if (!parser.isSet(AssignmentOption))
-        return;
-    const QString text = parser.value(AssignmentOption);
+// A group as the assignment list names it; none, with the problem told, for any other text.
+std::optional<QString> parseGroup(const QString& text, const QString& option, Checks& checks) {
     const int index = assignmentIndex(text);
     const bool known = index != 0 || text.compare(QStringLiteral("RDO"), Qt::CaseInsensitive) == 0;
     if (!known) {
-        checks.fail(QStringLiteral("--assignment: '%1' is not one of A1 ... A7, B1 ... B7 or RDO")
-                        .arg(text));
+        checks.fail(QStringLiteral("--%1: '%2' is not one of A1 ... A7, B1 ... B7 or RDO")
+                        .arg(option, text));
+        return std::nullopt;
+    }
+    return assignmentItems().at(index);
+}
+
+void parseAssignmentChange(const QCommandLineParser& parser, CommandLine& command, Checks& checks) {
+    checks.onlyWith(parser, EffectiveOption, {ChangeAssignmentOption});
+    if (command.action != CommandLine::Action::ChangeAssignment)
+        return;
+    if (const std::optional<QString> group =
+            parseGroup(parser.value(ChangeAssignmentOption), ChangeAssignmentOption, checks))
+        command.newAssignment = *group;
+    if (!parser.isSet(EffectiveOption))
+        checks.fail(QStringLiteral("--change-assignment needs --effective DATE, the first day of "
+                                   "the new assignment"));
+    else
+        command.effective = parseDay(parser.value(EffectiveOption), EffectiveOption, checks);
+}
+
+void parseAssignment(const QCommandLineParser& parser, CommandLine& command, Checks& checks) {
+    if (!parser.isSet(AssignmentOption))
+        return;
+    if (command.action == CommandLine::Action::ListAssignments ||
+        command.action == CommandLine::Action::ChangeAssignment) {
+        checks.fail(QStringLiteral("--assignment is a what-if for one run; to record a change of "
+                                   "assignment give --change-assignment GROUP --effective DATE"));
         return;
     }
-    command.assignment = assignmentItems().at(index);
-    if (index == 0 && command.action != CommandLine::Action::PrintPdf) {
+    command.assignment = parseGroup(parser.value(AssignmentOption), AssignmentOption, checks);
+    if (command.assignment == QStringLiteral("RDO") &&
+        command.action != CommandLine::Action::PrintPdf) {
         QString action;
         for (const ActionOption& option : ActionOptions)
             if (option.action == command.action)
@@ -322,7 +362,7 @@ void parseAction(const QCommandLineParser& parser, CommandLine& command, Checks&
         if (given.size() > 1)
             continue;
         command.action = option.action;
-        if (option.writesFile) {
+        if (option.takesFile) {
             command.target = parser.value(*option.name);
             if (command.target.isEmpty())
                 checks.fail(QStringLiteral("--%1 needs a file name").arg(*option.name));
@@ -390,39 +430,67 @@ int fail(ExitCode code, const QString& message) {
     return static_cast<int>(code);
 }
 
+QString isoDay(DateSerial day) {
+    return qdateFromSerial(day).toString(Qt::ISODate);
+}
+
+// The range of a command, or the refusal of one that runs backwards.
+std::optional<DaySpan> rangeOf(const CommandLine& command, const DaySpan& defaults,
+                               QString* refusal) {
+    const DaySpan range{command.from.value_or(defaults.first), command.to.value_or(defaults.last)};
+    if (range.first > range.last) {
+        *refusal = QStringLiteral("the range ends (%1) before it begins (%2)")
+                       .arg(isoDay(range.last), isoDay(range.first));
+        return std::nullopt;
+    }
+    return range;
+}
+
+// The one-run what-if of --assignment, and whether any day of the range has a sub-group.
+bool applyWhatIf(const CommandLine& command, Schedule& schedule, const DaySpan& range) {
+    if (command.assignment)
+        schedule.setAssignmentOnEveryDay(*command.assignment);
+    for (const AssignmentSpan& span : schedule.assignmentsBetween(range.first, range.last))
+        if (IsSubGroup(span.assignment))
+            return true;
+    return false;
+}
+
 int exportCalendar(const CommandLine& command, const StoredSettings& settings) {
-    CalendarExport request;
-    request.assignment =
-        command.assignment.value_or(assignmentItems().at(assignmentIndex(settings.assignment)));
-    if (!IsSubGroup(request.assignment))
+    QString refusal;
+    const std::optional<DaySpan> range = rangeOf(command, DefaultCalendarRange(today()), &refusal);
+    if (!range)
+        return fail(ExitCode::BadUsage, refusal);
+    // Without the user's days the file would show traded-away duties as duty: no file then.
+    UserDays days(settings);
+    if (!days.problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.problem());
+    if (!applyWhatIf(command, days.schedule(), *range))
         return fail(ExitCode::BadUsage,
                     QStringLiteral("--export-ics needs a sub-group: the settings have none, give "
                                    "--assignment A1 ... B7"));
-    const CalendarRange defaults = DefaultCalendarRange(today());
-    request.range = {command.from.value_or(defaults.first), command.to.value_or(defaults.last)};
-    if (request.range.first > request.range.last)
-        return fail(ExitCode::BadUsage,
-                    QStringLiteral("the range ends (%1) before it begins (%2)")
-                        .arg(qdateFromSerial(request.range.last).toString(Qt::ISODate),
-                             qdateFromSerial(request.range.first).toString(Qt::ISODate)));
-    request.payPeriodStart = settings.payPeriodStart;
+    CalendarExport request;
+    request.schedule = &days.schedule();
+    request.range = *range;
     request.agency = settings.agency;
     request.contents.paydays = command.paydays.value_or(settings.showPaydays);
     request.contents.payPeriodStarts = command.payPeriods.value_or(settings.showPayPeriods);
     request.contents.timedShifts = command.timedShifts;
-    // Without the user's days the file would show traded-away duties as duty: no file then.
-    const EntryStore store(daysFilePath());
-    if (store.status() == EntryStore::Status::Unavailable)
-        return fail(ExitCode::WriteFailed, store.problem());
-    request.own = CalendarEntriesOf(store, request.range, store.hoursSettings().shiftStart);
+    const QByteArray bytes = CalendarFileBytes(request, nowUtc());
+    if (!days.schedule().problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.schedule().problem());
     QString error;
-    if (!WriteOutput(command.target, CalendarFileBytes(request, nowUtc()), &error))
+    if (!WriteOutput(command.target, bytes, &error))
         return fail(ExitCode::WriteFailed, error);
     return static_cast<int>(ExitCode::Done);
 }
 
 int printPdf(const CommandLine& command, const StoredSettings& settings) {
+    UserDays days(settings);
+    if (!days.problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.problem());
     SheetRequest request = SheetRequestFromSettings(settings, QLocale::system(), today());
+    request.schedule = &days.schedule();
     if (command.month) {
         request.kind = SheetRequest::Kind::Month;
         request.month = *command.month;
@@ -430,20 +498,17 @@ int printPdf(const CommandLine& command, const StoredSettings& settings) {
     if (command.year)
         request.year = *command.year;
     if (command.assignment)
-        request.assignment = *command.assignment;
+        days.schedule().setAssignmentOnEveryDay(*command.assignment);
     request.paydays = command.paydays.value_or(request.paydays);
     request.payPeriods = command.payPeriods.value_or(request.payPeriods);
     request.onlyMyDays = command.onlyMyDays;
-    const EntryStore store(daysFilePath());
-    if (store.status() == EntryStore::Status::Unavailable)
-        return fail(ExitCode::WriteFailed, store.problem());
-    request.entries = EntriesOfYear(store, request.year);
-    request.shiftStart = store.hoursSettings().shiftStart;
     const std::optional<QByteArray> pdf = SheetPdfBytes(request);
     if (!pdf)
         return fail(
             ExitCode::WriteFailed,
             UnableToWriteText(command.target, QStringLiteral("the PDF could not be drawn")));
+    if (!days.schedule().problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.schedule().problem());
     QString error;
     if (!WriteOutput(command.target, *pdf, &error))
         return fail(ExitCode::WriteFailed, error);
@@ -465,38 +530,96 @@ int printHours(const CommandLine& command, const StoredSettings& settings) {
     HoursReport report;
     report.list = hoursListOf(command.action);
     report.csv = command.csv;
-    report.basis.assignment =
-        command.assignment.value_or(assignmentItems().at(assignmentIndex(settings.assignment)));
-    if (!IsSubGroup(report.basis.assignment))
+    const int year = command.year.value_or(currentYear());
+    QString refusal;
+    const std::optional<DaySpan> range =
+        rangeOf(command, {serialFromYmd(year, 1, 1), serialFromYmd(year, 12, 31)}, &refusal);
+    if (!range)
+        return fail(ExitCode::BadUsage, refusal);
+    report.first = range->first;
+    report.last = range->last;
+
+    UserDays days(settings);
+    if (!days.problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.problem());
+    Schedule& schedule = days.schedule();
+    const DaySpan checked =
+        report.list == HoursList::Trades ? DaySpan{MinViewDate, MaxViewDate} : *range;
+    if (!applyWhatIf(command, schedule, checked))
         return fail(ExitCode::BadUsage, QStringLiteral("the hours need a sub-group: the settings "
                                                        "have none, give --assignment A1 ... B7"));
-    report.basis.payPeriodStart = settings.payPeriodStart;
-    const int year = command.year.value_or(currentYear());
-    report.first = command.from.value_or(serialFromYmd(year, 1, 1));
-    report.last = command.to.value_or(serialFromYmd(year, 12, 31));
-    if (report.first > report.last)
-        return fail(ExitCode::BadUsage,
-                    QStringLiteral("the range ends (%1) before it begins (%2)")
-                        .arg(qdateFromSerial(report.last).toString(Qt::ISODate),
-                             qdateFromSerial(report.first).toString(Qt::ISODate)));
+    if (command.shiftStart || command.workPeriodDays || command.workPeriodStart) {
+        HoursSettings hours = schedule.hoursSettings();
+        hours.shiftStart = command.shiftStart.value_or(hours.shiftStart);
+        hours.workPeriodDays = command.workPeriodDays.value_or(hours.workPeriodDays);
+        if (command.workPeriodStart)
+            hours.workPeriodStart = command.workPeriodStart;
+        schedule.overrideHoursSettings(hours);
+    }
+    const QString text = HoursReportText(report, schedule);
+    if (!schedule.problem().isEmpty())
+        return fail(ExitCode::WriteFailed, schedule.problem());
+    QString error;
+    if (!WriteOutput(QString::fromLatin1(StandardOutputName), text.toUtf8(), &error))
+        return fail(ExitCode::WriteFailed, error);
+    // Entries the lists leave out are never left out in silence.
+    const QString notCounted = NotCountedText(HoursReportNotCounted(report, schedule));
+    if (!notCounted.isEmpty())
+        writeLine(stderr, QStringLiteral("tourwise: ") + notCounted);
+    return static_cast<int>(ExitCode::Done);
+}
 
-    const EntryStore store(daysFilePath());
-    if (store.status() == EntryStore::Status::Unavailable)
-        return fail(ExitCode::WriteFailed, store.problem());
-    report.basis.settings = store.hoursSettings();
-    HoursSettings& hours = report.basis.settings;
-    hours.shiftStart = command.shiftStart.value_or(hours.shiftStart);
-    hours.workPeriodDays = command.workPeriodDays.value_or(hours.workPeriodDays);
-    if (command.workPeriodStart)
-        hours.workPeriodStart = command.workPeriodStart;
-    const DaySpan days = HoursReportDays(report);
-    const QList<DayEntry> entries = HoursReportReadsAllEntries(report)
-                                        ? store.allEntries()
-                                        : store.entriesBetween(days.first, days.last);
+int listAssignments(const CommandLine& command, const StoredSettings& settings) {
+    UserDays days(settings);
+    if (!days.problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.problem());
+    const HoursTable table = assignmentTable(days.schedule().history().spans());
+    if (!days.schedule().problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.schedule().problem());
     QString error;
     if (!WriteOutput(QString::fromLatin1(StandardOutputName),
-                     HoursReportText(report, entries).toUtf8(), &error))
+                     (command.csv ? csvText(table) : alignedText(table)).toUtf8(), &error))
         return fail(ExitCode::WriteFailed, error);
+    return static_cast<int>(ExitCode::Done);
+}
+
+int changeAssignment(const CommandLine& command, const StoredSettings& settings) {
+    const QString path = settingsFilePath(resolveSettingsFolder(userConfigFolder()));
+    const QString current = assignmentItems().at(assignmentIndex(settings.assignment));
+    const QString& next = command.newAssignment;
+    if (next == current) {
+        writeLine(stdout,
+                  QStringLiteral("%1 is your assignment already; nothing changed.").arg(next));
+        return static_cast<int>(ExitCode::Done);
+    }
+    UserDays days(settings);
+    if (!days.problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.problem());
+    const AssignmentHistory before = days.schedule().history();
+    if (!days.schedule().problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.schedule().problem());
+    // A first choice of group changes nothing that came before: every day was without one.
+    const bool firstChoice = !IsSubGroup(current) && !before.hasChanges();
+    const AssignmentHistory after =
+        firstChoice ? before.correctedTo(next) : before.changedTo(next, *command.effective);
+    if (after.earlier() != before.earlier()) {
+        const StoreResult stored = days.store().setEarlierAssignments(after.earlier());
+        if (!stored.ok)
+            return fail(ExitCode::WriteFailed, stored.error);
+    }
+    if (!saveAssignment(path, next, QLocale::system())) {
+        // The days file goes back, so the two files never tell different stories.
+        days.store().setEarlierAssignments(before.earlier());
+        return fail(ExitCode::WriteFailed, QStringLiteral("Unable to write to %1").arg(path));
+    }
+    const QList<AssignmentSpan> spans = after.spans();
+    QString line = QStringLiteral("%1 is your assignment").arg(next);
+    if (spans.size() > 1) {
+        const AssignmentSpan& previous = spans[spans.size() - 2];
+        line += QStringLiteral(" from %1 (%2 until %3)")
+                    .arg(isoDay(*spans.last().first), previous.assignment, isoDay(*previous.last));
+    }
+    writeLine(stdout, line + u'.');
     return static_cast<int>(ExitCode::Done);
 }
 
@@ -565,8 +688,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     checks.onlyWith(parser, ToOption, RangeActions);
     checks.onlyWith(parser, YearOption, YearActions);
     checks.onlyWith(parser, MonthOption, {PrintOption});
-    for (const QString& option :
-         {CsvOption, ShiftStartOption, WorkPeriodDaysOption, WorkPeriodStartOption})
+    checks.onlyWith(parser, CsvOption, TableActions);
+    for (const QString& option : {ShiftStartOption, WorkPeriodDaysOption, WorkPeriodStartOption})
         checks.onlyWith(parser, option, HoursActions);
     if (command.action == CommandLine::Action::Window && parser.isSet(AssignmentOption))
         checks.fail(QStringLiteral("--assignment goes with an action such as --export-ics or "
@@ -579,6 +702,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.to = parseDay(parser.value(ToOption), ToOption, checks);
     parseYearAndMonth(parser, command, checks);
     parseAssignment(parser, command, checks);
+    parseAssignmentChange(parser, command, checks);
     parseHoursSettings(parser, command, checks);
     parseContents(parser, command, checks);
     parseDaysOptions(parser, command, checks);
@@ -591,7 +715,7 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
     const Application application = applicationFor(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(ProductName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(ProductVersion));
-    QCoreApplication::setOrganizationName(QStringLiteral("Kestrand"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(OrganizationName));
     const CommandLine command = ParseCommandLine(QCoreApplication::arguments());
     if (!command.error.isEmpty())
         return fail(ExitCode::BadUsage, command.error + QStringLiteral(" (see --help)"));
@@ -610,21 +734,26 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
         // Only options that need an action were given.
         return fail(ExitCode::BadUsage,
                     QStringLiteral("nothing to do: give --export-ics FILE, --print-pdf FILE, "
-                                   "--hours, --work-periods, --trades, --export-days FILE or "
-                                   "--import-days FILE"));
-    case CommandLine::Action::ExportDays:
-        return ExportDaysFile(command.target);
-    case CommandLine::Action::ImportDays:
-        return ImportDaysFile(command.target);
+                                   "--hours, --work-periods, --trades, --export-days FILE, "
+                                   "--import-days FILE, --assignments or --change-assignment "
+                                   "GROUP"));
     default:
         break;
     }
     const StoredSettings settings = loadSettings(storedSettingsPath(), QLocale::system());
     switch (command.action) {
+    case CommandLine::Action::ExportDays:
+        return ExportDaysFile(command.target, settings);
+    case CommandLine::Action::ImportDays:
+        return ImportDaysFile(command.target, settings);
     case CommandLine::Action::ExportCalendar:
         return exportCalendar(command, settings);
     case CommandLine::Action::PrintPdf:
         return printPdf(command, settings);
+    case CommandLine::Action::ListAssignments:
+        return listAssignments(command, settings);
+    case CommandLine::Action::ChangeAssignment:
+        return changeAssignment(command, settings);
     default:
         return printHours(command, settings);
     }

@@ -1,6 +1,6 @@
-// The command line: write the calendar file or a sheet as PDF, print the hours, or export or
-// import the user's own entries, without opening a window, or show the help or the version. With
-// no arguments the window starts as usual.
+// The command line: write the calendar file or a sheet as PDF, print the hours, export or
+// import the user's own days, list or change the assignment over time, without opening a window,
+// or show the help or the version. With no arguments the window starts as usual.
 #pragma once
 
 #include "core/dateserial.h"
@@ -23,10 +23,14 @@ struct CommandLine {
         ImportDays,
         PayPeriodHours,
         WorkPeriodHours,
-        TradeLedger
+        TradeLedger,
+        ListAssignments,
+        ChangeAssignment
     };
     Action action = Action::Window;
     QString target; // the file to write (to read for ImportDays); "-" for the standard stream
+    QString newAssignment;               // ChangeAssignment: the group
+    std::optional<DateSerial> effective; // ChangeAssignment: its first day
     std::optional<DateSerial> from;
     std::optional<DateSerial> to;
     std::optional<int> year;

@@ -2,26 +2,35 @@
 
 #include "days/hourstable.h"
 
-bool HoursReportReadsAllEntries(const HoursReport& report) {
-    return report.list == HoursList::Trades;
-}
+namespace {} // namespace
 
-DaySpan HoursReportDays(const HoursReport& report) {
-    return daysOfPeriods(report.first, report.last);
-}
-
-QString HoursReportText(const HoursReport& report, const QList<DayEntry>& entries) {
+QString HoursReportText(const HoursReport& report, const Schedule& schedule) {
     HoursTable table;
     switch (report.list) {
     case HoursList::PayPeriods:
-        table = payPeriodTable(payPeriodHours(report.first, report.last, report.basis, entries));
+        table = payPeriodTable(schedule.payPeriods(report.first, report.last));
         break;
     case HoursList::WorkPeriods:
-        table = workPeriodTable(workPeriodHours(report.first, report.last, report.basis, entries));
+        table = workPeriodTable(schedule.workPeriods(report.first, report.last));
         break;
     case HoursList::Trades:
-        table = tradeTable(tradeLedger(entries, report.basis), !report.csv);
+        table = tradeTable(schedule.trades(), !report.csv);
         break;
     }
     return report.csv ? csvText(table) : alignedText(table);
+}
+
+QList<NotCountedEntry> HoursReportNotCounted(const HoursReport& report, const Schedule& schedule) {
+    DaySpan days;
+    switch (report.list) {
+    case HoursList::PayPeriods:
+        days = daysOfPayPeriods(report.first, report.last, schedule.payPeriodStart());
+        break;
+    case HoursList::WorkPeriods:
+        days = daysOfWorkPeriods(report.first, report.last, schedule.workPeriodRule());
+        break;
+    case HoursList::Trades:
+        return NotCountedIn(schedule.daysWithEntries());
+    }
+    return schedule.notCounted(days.first, days.last);
 }

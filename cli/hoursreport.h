@@ -2,8 +2,7 @@
 // trade ledger, as CSV or as a table aligned for a terminal.
 #pragma once
 
-#include "days/dayentry.h"
-#include "days/hours.h"
+#include "days/schedule.h"
 
 #include <QList>
 #include <QString>
@@ -13,13 +12,11 @@ enum class HoursList { PayPeriods, WorkPeriods, Trades };
 struct HoursReport {
     HoursList list = HoursList::PayPeriods;
     bool csv = false;
-    DateSerial first = 0; // the periods whose first day lies in first ... last
+    DateSerial first = 0; // the periods that hold a day of first ... last
     DateSerial last = 0;
-    HoursBasis basis;
 };
 
-// The days whose entries the report reads; the ledger reads them all.
-bool HoursReportReadsAllEntries(const HoursReport& report);
-DaySpan HoursReportDays(const HoursReport& report);
+QString HoursReportText(const HoursReport& report, const Schedule& schedule);
 
-QString HoursReportText(const HoursReport& report, const QList<DayEntry>& entries);
+// The entries on the days of the report's rows that the rows leave out.
+QList<NotCountedEntry> HoursReportNotCounted(const HoursReport& report, const Schedule& schedule);

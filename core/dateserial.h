@@ -8,6 +8,14 @@ class QDate;
 
 using DateSerial = double;
 
+// Whole days first ... last, both included.
+struct DaySpan {
+    DateSerial first = 0;
+    DateSerial last = 0;
+
+    friend bool operator==(const DaySpan&, const DaySpan&) = default;
+};
+
 struct YearMonthDay {
     int year = 1899;
     int month = 12;

@@ -2,27 +2,54 @@
 
 #include <array>
 #include <cmath>
-#include <utility>
 
 namespace {
 
-constexpr std::array<std::pair<EntryKind, const char*>, 7> KindNames = {{
-    {EntryKind::TradeOut, "trade-out"},
-    {EntryKind::TradeIn, "trade-in"},
-    {EntryKind::Leave, "leave"},
-    {EntryKind::Overtime, "overtime"},
-    {EntryKind::Holdover, "holdover"},
-    {EntryKind::Training, "training"},
-    {EntryKind::Note, "note"},
+// Every word of a kind and a leave type: the name in files, the title a person picks from, and
+// for leave, how a sentence says it.
+struct KindWords {
+    EntryKind kind;
+    const char* name;
+    const char* title;
+};
+constexpr std::array<KindWords, 7> Kinds = {{
+    {EntryKind::TradeOut, "trade-out", "Trade, someone works my shift"},
+    {EntryKind::TradeIn, "trade-in", "Trade, I work for someone"},
+    {EntryKind::Leave, "leave", "Leave"},
+    {EntryKind::Overtime, "overtime", "Overtime / hire-back"},
+    {EntryKind::Holdover, "holdover", "Holdover"},
+    {EntryKind::Training, "training", "Training / detail"},
+    {EntryKind::Note, "note", "Note"},
 }};
 
-constexpr std::array<std::pair<LeaveType, const char*>, 5> LeaveNames = {{
-    {LeaveType::Vacation, "vacation"},
-    {LeaveType::Sick, "sick"},
-    {LeaveType::Comp, "comp"},
-    {LeaveType::Holiday, "holiday"},
-    {LeaveType::Other, "other"},
+struct LeaveWords {
+    LeaveType type;
+    const char* name; // none for a leave without a type
+    const char* title;
+    const char* phrase;
+};
+constexpr std::array<LeaveWords, 6> Leaves = {{
+    {LeaveType::Vacation, "vacation", "Vacation", "vacation"},
+    {LeaveType::Sick, "sick", "Sick", "sick leave"},
+    {LeaveType::Comp, "comp", "Comp time", "comp time"},
+    {LeaveType::Holiday, "holiday", "Holiday", "holiday"},
+    {LeaveType::Other, "other", "Other", "leave"},
+    {LeaveType::None, nullptr, "Not given", "leave"},
 }};
+
+const KindWords& wordsOf(EntryKind kind) {
+    for (const KindWords& words : Kinds)
+        if (words.kind == kind)
+            return words;
+    return Kinds.back();
+}
+
+const LeaveWords& wordsOf(LeaveType type) {
+    for (const LeaveWords& words : Leaves)
+        if (words.type == type)
+            return words;
+    return Leaves.back();
+}
 
 } // namespace
 
@@ -43,31 +70,38 @@ bool entryBefore(const DayEntry& a, const DayEntry& b) {
 }
 
 QString entryKindName(EntryKind kind) {
-    for (const auto& [value, name] : KindNames)
-        if (value == kind)
-            return QString::fromLatin1(name);
-    return {};
+    return QString::fromLatin1(wordsOf(kind).name);
 }
 
 std::optional<EntryKind> entryKindFromName(QStringView name) {
-    for (const auto& [value, text] : KindNames)
-        if (name == QLatin1StringView(text))
-            return value;
+    for (const KindWords& words : Kinds)
+        if (name == QLatin1StringView(words.name))
+            return words.kind;
     return std::nullopt;
 }
 
 QString leaveTypeName(LeaveType type) {
-    for (const auto& [value, name] : LeaveNames)
-        if (value == type)
-            return QString::fromLatin1(name);
-    return {};
+    const char* name = wordsOf(type).name;
+    return name ? QString::fromLatin1(name) : QString();
 }
 
 std::optional<LeaveType> leaveTypeFromName(QStringView name) {
-    for (const auto& [value, text] : LeaveNames)
-        if (name == QLatin1StringView(text))
-            return value;
+    for (const LeaveWords& words : Leaves)
+        if (words.name && name == QLatin1StringView(words.name))
+            return words.type;
     return std::nullopt;
+}
+
+QString EntryKindTitle(EntryKind kind) {
+    return QString::fromLatin1(wordsOf(kind).title);
+}
+
+QString LeaveTypeTitle(LeaveType type) {
+    return QString::fromLatin1(wordsOf(type).title);
+}
+
+QString LeavePhrase(LeaveType type) {
+    return QString::fromLatin1(wordsOf(type).phrase);
 }
 
 QString clockText(int minutes) {

@@ -49,6 +49,12 @@ std::optional<EntryKind> entryKindFromName(QStringView name);
 QString leaveTypeName(LeaveType type); // empty for None
 std::optional<LeaveType> leaveTypeFromName(QStringView name);
 
+// The kind as a person picks it: "Trade, someone works my shift", "Leave" ...; the leave type
+// likewise ("Vacation", "Sick" ...), and inside a sentence ("vacation", "sick leave", "leave").
+QString EntryKindTitle(EntryKind kind);
+QString LeaveTypeTitle(LeaveType type);
+QString LeavePhrase(LeaveType type);
+
 // "HH:MM" for minutes after midnight, and back (00:00 ... 23:59 only).
 QString clockText(int minutes);
 std::optional<int> clockFromText(QStringView text);

@@ -1,49 +1,36 @@
 #include "days/dayfacts.h"
 
+#include "days/entryrules.h"
 #include "rotation/rotation.h"
 
 #include <algorithm>
-
-namespace {
-
-// Whether an entry may stand on a day as the rotation has it for the user.
-bool kindFitsDay(EntryKind kind, const DayFacts& facts) {
-    switch (kind) {
-    case EntryKind::TradeOut:
-    case EntryKind::Leave:
-        return facts.ownDuty;
-    case EntryKind::TradeIn:
-        return !facts.ownDuty;
-    default:
-        return true;
-    }
-}
-
-} // namespace
 
 bool IsSubGroup(QStringView assignment) {
     return assignment.size() == 2 && (assignment[0] == u'A' || assignment[0] == u'B') &&
            assignment[1] >= u'1' && assignment[1] <= u'7';
 }
 
-int entryMinutes(const DayEntry& entry, int scheduledMinutes) {
+DayShift shiftOf(const DayFacts& facts) {
+    return {facts.hasSubGroup, facts.ownDuty, facts.scheduledMinutes, facts.wholeShiftMinutes};
+}
+
+int entryMinutes(const DayEntry& entry, const DayShift& shift) {
     if (entry.kind == EntryKind::Note)
         return 0;
     if (entry.minutes)
         return std::max(0, *entry.minutes);
-    return isAbsence(entry.kind) ? scheduledMinutes : 0;
+    return isAbsence(entry.kind) ? shift.scheduledMinutes : shift.wholeShiftMinutes;
 }
 
 int entryMinutes(const DayEntry& entry, const DayFacts& facts) {
-    if (entry.kind != EntryKind::Note && !entry.minutes && !isAbsence(entry.kind))
-        return facts.wholeShiftMinutes;
-    return entryMinutes(entry, facts.scheduledMinutes);
+    return entryMinutes(entry, shiftOf(facts));
 }
 
 DayFacts dayFacts(DateSerial day, QStringView assignment, DateSerial payPeriodStart,
                   const QList<DayEntry>& entries, int shiftStart) {
     DayFacts facts;
     facts.day = day;
+    facts.assignment = assignment.toString();
     facts.letter = ShiftLetter(day, assignment);
     facts.rdoGroup = RdoGroupOf(day);
     facts.hasSubGroup = IsSubGroup(assignment);
@@ -57,8 +44,11 @@ DayFacts dayFacts(DateSerial day, QStringView assignment, DateSerial payPeriodSt
     facts.payday = IsPayday(day);
     facts.payPeriodStart = IsPayPeriodStart(day, payPeriodStart);
     facts.payPeriodLabel = PayPeriodLabel(day, payPeriodStart);
+    // The length of a duty starting that day: the own shift, or what an entry of a whole shift
+    // stands for.
+    facts.wholeShiftMinutes = ShiftLengthMinutes(day, shiftStart);
     if (facts.ownDuty)
-        facts.scheduledMinutes = ShiftLengthMinutes(day, shiftStart);
+        facts.scheduledMinutes = facts.wholeShiftMinutes;
 
     const qint64 key = dayKey(day);
     for (const DayEntry& entry : entries)
@@ -70,46 +60,46 @@ DayFacts dayFacts(DateSerial day, QStringView assignment, DateSerial payPeriodSt
         return facts;
     }
     std::sort(facts.entries.begin(), facts.entries.end(), entryBefore);
-    facts.wholeShiftMinutes =
-        facts.ownDuty ? facts.scheduledMinutes : ShiftLengthMinutes(day, shiftStart);
 
-    int absent = 0;
+    // An entry counts where the rules would let it be recorded beside the others; trades and
+    // leave beyond the shift, for one, then do not count at all.
+    const DayShift shift = shiftOf(facts);
     for (const DayEntry& entry : facts.entries) {
-        const bool fits = kindFitsDay(entry.kind, facts);
+        const bool fits = EntryRefusal(entry, shift, facts.entries).isEmpty();
         facts.fits.append(fits);
-        if (fits && isAbsence(entry.kind))
-            absent += entryMinutes(entry, facts);
-    }
-    // Trades and leave beyond the day's shift do not fit together: none of them counts.
-    const bool overbooked = absent > facts.scheduledMinutes;
-    for (qsizetype at = 0; at < facts.entries.size(); ++at) {
-        const DayEntry& entry = facts.entries[at];
-        if (overbooked && isAbsence(entry.kind))
-            facts.fits[at] = false;
-        if (!facts.fits[at])
+        facts.countedMinutes.append(fits ? entryMinutes(entry, shift) : 0);
+        if (!fits)
             continue;
-        const int minutes = entryMinutes(entry, facts);
-        switch (entry.kind) {
-        case EntryKind::TradeOut:
-            facts.tradedOutMinutes += minutes;
-            break;
-        case EntryKind::Leave:
-            facts.leaveMinutes += minutes;
-            break;
+        if (entry.kind == EntryKind::TradeOut)
+            facts.tradedOutMinutes += facts.countedMinutes.last();
+        else if (entry.kind == EntryKind::Leave)
+            facts.leaveMinutes += facts.countedMinutes.last();
+    }
+    // Training on a day the user works the own shift, or part of it, is part of that shift:
+    // regular hours are paid time already, and what runs past them is a holdover.
+    const bool worksOwnShift = facts.ownShiftWorkedMinutes() > 0;
+    for (qsizetype at = 0; at < facts.entries.size(); ++at) {
+        int& minutes = facts.countedMinutes[at];
+        switch (facts.entries[at].kind) {
         case EntryKind::TradeIn:
             facts.tradedInMinutes += minutes;
             break;
-        case EntryKind::Overtime:
-        case EntryKind::Holdover:
         case EntryKind::Training:
+            if (worksOwnShift)
+                minutes = 0;
             facts.extraMinutes += minutes;
             break;
+        case EntryKind::Overtime:
+        case EntryKind::Holdover:
+            facts.extraMinutes += minutes;
+            break;
+        case EntryKind::TradeOut:
+        case EntryKind::Leave:
         case EntryKind::Note:
             break;
         }
     }
-    facts.workedMinutes = facts.scheduledMinutes - facts.tradedOutMinutes - facts.leaveMinutes +
-                          facts.tradedInMinutes + facts.extraMinutes;
+    facts.workedMinutes = facts.ownShiftWorkedMinutes() + facts.extraWorkMinutes();
     // Traded hours are left out for the substitute, and the absent member is credited as if they
     // had worked; paid leave is not hours worked.
     facts.flsaMinutes = facts.scheduledMinutes - facts.leaveMinutes + facts.extraMinutes;

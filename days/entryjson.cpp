@@ -17,7 +17,10 @@ namespace {
 
 const QString FormatName = QStringLiteral("tourwise-days");
 const QStringList TopKeys = {QStringLiteral("format"), QStringLiteral("version"),
-                             QStringLiteral("entries")};
+                             QStringLiteral("assignmentHistory"), QStringLiteral("entries")};
+const QStringList AssignmentKeys = {QStringLiteral("assignment"), QStringLiteral("until")};
+const QStringList Assignments = {"RDO", "A1", "A2", "A3", "A4", "A5", "A6", "A7",
+                                 "B1",  "B2", "B3", "B4", "B5", "B6", "B7"};
 const QStringList EntryKeys = {QStringLiteral("id"),        QStringLiteral("date"),
                                QStringLiteral("kind"),      QStringLiteral("minutes"),
                                QStringLiteral("start"),     QStringLiteral("with"),
@@ -100,7 +103,8 @@ QString idText(const QUuid& id) {
 // Reads one entry; on failure says what is wrong with which field, without the entry's name.
 class EntryReader {
 public:
-    explicit EntryReader(const QJsonObject& object) : m_object(object) {}
+    EntryReader(const QJsonObject& object, const QDateTime& importTime)
+        : m_object(object), m_importTime(importTime) {}
 
     std::optional<DayEntry> read() {
         for (auto it = m_object.begin(); it != m_object.end(); ++it)
@@ -261,9 +265,16 @@ private:
     bool readModified(DayEntry& entry) {
         static const QRegularExpression form(
             QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z$"));
-        const std::optional<QString> modified = text(QStringLiteral("modified"), true);
+        // A file made by hand may leave the time out: the entry is then as new as the import.
+        const std::optional<QString> modified =
+            text(QStringLiteral("modified"), !m_importTime.isValid());
         if (!modified)
             return false;
+        if (modified->isNull()) {
+            entry.modified = m_importTime.toUTC();
+            entry.modified = entry.modified.addMSecs(-entry.modified.time().msec());
+            return true;
+        }
         entry.modified = QDateTime::fromString(*modified, Qt::ISODate).toUTC();
         // Read back to catch what the parser lets through, such as 24:00:00.
         if (!form.match(*modified).hasMatch() || !entry.modified.isValid() ||
@@ -275,8 +286,54 @@ private:
     }
 
     const QJsonObject& m_object;
+    QDateTime m_importTime;
     QString m_problem;
 };
+
+// The earlier assignments of a version 2 file.
+std::optional<QList<AssignmentPeriod>> readHistory(const QJsonValue& value, QString* error) {
+    const auto refused = [error](const QString& message) {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    if (!value.isArray())
+        return refused(QStringLiteral("The file's \"assignmentHistory\" is not a list."));
+    QList<AssignmentPeriod> periods;
+    QHash<qint64, qsizetype> lastDays;
+    const QJsonArray array = value.toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QString name = QStringLiteral("Assignment %1 of the history").arg(i + 1);
+        if (!array.at(i).isObject())
+            return refused(name + QStringLiteral(" is not an object."));
+        const QJsonObject object = array.at(i).toObject();
+        for (auto it = object.begin(); it != object.end(); ++it)
+            if (!AssignmentKeys.contains(it.key()))
+                return refused(name + QStringLiteral(": it has a field %1 that Tourwise does not "
+                                                     "know.")
+                                          .arg(shown(it.key())));
+        const QJsonValue group = object.value(QStringLiteral("assignment"));
+        if (!group.isString() || !Assignments.contains(group.toString()))
+            return refused(name + QStringLiteral(": the assignment %1 is not one of A1 ... A7, "
+                                                 "B1 ... B7 or RDO.")
+                                      .arg(shown(group.toVariant().toString())));
+        const QJsonValue until = object.value(QStringLiteral("until"));
+        static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+        const QDate day = QDate::fromString(until.toString(), QStringLiteral("yyyy-MM-dd"));
+        if (!until.isString() || !form.match(until.toString()).hasMatch() || !day.isValid())
+            return refused(name + QStringLiteral(": its \"until\" %1 is not a day of the form "
+                                                 "YYYY-MM-DD.")
+                                      .arg(shown(until.toVariant().toString())));
+        const DateSerial last = serialFromQDate(day);
+        if (const auto seen = lastDays.constFind(dayKey(last)); seen != lastDays.constEnd())
+            return refused(name + QStringLiteral(": %1 is the last day of assignment %2 too.")
+                                      .arg(until.toString())
+                                      .arg(*seen + 1));
+        lastDays.insert(dayKey(last), i);
+        periods.append({group.toString(), last});
+    }
+    return periods;
+}
 
 std::nullopt_t refuse(QString* error, const QString& message) {
     if (error)
@@ -286,10 +343,21 @@ std::nullopt_t refuse(QString* error, const QString& message) {
 
 } // namespace
 
-QByteArray entriesToJson(QList<DayEntry> entries) {
+QByteArray daysToJson(QList<DayEntry> entries, const QList<AssignmentPeriod>& assignmentHistory) {
     std::stable_sort(entries.begin(), entries.end(), entryBefore);
     QByteArray out = "{\n  \"format\": \"tourwise-days\",\n  \"version\": " +
-                     QByteArray::number(DaysJsonVersion) + ",\n  \"entries\": [";
+                     QByteArray::number(DaysJsonVersion) + ",\n  \"assignmentHistory\": [";
+    QList<AssignmentPeriod> history = assignmentHistory;
+    std::stable_sort(
+        history.begin(), history.end(),
+        [](const AssignmentPeriod& a, const AssignmentPeriod& b) { return a.until < b.until; });
+    for (qsizetype i = 0; i < history.size(); ++i) {
+        out += i == 0 ? "\n    {\"assignment\": " : ",\n    {\"assignment\": ";
+        appendString(out, history[i].assignment);
+        appendField(out, "until", dateText(history[i].until));
+        out += '}';
+    }
+    out += history.isEmpty() ? "],\n  \"entries\": [" : "\n  ],\n  \"entries\": [";
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const DayEntry& entry = entries[i];
         out += i == 0 ? "\n    {\"id\": " : ",\n    {\"id\": ";
@@ -314,7 +382,8 @@ QByteArray entriesToJson(QList<DayEntry> entries) {
     return out;
 }
 
-std::optional<QList<DayEntry>> entriesFromJson(const QByteArray& json, QString* error) {
+std::optional<DaysFile> daysFromJson(const QByteArray& json, QString* error,
+                                     const QDateTime& importTime) {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError)
@@ -333,15 +402,25 @@ std::optional<QList<DayEntry>> entriesFromJson(const QByteArray& json, QString* 
     if (top.value(QStringLiteral("format")) != QJsonValue(FormatName))
         return refuse(error, QStringLiteral("The file is not in the tourwise-days form: its "
                                             "\"format\" is not \"tourwise-days\"."));
-    if (top.value(QStringLiteral("version")) != QJsonValue(DaysJsonVersion))
-        return refuse(error, QStringLiteral("The file is not version %1 of the tourwise-days "
-                                            "form, the one this Tourwise reads.")
+    const QJsonValue version = top.value(QStringLiteral("version"));
+    if (version != QJsonValue(1) && version != QJsonValue(DaysJsonVersion))
+        return refuse(error, QStringLiteral("The file is not version 1 or %1 of the "
+                                            "tourwise-days form, the ones this Tourwise reads.")
                                  .arg(DaysJsonVersion));
     if (!top.value(QStringLiteral("entries")).isArray())
         return refuse(error, QStringLiteral("The file has no list of \"entries\"."));
+    DaysFile file;
+    if (top.contains(QStringLiteral("assignmentHistory"))) {
+        if (version == QJsonValue(1))
+            return refuse(error, QStringLiteral("The file has an \"assignmentHistory\", which "
+                                                "version 1 of the form does not."));
+        file.assignmentHistory = readHistory(top.value(QStringLiteral("assignmentHistory")), error);
+        if (!file.assignmentHistory)
+            return std::nullopt;
+    }
 
     const QJsonArray array = top.value(QStringLiteral("entries")).toArray();
-    QList<DayEntry> entries;
+    QList<DayEntry>& entries = file.entries;
     entries.reserve(array.size());
     QHash<QUuid, qsizetype> places;
     for (qsizetype i = 0; i < array.size(); ++i) {
@@ -354,7 +433,7 @@ std::optional<QList<DayEntry>> entriesFromJson(const QByteArray& json, QString* 
         const QString named = idValue.isString() && !idValue.toString().isEmpty()
                                   ? QStringLiteral("%1 (%2)").arg(name, idName(idValue.toString()))
                                   : name;
-        EntryReader reader(object);
+        EntryReader reader(object, importTime);
         const std::optional<DayEntry> entry = reader.read();
         if (!entry)
             return refuse(error, named + QStringLiteral(": ") + reader.problem() + u'.');
@@ -364,5 +443,5 @@ std::optional<QList<DayEntry>> entriesFromJson(const QByteArray& json, QString* 
         places.insert(entry->id, i);
         entries.append(*entry);
     }
-    return entries;
+    return file;
 }

@@ -1,20 +1,31 @@
-// The user's entries as a JSON file, to keep or to carry to another machine:
-// {"format": "tourwise-days", "version": 1, "entries": [...]}, one entry a line, sorted by date
-// and id, so that the same entries always give the same bytes.
+// The user's days as a JSON file, to keep or to carry to another machine:
+// {"format": "tourwise-days", "version": 2, "assignmentHistory": [...], "entries": [...]}, one
+// entry a line, sorted by date and id, so that the same days always give the same bytes.
+// Version 1 files (entries only) are still read.
 #pragma once
 
+#include "days/assignmenthistory.h"
 #include "days/dayentry.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
 #include <optional>
 
-inline constexpr int DaysJsonVersion = 1;
+inline constexpr int DaysJsonVersion = 2;
 
-QByteArray entriesToJson(QList<DayEntry> entries);
+struct DaysFile {
+    QList<DayEntry> entries;
+    // The earlier assignments, each with its last day, where the file has them.
+    std::optional<QList<AssignmentPeriod>> assignmentHistory;
+};
 
-// The entries of the file, or none with one sentence in `error` that names the entry (its
-// place in the file, and its id when it has one) and the field that is wrong.
-std::optional<QList<DayEntry>> entriesFromJson(const QByteArray& json, QString* error);
+QByteArray daysToJson(QList<DayEntry> entries, const QList<AssignmentPeriod>& assignmentHistory);
+
+// What the file holds, or none with one sentence in `error` that names the entry (its place in
+// the file, and its id when it has one) or the assignment, and the field that is wrong. An entry
+// without "modified" gets `importTime`.
+std::optional<DaysFile> daysFromJson(const QByteArray& json, QString* error,
+                                     const QDateTime& importTime = {});

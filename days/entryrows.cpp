@@ -137,6 +137,98 @@ int putEntry(sqlite3* db, const DayEntry& entry) {
     return SQLITE_OK;
 }
 
+namespace {
+
+// Steps through a query's rows; SQLITE_OK when all were read.
+template <class Row> int eachRow(SqliteStatement& query, Row row) {
+    int result = SQLITE_OK;
+    while ((result = query.step()) == SQLITE_ROW)
+        row(query);
+    return result == SQLITE_DONE ? SQLITE_OK : result;
+}
+
+} // namespace
+
+int selectEntries(sqlite3* db, const QString& first, const QString& last,
+                  QList<DayEntry>* entries) {
+    const QByteArray sql = QByteArray("SELECT ") + EntryColumns + " FROM entries" +
+                           (first.isNull() ? "" : " WHERE date BETWEEN ? AND ?");
+    SqliteStatement query(db, sql.constData());
+    if (!first.isNull()) {
+        query.bind(1, first);
+        query.bind(2, last);
+    }
+    return eachRow(query, [&](const SqliteStatement& row) {
+        if (const std::optional<DayEntry> entry = entryFromRow(row))
+            entries->append(*entry);
+    });
+}
+
+int selectEntry(sqlite3* db, const QUuid& id, QList<DayEntry>* entries) {
+    const QByteArray sql = QByteArray("SELECT ") + EntryColumns + " FROM entries WHERE id = ?";
+    SqliteStatement query(db, sql.constData());
+    query.bind(1, id.toString(QUuid::WithoutBraces));
+    return eachRow(query, [&](const SqliteStatement& row) {
+        if (const std::optional<DayEntry> entry = entryFromRow(row))
+            entries->append(*entry);
+    });
+}
+
+int deleteEntry(sqlite3* db, const QUuid& id) {
+    SqliteStatement erase(db, "DELETE FROM entries WHERE id = ?");
+    erase.bind(1, id.toString(QUuid::WithoutBraces));
+    return erase.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
+}
+
+int readSetting(sqlite3* db, const char* key, QString* value) {
+    SqliteStatement query(db, "SELECT value FROM settings WHERE key = ?");
+    query.bind(1, QString::fromLatin1(key));
+    *value = QString();
+    return eachRow(query, [&](const SqliteStatement& row) { *value = row.text(0); });
+}
+
+int putSetting(sqlite3* db, const char* key, const QString& value) {
+    SqliteStatement put(db, value.isNull()
+                                ? "DELETE FROM settings WHERE key = ?"
+                                : "INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)");
+    put.bind(1, QString::fromLatin1(key));
+    if (!value.isNull())
+        put.bind(2, value);
+    return put.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
+}
+
+int readCounters(sqlite3* db, DateSerial first, DateSerial last, QHash<qint64, qint64>* counters) {
+    SqliteStatement query(db, "SELECT date, counter FROM day_changes WHERE date BETWEEN ? AND ?");
+    query.bind(1, dateText(first));
+    query.bind(2, dateText(last));
+    return eachRow(query, [&](const SqliteStatement& row) {
+        if (const std::optional<DateSerial> date = dateFromText(row.text(0)))
+            counters->insert(dayKey(*date), row.integer(1));
+    });
+}
+
+int readEarlierAssignments(sqlite3* db, QList<AssignmentPeriod>* periods) {
+    SqliteStatement query(db, "SELECT until, assignment FROM assignments ORDER BY until");
+    return eachRow(query, [&](const SqliteStatement& row) {
+        if (const std::optional<DateSerial> until = dateFromText(row.text(0)))
+            periods->append({row.text(1), *until});
+    });
+}
+
+int putEarlierAssignments(sqlite3* db, const QList<AssignmentPeriod>& periods) {
+    if (const int result = sqliteExec(db, "DELETE FROM assignments"); result != SQLITE_OK)
+        return result;
+    for (const AssignmentPeriod& period : periods) {
+        SqliteStatement put(db, "INSERT OR REPLACE INTO assignments (until, assignment) "
+                                "VALUES (?, ?)");
+        put.bind(1, dateText(period.until));
+        put.bind(2, period.assignment);
+        if (put.run() != SQLITE_DONE)
+            return sqlite3_errcode(db);
+    }
+    return SQLITE_OK;
+}
+
 std::optional<StoredHead> storedHead(sqlite3* db, const QUuid& id, int* result) {
     SqliteStatement query(db, "SELECT date, revision FROM entries WHERE id = ?");
     query.bind(1, id.toString(QUuid::WithoutBraces));

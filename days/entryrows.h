@@ -1,10 +1,14 @@
 // The rows of the days file's tables as entries and back: dates as 'YYYY-MM-DD', times as
-// ISO 8601 in UTC, and the day counters that every written entry raises. SQL of the tables lives
-// here and in entryschema.cpp only.
+// ISO 8601 in UTC, the day counters that every written entry raises, the settings kept with the
+// entries and the earlier assignments. SQL of the tables lives here and in entryschema.cpp only;
+// the store itself runs only the pragmas and transactions of opening and writing.
 #pragma once
 
+#include "days/assignmenthistory.h"
 #include "days/dayentry.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -34,6 +38,23 @@ bool storable(const DayEntry& entry);
 int raiseCounter(sqlite3* db, DateSerial date);
 // Writes the whole row, replacing one of the same id, and raises the counter of its date.
 int putEntry(sqlite3* db, const DayEntry& entry);
+
+// Entries of the dates first ... last, or of every date when both are null, in no particular
+// order; rows that this program could not have written are skipped.
+int selectEntries(sqlite3* db, const QString& first, const QString& last, QList<DayEntry>* entries);
+int selectEntry(sqlite3* db, const QUuid& id, QList<DayEntry>* entries);
+int deleteEntry(sqlite3* db, const QUuid& id);
+
+// A null value when the key is not there.
+int readSetting(sqlite3* db, const char* key, QString* value);
+// A null value removes the key.
+int putSetting(sqlite3* db, const char* key, const QString& value);
+
+int readCounters(sqlite3* db, DateSerial first, DateSerial last, QHash<qint64, qint64>* counters);
+
+// Rows that name no date are skipped, as the history cannot use them.
+int readEarlierAssignments(sqlite3* db, QList<AssignmentPeriod>* periods);
+int putEarlierAssignments(sqlite3* db, const QList<AssignmentPeriod>& periods);
 
 struct StoredHead {
     DateSerial date = 0;

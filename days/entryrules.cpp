@@ -1,39 +1,79 @@
 #include "days/entryrules.h"
 
-#include "days/entrytext.h"
 #include "days/hours.h"
 
-QString EntryRefusal(const DayEntry& candidate, const DayFacts& day) {
-    const bool absence = isAbsence(candidate.kind);
-    if (absence && !day.hasSubGroup)
+namespace {
+
+// Entries whose minutes a sum of the others takes: the kind decides, and a note adds nothing.
+int othersMinutes(const DayEntry& candidate, const DayShift& shift, const QList<DayEntry>& others,
+                  bool (*counts)(EntryKind)) {
+    int minutes = 0;
+    for (const DayEntry& other : others)
+        if (other.id != candidate.id && counts(other.kind))
+            minutes += entryMinutes(other, shift);
+    return minutes;
+}
+
+bool tradeInOrOvertime(EntryKind kind) {
+    return kind == EntryKind::TradeIn || kind == EntryKind::Overtime;
+}
+
+} // namespace
+
+QString EntryRefusal(const DayEntry& candidate, const DayShift& shift,
+                     const QList<DayEntry>& others) {
+    const EntryKind kind = candidate.kind;
+    const bool absence = isAbsence(kind);
+    if (absence && !shift.hasSubGroup)
         return QStringLiteral("Choose your assignment on the Settings page first: without a "
                               "sub-group there is no shift of yours to trade or take off.");
-    if (absence && !day.ownDuty)
-        return candidate.kind == EntryKind::TradeOut
+    if (absence && !shift.ownDuty)
+        return kind == EntryKind::TradeOut
                    ? QStringLiteral("You are not on duty that day, so there is no shift to trade "
                                     "away.")
                    : QStringLiteral("You are not on duty that day, so there is no shift to take "
                                     "leave from.");
-    if (candidate.kind == EntryKind::TradeIn && day.ownDuty)
+    if (kind == EntryKind::TradeIn && shift.ownDuty)
         return QStringLiteral("You are on duty that day: a trade where you work for someone goes "
                               "on a day you are not on duty.");
-    if (candidate.kind == EntryKind::Note)
+    if (kind == EntryKind::Note)
         return {};
     if (candidate.minutes && *candidate.minutes <= 0)
         return QStringLiteral("Give the hours: more than 0.");
-    if (!candidate.minutes && !absence)
-        return QStringLiteral("Give the hours of the %1.").arg(entryKindName(candidate.kind));
+    // A holdover or training runs for some hours; only trades, leave and a hire-back may stand
+    // for a whole shift.
+    if (!candidate.minutes && (kind == EntryKind::Holdover || kind == EntryKind::Training))
+        return QStringLiteral("Give the hours of the %1.").arg(entryKindName(kind));
     if (candidate.minutes && *candidate.minutes > MaxEntryMinutes)
         return QStringLiteral("No entry can be longer than %1 hours.").arg(MaxEntryMinutes / 60);
-    if (!absence)
+    const int own = entryMinutes(candidate, shift);
+    if (absence) {
+        const int absent = own + othersMinutes(candidate, shift, others, isAbsence);
+        if (absent > shift.scheduledMinutes)
+            return QStringLiteral("Trades and leave on this day would come to %1 hours, more "
+                                  "than its %2-hour shift.")
+                .arg(hoursText(absent), hoursText(shift.scheduledMinutes));
         return {};
-    int absent = entryMinutes(candidate, day.scheduledMinutes);
-    for (qsizetype at = 0; at < day.entries.size(); ++at)
-        if (day.entries[at].id != candidate.id && isAbsence(day.entries[at].kind))
-            absent += entryMinutes(day.entries[at], day.scheduledMinutes);
-    if (absent > day.scheduledMinutes)
-        return QStringLiteral("Trades and leave on this day would come to %1 hours, more than its "
-                              "%2-hour shift.")
-            .arg(hoursText(absent), hoursText(day.scheduledMinutes));
+    }
+    if (!tradeInOrOvertime(kind))
+        return {};
+    // Nobody works more than the day's whole shift in one day: the own shift still worked,
+    // the shifts worked for others and the hire-backs together.
+    const int ownShift =
+        shift.scheduledMinutes - othersMinutes(candidate, shift, others, isAbsence);
+    const int extra = own + othersMinutes(candidate, shift, others, tradeInOrOvertime);
+    if (ownShift > 0 && ownShift + extra > shift.wholeShiftMinutes)
+        return QStringLiteral("With the %1 hours of your own shift, trades worked and overtime on "
+                              "this day would come to %2 hours, more than its %3-hour shift.")
+            .arg(hoursText(ownShift), hoursText(ownShift + extra),
+                 hoursText(shift.wholeShiftMinutes));
+    if (extra > shift.wholeShiftMinutes)
+        return QStringLiteral("Trades worked and overtime on this day would come to %1 hours, more "
+                              "than its %2-hour shift.")
+            .arg(hoursText(extra), hoursText(shift.wholeShiftMinutes));
     return {};
+}
+
+QString EntryRefusal(const DayEntry& candidate, const DayFacts& day) {
+    return EntryRefusal(candidate, shiftOf(day), day.entries);
 }

@@ -1,11 +1,18 @@
-// Whether an entry may be recorded on its day: a trade-out or leave only on the user's own duty
-// days and never beyond the day's shift, a trade-in only on a day the user is not on duty.
+// Whether an entry may stand on its day: a trade-out or leave only on the user's own duty days
+// and never beyond the day's shift, a trade-in only on a day the user is not on duty, trade-ins
+// and overtime never beyond the day's whole shift, and hours that are more than nothing. The same
+// rules decide what the editor refuses, what an import refuses and which stored entries count.
 #pragma once
 
 #include "days/dayfacts.h"
 
+#include <QList>
 #include <QString>
 
-// One sentence saying why `candidate` is refused, or empty when it may be stored. `day` holds the
-// day's facts with its other entries (the candidate's earlier version left out).
+// One sentence saying why `candidate` cannot stand on a day of that shift beside `others` (the
+// day's other entries; an entry of the candidate's id among them is its earlier version and left
+// out), or empty when it may.
+QString EntryRefusal(const DayEntry& candidate, const DayShift& shift,
+                     const QList<DayEntry>& others);
+// The same against the day's facts, whose entries are the others.
 QString EntryRefusal(const DayEntry& candidate, const DayFacts& day);

@@ -30,6 +30,10 @@ constexpr std::array<const char*, DaysSchemaVersion> Steps = {
     "CREATE TABLE day_changes (date TEXT PRIMARY KEY NOT NULL, counter INTEGER NOT NULL)"
     " WITHOUT ROWID;"
     "CREATE TABLE settings (key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL) WITHOUT ROWID;",
+    // The user's earlier assignments, each with the last day it held; the settings file keeps
+    // the one that holds from the last change on.
+    "CREATE TABLE assignments (until TEXT PRIMARY KEY NOT NULL, assignment TEXT NOT NULL)"
+    " WITHOUT ROWID;",
 };
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "days/entrystore.h"
 
+#include "core/calendar.h"
 #include "core/clock.h"
+#include "core/programfolder.h"
 #include "days/databasefilecheck.h"
 #include "days/entrybackups.h"
 #include "days/entryrows.h"
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -32,6 +35,26 @@ QDateTime nowToTheSecond() {
     return now.addMSecs(-now.time().msec());
 }
 
+// The days a change reaches: those of the entries it writes, or every day.
+class Touched {
+public:
+    void add(DateSerial day) {
+        m_span.first = std::min(m_span.first, std::floor(day));
+        m_span.last = std::max(m_span.last, std::floor(day));
+    }
+    // What depends on settings kept with the entries: every day that is shown.
+    void all() {
+        add(MinViewDate);
+        add(MaxViewDate);
+    }
+    bool none() const { return m_span.first > m_span.last; }
+    const DaySpan& span() const { return m_span; }
+
+private:
+    DaySpan m_span{std::numeric_limits<double>::infinity(),
+                   -std::numeric_limits<double>::infinity()};
+};
+
 // What a verb's body reports: an SQLite result code, or a sentence of its own.
 struct Outcome {
     int code = SQLITE_OK;
@@ -44,7 +67,7 @@ QString daysFolder(const QString& dataBase) {
     const QString base = dataBase.isEmpty()
                              ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                              : dataBase;
-    return base + QStringLiteral("/Kestrand/Tourwise");
+    return programFolderIn(base);
 }
 
 QString daysFilePath(const QString& dataBase) {
@@ -60,6 +83,7 @@ struct EntryStore::Private {
     bool readOnly = false;
     qint64 dataVersion = -1;
     qint64 backedUpDay = std::numeric_limits<qint64>::min();
+    QString readError;
 
     ~Private() { close(); }
 
@@ -180,11 +204,23 @@ struct EntryStore::Private {
         return version.step() == SQLITE_ROW ? version.integer(0) : -1;
     }
 
-    // A read that finds the file damaged makes the store unavailable rather than show a part.
-    void noteReadFailure(int result) {
+    // A read that finds the file damaged makes the store unavailable rather than show a part;
+    // any other failure is told, never taken for an empty answer.
+    void noteRead(int result) {
+        if (result == SQLITE_OK) {
+            readError.clear();
+            return;
+        }
         const int primary = result & 0xff;
-        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
             makeUnavailable(QStringLiteral("it is damaged (%1)").arg(sqliteMessage()));
+            return;
+        }
+        readError =
+            QStringLiteral("Tourwise could not read the file of your own days, %1 (%2); "
+                           "what it shows of them may be incomplete. Try again in a "
+                           "moment.")
+                .arg(path, db ? sqliteMessage() : QString::fromUtf8(sqlite3_errstr(result)));
     }
 
     QString refusal(int result) {
@@ -262,59 +298,44 @@ struct EntryStore::Private {
         return {};
     }
 
-    void rollback() {
-        if (db && !sqlite3_get_autocommit(db))
-            sqliteExec(db, "ROLLBACK");
-    }
-
-    StoreResult write(const std::function<Outcome(sqlite3*)>& body) {
+    // Runs `body` in one transaction with the file brought up to the current version, and
+    // then tells the days that the body says it changed.
+    StoreResult write(const std::function<Outcome(sqlite3*, Touched&)>& body) {
         if (const QString refused = prepareForChange(); !refused.isEmpty())
             return {false, refused};
-        if (const int result = sqliteExec(db, "BEGIN IMMEDIATE"); result != SQLITE_OK)
-            return {false, refusal(result)};
+        SqliteTransaction transaction(db);
+        if (transaction.begun() != SQLITE_OK)
+            return {false, refusal(transaction.begun())};
         const int version = daysSchemaVersion(db);
         if (version > DaysSchemaVersion) {
-            rollback();
             makeUnavailable(QStringLiteral("it was written by a newer version of Tourwise (file "
                                            "version %1); use that version")
                                 .arg(version));
             return {false, problem};
         }
         Outcome outcome;
+        Touched touched;
         outcome.code = version < 0 ? SQLITE_ERROR : migrateDaysSchema(db, version);
         if (outcome.code == SQLITE_OK)
-            outcome = body(db);
+            outcome = body(db, touched);
         if (outcome.code == SQLITE_OK && outcome.message.isEmpty())
-            outcome.code = sqliteExec(db, "COMMIT");
-        if (outcome.code != SQLITE_OK || !outcome.message.isEmpty()) {
-            const QString refused =
-                outcome.message.isEmpty() ? refusal(outcome.code) : outcome.message;
-            rollback();
-            return {false, refused};
-        }
+            outcome.code = transaction.commit();
+        if (outcome.code != SQLITE_OK || !outcome.message.isEmpty())
+            return {false, outcome.message.isEmpty() ? refusal(outcome.code) : outcome.message};
         dataVersion = readDataVersion();
-        emit owner->entriesChanged();
+        if (!touched.none())
+            emit owner->changed(touched.span().first, touched.span().last);
         return {};
     }
 
-    QList<DayEntry> select(const char* where, const QString& first, const QString& last) const {
+    QList<DayEntry> read(const QString& first, const QString& last) const {
         QList<DayEntry> entries;
         if (status != Status::Open)
             return entries;
-        const QByteArray sql = QByteArray("SELECT ") + EntryColumns + " FROM entries " + where;
-        SqliteStatement query(db, sql.constData());
-        if (!first.isNull())
-            query.bind(1, first);
-        if (!last.isNull())
-            query.bind(2, last);
-        int result = SQLITE_OK;
-        while ((result = query.step()) == SQLITE_ROW)
-            if (const std::optional<DayEntry> entry = entryFromRow(query))
-                entries.append(*entry);
-        if (result != SQLITE_DONE) {
-            const_cast<Private*>(this)->noteReadFailure(result);
+        const int result = selectEntries(db, first, last, &entries);
+        const_cast<Private*>(this)->noteRead(result);
+        if (result != SQLITE_OK)
             return {};
-        }
         std::sort(entries.begin(), entries.end(), entryBefore);
         return entries;
     }
@@ -322,12 +343,12 @@ struct EntryStore::Private {
     QString setting(const char* key) const {
         if (status != Status::Open)
             return {};
-        SqliteStatement query(db, "SELECT value FROM settings WHERE key = ?");
-        query.bind(1, QString::fromLatin1(key));
-        return query.step() == SQLITE_ROW ? query.text(0) : QString();
+        QString value;
+        const int result = readSetting(db, key, &value);
+        const_cast<Private*>(this)->noteRead(result);
+        return value;
     }
 };
-
 namespace {
 
 // Puts the entry in place of the stored one (if any) and raises the counters of both dates.
@@ -349,16 +370,6 @@ constexpr const char* WorkPeriodStartKey = "workPeriodStart";
 constexpr const char* CalendarFileKey = "keptCalendarFile";
 constexpr const char* CalendarTimedKey = "keptCalendarTimedShifts";
 
-int putSetting(sqlite3* db, const char* key, const QString& value) {
-    SqliteStatement put(db, value.isNull()
-                                ? "DELETE FROM settings WHERE key = ?"
-                                : "INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)");
-    put.bind(1, QString::fromLatin1(key));
-    if (!value.isNull())
-        put.bind(2, value);
-    return put.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
-}
-
 } // namespace
 
 EntryStore::EntryStore(const QString& path, QObject* parent) : QObject(parent), d(new Private) {
@@ -379,6 +390,10 @@ QString EntryStore::problem() const {
     return d->status == Status::Unavailable ? d->problem : QString();
 }
 
+QString EntryStore::readError() const {
+    return d->status == Status::Open ? d->readError : QString();
+}
+
 QString EntryStore::path() const {
     return d->path;
 }
@@ -388,7 +403,7 @@ bool EntryStore::isReadOnly() const {
 }
 
 QList<DayEntry> EntryStore::entriesBetween(DateSerial first, DateSerial last) const {
-    return d->select("WHERE date BETWEEN ? AND ?", dateText(first), dateText(last));
+    return d->read(dateText(first), dateText(last));
 }
 
 EntriesByDay EntryStore::entriesByDay(DateSerial first, DateSerial last) const {
@@ -399,12 +414,16 @@ EntriesByDay EntryStore::entriesByDay(DateSerial first, DateSerial last) const {
 }
 
 QList<DayEntry> EntryStore::allEntries() const {
-    return d->select("", {}, {});
+    return d->read({}, {});
 }
 
 std::optional<DayEntry> EntryStore::entry(const QUuid& id) const {
-    const QList<DayEntry> found = d->select("WHERE id = ?", id.toString(QUuid::WithoutBraces), {});
-    if (found.isEmpty())
+    if (d->status != Status::Open)
+        return std::nullopt;
+    QList<DayEntry> found;
+    const int result = selectEntry(d->db, id, &found);
+    d->noteRead(result);
+    if (result != SQLITE_OK || found.isEmpty())
         return std::nullopt;
     return found.first();
 }
@@ -417,12 +436,13 @@ StoreResult EntryStore::add(const DayEntry& entry, DayEntry* stored) {
     added.modified = nowToTheSecond();
     if (!storable(added))
         return {false, NotStorable};
-    const StoreResult result = d->write([&](sqlite3* db) -> Outcome {
+    const StoreResult result = d->write([&](sqlite3* db, Touched& touched) -> Outcome {
         int code = SQLITE_OK;
         if (storedHead(db, added.id, &code))
             return {SQLITE_OK, QStringLiteral("An entry with that id is there already.")};
         if (code != SQLITE_OK)
             return {code, {}};
+        touched.add(added.date);
         return {putEntry(db, added), {}};
     });
     if (result.ok && stored)
@@ -433,7 +453,7 @@ StoreResult EntryStore::add(const DayEntry& entry, DayEntry* stored) {
 StoreResult EntryStore::change(const DayEntry& entry, DayEntry* stored) {
     DayEntry changed = entry;
     changed.modified = nowToTheSecond();
-    const StoreResult result = d->write([&](sqlite3* db) -> Outcome {
+    const StoreResult result = d->write([&](sqlite3* db, Touched& touched) -> Outcome {
         int code = SQLITE_OK;
         const std::optional<StoredHead> old = storedHead(db, changed.id, &code);
         if (code != SQLITE_OK)
@@ -443,6 +463,8 @@ StoreResult EntryStore::change(const DayEntry& entry, DayEntry* stored) {
         changed.revision = old->revision + 1;
         if (!storable(changed))
             return {SQLITE_OK, NotStorable};
+        touched.add(old->date);
+        touched.add(changed.date);
         return replaceEntry(db, changed, old);
     });
     if (result.ok && stored)
@@ -451,17 +473,16 @@ StoreResult EntryStore::change(const DayEntry& entry, DayEntry* stored) {
 }
 
 StoreResult EntryStore::remove(const QUuid& id) {
-    return d->write([&](sqlite3* db) -> Outcome {
+    return d->write([&](sqlite3* db, Touched& touched) -> Outcome {
         int code = SQLITE_OK;
         const std::optional<StoredHead> old = storedHead(db, id, &code);
         if (code != SQLITE_OK)
             return {code, {}};
         if (!old)
             return {SQLITE_OK, NoSuchEntry};
-        SqliteStatement erase(db, "DELETE FROM entries WHERE id = ?");
-        erase.bind(1, id.toString(QUuid::WithoutBraces));
-        if (erase.run() != SQLITE_DONE)
-            return {sqlite3_errcode(db), {}};
+        touched.add(old->date);
+        if (const int result = deleteEntry(db, id); result != SQLITE_OK)
+            return {result, {}};
         return {raiseCounter(db, old->date), {}};
     });
 }
@@ -469,11 +490,14 @@ StoreResult EntryStore::remove(const QUuid& id) {
 StoreResult EntryStore::restore(const DayEntry& entry) {
     if (entry.id.isNull() || !storable(entry))
         return {false, NotStorable};
-    return d->write([&](sqlite3* db) -> Outcome {
+    return d->write([&](sqlite3* db, Touched& touched) -> Outcome {
         int code = SQLITE_OK;
         const std::optional<StoredHead> old = storedHead(db, entry.id, &code);
         if (code != SQLITE_OK)
             return {code, {}};
+        if (old)
+            touched.add(old->date);
+        touched.add(entry.date);
         return replaceEntry(db, entry, old);
     });
 }
@@ -486,27 +510,24 @@ QHash<qint64, qint64> EntryStore::changeCounters(DateSerial first, DateSerial la
     QHash<qint64, qint64> counters;
     if (d->status != Status::Open)
         return counters;
-    SqliteStatement query(d->db,
-                          "SELECT date, counter FROM day_changes WHERE date BETWEEN ? AND ?");
-    query.bind(1, dateText(first));
-    query.bind(2, dateText(last));
-    while (query.step() == SQLITE_ROW)
-        if (const std::optional<DateSerial> date = dateFromText(query.text(0)))
-            counters.insert(dayKey(*date), query.integer(1));
-    return counters;
+    const int result = readCounters(d->db, first, last, &counters);
+    d->noteRead(result);
+    return result == SQLITE_OK ? counters : QHash<qint64, qint64>();
 }
 
-StoreResult EntryStore::import(const QList<DayEntry>& entries, ImportCounts* counts) {
+StoreResult EntryStore::import(const QList<DayEntry>& entries, ImportCounts* counts,
+                               const std::optional<QList<AssignmentPeriod>>& earlier) {
     ImportCounts tally;
     for (const DayEntry& entry : entries)
         if (entry.id.isNull() || !storable(entry))
             return {false, NotStorable};
-    if (entries.isEmpty() && d->status == Status::NoFile) {
+    const bool nothingToWrite = entries.isEmpty() && (!earlier || earlier->isEmpty());
+    if (nothingToWrite && d->status == Status::NoFile) {
         if (counts)
             *counts = tally;
         return {};
     }
-    const StoreResult result = d->write([&](sqlite3* db) -> Outcome {
+    const StoreResult result = d->write([&](sqlite3* db, Touched& touched) -> Outcome {
         tally = {};
         for (const DayEntry& entry : entries) {
             int code = SQLITE_OK;
@@ -518,14 +539,40 @@ StoreResult EntryStore::import(const QList<DayEntry>& entries, ImportCounts* cou
                 continue;
             }
             ++(old ? tally.updated : tally.added);
+            if (old)
+                touched.add(old->date);
+            touched.add(entry.date);
             if (const Outcome outcome = replaceEntry(db, entry, old); outcome.code != SQLITE_OK)
                 return outcome;
+        }
+        if (earlier) {
+            touched.all();
+            return {putEarlierAssignments(db, *earlier), {}};
         }
         return {};
     });
     if (result.ok && counts)
         *counts = tally;
     return result;
+}
+
+QList<AssignmentPeriod> EntryStore::earlierAssignments() const {
+    QList<AssignmentPeriod> periods;
+    if (d->status != Status::Open)
+        return periods;
+    const int result = readEarlierAssignments(d->db, &periods);
+    d->noteRead(result);
+    return result == SQLITE_OK ? periods : QList<AssignmentPeriod>();
+}
+
+StoreResult EntryStore::setEarlierAssignments(const QList<AssignmentPeriod>& earlier) {
+    // A user who never changed group gets no file for it.
+    if (earlier.isEmpty() && d->status == Status::NoFile)
+        return {};
+    return d->write([&](sqlite3* db, Touched& touched) -> Outcome {
+        touched.all();
+        return {putEarlierAssignments(db, earlier), {}};
+    });
 }
 
 HoursSettings EntryStore::hoursSettings() const {
@@ -543,7 +590,8 @@ HoursSettings EntryStore::hoursSettings() const {
 }
 
 StoreResult EntryStore::setHoursSettings(const HoursSettings& settings) {
-    return d->write([&](sqlite3* db) -> Outcome {
+    return d->write([&](sqlite3* db, Touched& touched) -> Outcome {
+        touched.all();
         int code = putSetting(db, ShiftStartKey, QString::number(settings.shiftStart));
         if (code == SQLITE_OK)
             code = putSetting(db, WorkPeriodDaysKey, QString::number(settings.workPeriodDays));
@@ -564,7 +612,8 @@ bool EntryStore::keptCalendarTimedShifts() const {
 }
 
 StoreResult EntryStore::setKeptCalendarFile(const QString& path, bool timedShifts) {
-    return d->write([&](sqlite3* db) -> Outcome {
+    // What the days are is not changed by where a copy of them goes: no day is told.
+    return d->write([&](sqlite3* db, Touched&) -> Outcome {
         int code = putSetting(db, CalendarFileKey, path.isEmpty() ? QString() : path);
         if (code == SQLITE_OK)
             code = putSetting(db, CalendarTimedKey,
@@ -580,13 +629,13 @@ bool EntryStore::checkForOutsideChanges() {
         d->open();
         if (d->status == Status::NoFile)
             return false;
-        emit entriesChanged();
+        emit changed(MinViewDate, MaxViewDate);
         return true;
     }
     const qint64 version = d->readDataVersion();
     if (version == d->dataVersion)
         return false;
     d->dataVersion = version;
-    emit entriesChanged();
+    emit changed(MinViewDate, MaxViewDate);
     return true;
 }

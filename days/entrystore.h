@@ -1,9 +1,10 @@
 // The user's entries in one SQLite file ("Tourwise-days.sqlite" in the program's data folder).
 // Every change is one transaction, committed at once. The file is created only when the first
 // entry is saved; a file that cannot be trusted is never overwritten, emptied or moved.
-// Views learn of changes through entriesChanged().
+// The schedule learns of changes through changed(); views ask the schedule.
 #pragma once
 
+#include "days/assignmenthistory.h"
 #include "days/dayentry.h"
 #include "days/shifttime.h"
 
@@ -15,8 +16,8 @@
 
 inline constexpr auto DaysFileName = "Tourwise-days.sqlite";
 
-// The folder of the program's own data: <base>/Kestrand/Tourwise, where base is $XDG_DATA_HOME
-// or ~/.local/share when empty. Nothing is created.
+// The folder of the program's own data inside `base`, $XDG_DATA_HOME or ~/.local/share when
+// empty. Nothing is created.
 QString daysFolder(const QString& dataBase = {});
 QString daysFilePath(const QString& dataBase = {});
 
@@ -46,6 +47,9 @@ public:
 
     Status status() const;
     QString problem() const; // names the file and what to do; empty unless Unavailable
+    // Why the last read gave nothing although the file is there (it was busy, or the disk
+    // failed), in one sentence; empty when it succeeded. A damaged file is Unavailable instead.
+    QString readError() const;
     QString path() const;
     // Open, but the file or its folder cannot be written: reads work, changes are refused.
     bool isReadOnly() const;
@@ -69,8 +73,16 @@ public:
     qint64 changeCounter(DateSerial day) const;
     QHash<qint64, qint64> changeCounters(DateSerial first, DateSerial last) const;
 
-    // Merges by id: a higher revision replaces, otherwise the stored entry stays. All or nothing.
-    StoreResult import(const QList<DayEntry>& entries, ImportCounts* counts = nullptr);
+    // Merges by id: a higher revision replaces, otherwise the stored entry stays. With
+    // `earlier`, the earlier assignments are replaced by those in the same transaction. All or
+    // nothing.
+    StoreResult import(const QList<DayEntry>& entries, ImportCounts* counts = nullptr,
+                       const std::optional<QList<AssignmentPeriod>>& earlier = std::nullopt);
+
+    // The assignments before the settings file's one, each with its last day, by date.
+    QList<AssignmentPeriod> earlierAssignments() const;
+    // Replaces them; an empty list on a store without a file creates none.
+    StoreResult setEarlierAssignments(const QList<AssignmentPeriod>& earlier);
 
     HoursSettings hoursSettings() const;
     StoreResult setHoursSettings(const HoursSettings& settings);
@@ -80,12 +92,14 @@ public:
     bool keptCalendarTimedShifts() const;
     StoreResult setKeptCalendarFile(const QString& path, bool timedShifts = false);
 
-    // True when another process changed the file since this one last looked; then
-    // entriesChanged() has been emitted.
+    // True when another process changed the file since this one last looked; then changed()
+    // has been emitted for every day.
     bool checkForOutsideChanges();
 
 signals:
-    void entriesChanged();
+    // The days first ... last may read differently: their entries, or the assignments or hours
+    // settings they depend on, changed.
+    void changed(DateSerial first, DateSerial last);
 
 private:
     struct Private;

@@ -1,6 +1,5 @@
 #include "days/hours.h"
 
-#include "days/dayfacts.h"
 #include "rotation/rotation.h"
 
 #include <QMap>
@@ -10,24 +9,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The first day of the `length`-day period holding `day`, periods running back and forth
-// from `anchor`.
-DateSerial periodFirstDay(DateSerial day, DateSerial anchor, int length) {
-    const auto offset = static_cast<std::int64_t>(std::floor(day) - std::floor(anchor));
-    const std::int64_t periods = offset >= 0 ? offset / length : -((-offset + length - 1) / length);
-    return std::floor(anchor) + static_cast<DateSerial>(periods * length);
-}
-
-// The first period start on or after `day`.
-DateSerial firstStartFrom(DateSerial day, DateSerial anchor, int length) {
-    const DateSerial start = periodFirstDay(day, anchor, length);
-    return start < std::floor(day) ? start + length : start;
-}
-
-int workPeriodLength(const HoursBasis& basis) {
-    return std::clamp(basis.settings.workPeriodDays, ShortestWorkPeriod, LongestWorkPeriod);
-}
 
 void add(HoursTotals& totals, const DayFacts& facts) {
     totals.scheduled += facts.scheduledMinutes;
@@ -39,20 +20,18 @@ void add(HoursTotals& totals, const DayFacts& facts) {
     totals.flsa += facts.flsaMinutes;
 }
 
-EntriesByDay byDay(const QList<DayEntry>& entries) {
-    EntriesByDay days;
-    for (const DayEntry& entry : entries)
-        days[dayKey(entry.date)].append(entry);
-    return days;
+// The first days of the `length`-day periods that hold a day of first ... last.
+QList<DateSerial> periodStarts(DateSerial first, DateSerial last, DateSerial anchor, int length) {
+    QList<DateSerial> starts;
+    for (DateSerial start = PeriodFirstDay(first, anchor, length); start <= std::floor(last);
+         start += length)
+        starts.append(start);
+    return starts;
 }
 
-HoursTotals sumDays(DateSerial first, DateSerial last, const HoursBasis& basis,
-                    const EntriesByDay& entries) {
-    HoursTotals totals;
-    for (DateSerial day = std::floor(first); day <= last; ++day)
-        add(totals, dayFacts(day, basis.assignment, basis.payPeriodStart, entriesOn(entries, day),
-                             basis.settings.shiftStart));
-    return totals;
+// A person's name as the ledger tells people apart: without regard to case or spacing.
+QString personKey(const QString& name) {
+    return name.simplified().toCaseFolded();
 }
 
 } // namespace
@@ -62,78 +41,77 @@ int flsaThresholdHours(int days) {
     return (2 * 53 * days + 7) / 14;
 }
 
-DateSerial payPeriodFirstDay(DateSerial day, DateSerial payPeriodStart) {
-    return periodFirstDay(day, payPeriodStart, PayPeriodDays);
+WorkPeriodRule workPeriodRule(const HoursSettings& settings, DateSerial payPeriodStart) {
+    return {std::clamp(settings.workPeriodDays, ShortestWorkPeriod, LongestWorkPeriod),
+            settings.workPeriodStart.value_or(payPeriodStart)};
 }
 
-DateSerial workPeriodFirstDay(DateSerial day, const HoursBasis& basis) {
-    return periodFirstDay(day, basis.settings.workPeriodStart.value_or(basis.payPeriodStart),
-                          workPeriodLength(basis));
+DateSerial workPeriodFirstDay(DateSerial day, const WorkPeriodRule& rule) {
+    return PeriodFirstDay(day, rule.anchor, rule.days);
 }
 
-HoursTotals hoursOfDays(DateSerial first, DateSerial last, const HoursBasis& basis,
-                        const QList<DayEntry>& entries) {
-    return sumDays(first, last, basis, byDay(entries));
+HoursTotals hoursOfDays(DateSerial first, DateSerial last, const DayFactsSource& days) {
+    HoursTotals totals;
+    for (DateSerial day = std::floor(first); day <= last; ++day)
+        add(totals, days(day));
+    return totals;
 }
 
-QList<PayPeriodHours> payPeriodHours(DateSerial first, DateSerial last, const HoursBasis& basis,
-                                     const QList<DayEntry>& entries) {
-    const EntriesByDay days = byDay(entries);
+QList<PayPeriodHours> payPeriodHours(DateSerial first, DateSerial last, DateSerial payPeriodStart,
+                                     const DayFactsSource& days) {
     QList<PayPeriodHours> rows;
-    for (DateSerial start = firstStartFrom(first, basis.payPeriodStart, PayPeriodDays);
-         start <= last; start += PayPeriodDays) {
+    for (DateSerial start : periodStarts(first, last, payPeriodStart, PayPeriodDays)) {
         PayPeriodHours row;
-        row.label = PayPeriodLabel(start, basis.payPeriodStart);
+        row.label = PayPeriodLabel(start, payPeriodStart);
         row.first = start;
         row.last = start + PayPeriodDays - 1;
-        row.totals = sumDays(row.first, row.last, basis, days);
+        row.totals = hoursOfDays(row.first, row.last, days);
         rows.append(row);
     }
     return rows;
 }
 
-QList<WorkPeriodHours> workPeriodHours(DateSerial first, DateSerial last, const HoursBasis& basis,
-                                       const QList<DayEntry>& entries) {
-    const EntriesByDay days = byDay(entries);
-    const int length = workPeriodLength(basis);
+QList<WorkPeriodHours> workPeriodHours(DateSerial first, DateSerial last,
+                                       const WorkPeriodRule& rule, const DayFactsSource& days) {
     QList<WorkPeriodHours> rows;
-    for (DateSerial start = firstStartFrom(first, workPeriodFirstDay(first, basis), length);
-         start <= last; start += length) {
+    for (DateSerial start : periodStarts(first, last, rule.anchor, rule.days)) {
         WorkPeriodHours row;
         row.first = start;
-        row.last = start + length - 1;
-        row.days = length;
-        row.flsaMinutes = sumDays(row.first, row.last, basis, days).flsa;
-        row.thresholdHours = flsaThresholdHours(length);
+        row.last = start + rule.days - 1;
+        row.days = rule.days;
+        row.flsaMinutes = hoursOfDays(row.first, row.last, days).flsa;
+        row.thresholdHours = flsaThresholdHours(rule.days);
         row.overtimeMinutes = std::max(0, row.flsaMinutes - row.thresholdHours * 60);
         rows.append(row);
     }
     return rows;
 }
 
-DaySpan daysOfPeriods(DateSerial first, DateSerial last) {
-    return {std::floor(first), std::floor(last) + LongestWorkPeriod - 1};
+DaySpan daysOfPayPeriods(DateSerial first, DateSerial last, DateSerial payPeriodStart) {
+    return {PayPeriodFirstDay(first, payPeriodStart),
+            PayPeriodFirstDay(last, payPeriodStart) + PayPeriodDays - 1};
 }
 
-QList<TradeBalance> tradeLedger(const QList<DayEntry>& entries, const HoursBasis& basis) {
-    QMap<QString, TradeBalance> partners; // keyed by folded name, for the order
-    const EntriesByDay days = byDay(entries);
-    for (auto day = days.cbegin(); day != days.cend(); ++day) {
-        const DayFacts facts =
-            dayFacts(static_cast<DateSerial>(day.key()), basis.assignment, basis.payPeriodStart,
-                     day.value(), basis.settings.shiftStart);
+DaySpan daysOfWorkPeriods(DateSerial first, DateSerial last, const WorkPeriodRule& rule) {
+    return {workPeriodFirstDay(first, rule), workPeriodFirstDay(last, rule) + rule.days - 1};
+}
+
+QList<TradeBalance> tradeLedger(const QList<DayFacts>& daysWithEntries) {
+    QMap<QString, TradeBalance> partners; // by the folded name, for the order
+    for (const DayFacts& facts : daysWithEntries) {
         for (qsizetype at = 0; at < facts.entries.size(); ++at) {
             const DayEntry& entry = facts.entries[at];
             if (entry.kind != EntryKind::TradeOut && entry.kind != EntryKind::TradeIn)
                 continue;
             if (!facts.fits[at])
                 continue;
-            const QString name = entry.with.trimmed();
-            TradeBalance& partner = partners[name.toCaseFolded() + u'\n' + name];
+            const QString name = entry.with.simplified();
+            // The name as it was written last stands for all its spellings.
+            TradeBalance& partner = partners[personKey(name)];
             partner.with = name;
-            const int minutes = entryMinutes(entry, facts);
             (entry.kind == EntryKind::TradeOut ? partner.theyWorkedMinutes
-                                               : partner.iWorkedMinutes) += minutes;
+                                               : partner.iWorkedMinutes) +=
+                facts.countedMinutes[at];
         }
     }
     return partners.values();
@@ -149,4 +127,12 @@ QString hoursText(int minutes) {
             text.chop(1);
     }
     return minutes < 0 && hundredths != 0 ? u'-' + text : text;
+}
+
+QString durationText(int minutes) {
+    if (minutes % 60 == 0)
+        return QStringLiteral("%1 h").arg(minutes / 60);
+    if (minutes < 60)
+        return QStringLiteral("%1 min").arg(minutes);
+    return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60);
 }

@@ -1,20 +1,17 @@
 // The totals a firefighter checks a pay slip with: hours per pay period, FLSA work periods with
-// their overtime, and what each trade partner and the user owe each other. Sums of dayFacts().
+// their overtime, and what each trade partner and the user owe each other. Sums of the days'
+// facts, however the caller answers them.
 #pragma once
 
 #include "core/dateserial.h"
 #include "days/dayentry.h"
+#include "days/dayfacts.h"
 #include "days/shifttime.h"
 
 #include <QList>
 #include <QString>
 
-// Whose hours and how they are counted.
-struct HoursBasis {
-    QString assignment; // "A1" ... "B7"; anything else has no scheduled duty
-    DateSerial payPeriodStart = 0;
-    HoursSettings settings;
-};
+#include <functional>
 
 // Minutes, summed over days.
 struct HoursTotals {
@@ -54,39 +51,41 @@ struct TradeBalance {
     bool open() const { return balanceMinutes() != 0; }
 };
 
-inline constexpr int PayPeriodDays = 14;
 inline constexpr int ShortestWorkPeriod = 7;
 inline constexpr int LongestWorkPeriod = 28;
+
+// The facts of any day, as the schedule answers them.
+using DayFactsSource = std::function<const DayFacts&(DateSerial day)>;
 
 // The hours a fire-protection employee may work in a work period of `days` (7 ... 28) before
 // overtime is due: 212 hours in 28 days, in proportion and rounded to whole hours.
 int flsaThresholdHours(int days);
 
-// The first day of the work period holding `day`, for the basis's length and first day.
-DateSerial workPeriodFirstDay(DateSerial day, const HoursBasis& basis);
-// The first day of the pay period holding `day`.
-DateSerial payPeriodFirstDay(DateSerial day, DateSerial payPeriodStart);
-
-HoursTotals hoursOfDays(DateSerial first, DateSerial last, const HoursBasis& basis,
-                        const QList<DayEntry>& entries);
-
-// One row per period whose first day lies in first ... last. The entries must cover every day of
-// those periods, which may reach beyond `last`.
-QList<PayPeriodHours> payPeriodHours(DateSerial first, DateSerial last, const HoursBasis& basis,
-                                     const QList<DayEntry>& entries);
-QList<WorkPeriodHours> workPeriodHours(DateSerial first, DateSerial last, const HoursBasis& basis,
-                                       const QList<DayEntry>& entries);
-// The days that the rows of both lists for first ... last can cover: periods of up to 28 days
-// that start in the range.
-struct DaySpan {
-    DateSerial first = 0;
-    DateSerial last = 0;
+// The FLSA work periods: their length and the first day of one of them.
+struct WorkPeriodRule {
+    int days = DefaultWorkPeriodDays;
+    DateSerial anchor = 0;
 };
-DaySpan daysOfPeriods(DateSerial first, DateSerial last);
+// The user's settings, the pay-period start standing in for a work-period start not given.
+WorkPeriodRule workPeriodRule(const HoursSettings& settings, DateSerial payPeriodStart);
+DateSerial workPeriodFirstDay(DateSerial day, const WorkPeriodRule& rule);
 
-// Every trade partner named in the entries, ordered by name. A trade counts as dayFacts() counts
-// it: only where it fits the day.
-QList<TradeBalance> tradeLedger(const QList<DayEntry>& entries, const HoursBasis& basis);
+HoursTotals hoursOfDays(DateSerial first, DateSerial last, const DayFactsSource& days);
+
+// One row per period that holds a day of first ... last, so its days may reach beyond both.
+QList<PayPeriodHours> payPeriodHours(DateSerial first, DateSerial last, DateSerial payPeriodStart,
+                                     const DayFactsSource& days);
+QList<WorkPeriodHours> workPeriodHours(DateSerial first, DateSerial last,
+                                       const WorkPeriodRule& rule, const DayFactsSource& days);
+// The days those rows cover.
+DaySpan daysOfPayPeriods(DateSerial first, DateSerial last, DateSerial payPeriodStart);
+DaySpan daysOfWorkPeriods(DateSerial first, DateSerial last, const WorkPeriodRule& rule);
+
+// Every trade partner named in the days' entries, ordered by name; a trade counts where it
+// counts in the day's hours. Names that differ only in case or spaces are one person.
+QList<TradeBalance> tradeLedger(const QList<DayFacts>& daysWithEntries);
 
 // Minutes as hours without trailing zeros, at most two decimals: "144", "143.5", "0.25", "-24".
 QString hoursText(int minutes);
+// Minutes as a person reads a length of time: "12 h", "11 h 30 min", "45 min".
+QString durationText(int minutes);

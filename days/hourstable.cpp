@@ -10,6 +10,10 @@ QString dayText(DateSerial day) {
     return qdateFromSerial(day).toString(Qt::ISODate);
 }
 
+QString optionalDay(const std::optional<DateSerial>& day) {
+    return day ? dayText(*day) : QString();
+}
+
 QString csvField(const QString& field) {
     if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n') &&
         !field.contains(u'\r'))
@@ -33,6 +37,15 @@ HoursTable payPeriodTable(const QList<PayPeriodHours>& periods) {
              hoursText(hours.worked), hoursText(hours.leave), hoursText(hours.tradedOut),
              hoursText(hours.tradedIn), hoursText(hours.extra), hoursText(hours.flsa)});
     }
+    return table;
+}
+
+HoursTable assignmentTable(const QList<AssignmentSpan>& spans) {
+    HoursTable table;
+    table.header = QStringList{"assignment", "first", "last"};
+    table.numeric = {false, false, false};
+    for (const AssignmentSpan& span : spans)
+        table.rows.append({span.assignment, optionalDay(span.first), optionalDay(span.last)});
     return table;
 }
 

@@ -1,7 +1,8 @@
-// The hours as tables of text, one for each of the three lists: the same rows for the command
-// line, the dialog and the CSV file.
+// The hours as tables of text, one for each of the three lists, and the assignment history: the
+// same rows for the command line, the dialog and the CSV file.
 #pragma once
 
+#include "days/assignmenthistory.h"
 #include "days/hours.h"
 
 #include <QList>
@@ -20,6 +21,9 @@ HoursTable workPeriodTable(const QList<WorkPeriodHours>& periods);
 HoursTable tradeTable(const QList<TradeBalance>& ledger, bool withOpen = false);
 
 inline constexpr auto OpenTradeText = "open";
+
+// The assignments and the days each held: no first day for the earliest, no last for the current.
+HoursTable assignmentTable(const QList<AssignmentSpan>& spans);
 
 // Comma-separated, one line per row ending in "\n", fields quoted only where they must be.
 QString csvText(const HoursTable& table);

@@ -3,6 +3,9 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 constexpr qint64 SecondsADay = 24 * 60 * 60;
@@ -34,13 +37,66 @@ private:
     QTimeZone m_zone;
 };
 
+// When the local clocks change, read from the zone once for the years anyone keeps days in, so
+// that a day far from a change costs a search and no reading of the zone: the C library reads
+// the zone's file again for every conversion where TZ is not set. A change of TZ (tests, a user
+// who sets it) makes a new reading.
+class ClockChanges {
+public:
+    // Whether the clocks may change within [from, to] (seconds since the epoch, UTC); true
+    // outside the years read, where only the zone can tell.
+    bool between(qint64 from, qint64 to) {
+        const QByteArray zone = qgetenv("TZ");
+        if (!m_read || zone != m_zoneName)
+            read(zone);
+        if (from < m_first || to > m_last)
+            return true;
+        const auto next = std::lower_bound(m_instants.cbegin(), m_instants.cend(), from);
+        return next != m_instants.cend() && *next <= to;
+    }
+
+private:
+    void read(const QByteArray& zone) {
+        m_zoneName = zone;
+        m_read = true;
+        m_instants.clear();
+        const QDateTime first(QDate(1990, 1, 1), QTime(0, 0), QTimeZone::utc());
+        const QDateTime last(QDate(2080, 1, 1), QTime(0, 0), QTimeZone::utc());
+        m_first = first.toSecsSinceEpoch();
+        m_last = last.toSecsSinceEpoch();
+        const QTimeZone local = QTimeZone::systemTimeZone();
+        // A zone that keeps no list of its changes but has them leaves every day to the zone.
+        if (local.isValid() && !local.hasTransitions() && local.hasDaylightTime())
+            m_first = m_last;
+        if (!local.isValid() || !local.hasTransitions())
+            return;
+        for (const QTimeZone::OffsetData& change : local.transitions(first, last))
+            m_instants.push_back(change.atUtc.toSecsSinceEpoch());
+    }
+
+    bool m_read = false;
+    QByteArray m_zoneName;
+    qint64 m_first = 0;
+    qint64 m_last = 0;
+    std::vector<qint64> m_instants;
+};
+
+ClockChanges& clockChanges() {
+    static ClockChanges changes;
+    return changes;
+}
+
 } // namespace
 
 int ShiftLengthMinutes(DateSerial day, int shiftStart) {
-    const LocalClock clock;
     const QDateTime start(qdateFromSerial(day), QTime(shiftStart / 60, shiftStart % 60),
                           QTimeZone::utc());
     const qint64 wall = start.toSecsSinceEpoch();
+    // Offsets reach 14 hours either way: a day and a half on each side of the shift covers any
+    // change that could fall inside it.
+    if (!clockChanges().between(wall - 2 * SecondsADay, wall + 3 * SecondsADay))
+        return 24 * 60;
+    const LocalClock clock;
     // The same offset from the day before to the day after: the clocks do not change.
     const int offset = clock.offsetAt(wall - SecondsADay);
     if (clock.offsetAt(wall + SecondsADay) == offset &&

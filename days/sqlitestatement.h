@@ -16,6 +16,8 @@ public:
     // The result of preparing; SQLITE_OK when the statement can run.
     int prepared() const { return m_prepared; }
 
+    // A bind that fails (a text too long, an index out of range) is kept and returned by the
+    // next step(), so the statement never runs with a parameter missing.
     void bind(int index, const QString& text);
     void bind(int index, qint64 value);
     void bindNull(int index);
@@ -30,8 +32,30 @@ public:
     qint64 integer(int column) const;
 
 private:
+    void noteBind(int result);
+
     sqlite3_stmt* m_statement = nullptr;
     int m_prepared = 0;
+    int m_bindFailure = 0;
+};
+
+// A transaction that cannot be left open: BEGIN IMMEDIATE when made, ROLLBACK when destroyed
+// unless commit() succeeded.
+class SqliteTransaction {
+public:
+    explicit SqliteTransaction(sqlite3* db);
+    ~SqliteTransaction();
+    SqliteTransaction(const SqliteTransaction&) = delete;
+    SqliteTransaction& operator=(const SqliteTransaction&) = delete;
+
+    // The result of BEGIN; SQLITE_OK when the transaction is open.
+    int begun() const { return m_begun; }
+    int commit();
+
+private:
+    sqlite3* m_db;
+    int m_begun;
+    bool m_open;
 };
 
 // Runs SQL text without results (several statements allowed); returns the SQLite result code.

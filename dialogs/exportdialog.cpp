@@ -55,9 +55,11 @@ QCheckBox* checkBox(const QString& name, const QString& text, bool checked, QWid
 
 } // namespace
 
-ExportCalendarDialog::ExportCalendarDialog(const CalendarExportDefaults& defaults, QWidget* parent,
-                                           const CalendarExportOwnDays& ownDays)
-    : QDialog(parent), m_defaults(defaults), m_ownDays(ownDays) {
+ExportCalendarDialog::ExportCalendarDialog(const Schedule& schedule,
+                                           const CalendarExportChoices& choices, QWidget* parent,
+                                           const KeptCalendar& kept)
+    : QDialog(parent), m_schedule(schedule), m_asIfOneGroup(schedule.store()), m_choices(choices),
+      m_kept(kept) {
     setObjectName(QStringLiteral("dlgExportCalendar"));
     setWindowTitle(QStringLiteral("Export to calendar"));
 
@@ -65,9 +67,10 @@ ExportCalendarDialog::ExportCalendarDialog(const CalendarExportDefaults& default
     m_assignment->setObjectName(QStringLiteral("cbExportPlt"));
     m_assignment->addItems(assignmentItems().mid(1)); // the fourteen sub-groups
     m_assignment->setPlaceholderText(QStringLiteral("Choose crew and group"));
-    m_assignment->setCurrentIndex(assignmentIndex(defaults.assignment) - 1);
+    m_assignment->setCurrentIndex(assignmentIndex(schedule.currentAssignment()) - 1);
+    m_asIfOneGroup.setPayPeriodStart(schedule.payPeriodStart());
 
-    const CalendarRange range = DefaultCalendarRange(defaults.today);
+    const CalendarRange range = DefaultCalendarRange(choices.today);
     m_from = dateEditor(QStringLiteral("deExportFrom"), range.first, this);
     m_to = dateEditor(QStringLiteral("deExportTo"), range.last, this);
 
@@ -75,25 +78,24 @@ ExportCalendarDialog::ExportCalendarDialog(const CalendarExportDefaults& default
         checkBox(QStringLiteral("chkDutyDays"), QStringLiteral("My duty days"), true, this);
     m_rdos = checkBox(QStringLiteral("chkRdos"), QStringLiteral("My RDOs"), true, this);
     m_paydays =
-        checkBox(QStringLiteral("chkPaydays"), QStringLiteral("Paydays"), defaults.paydays, this);
+        checkBox(QStringLiteral("chkPaydays"), QStringLiteral("Paydays"), choices.paydays, this);
     m_payPeriodStarts =
         checkBox(QStringLiteral("chkPayPeriods"), QStringLiteral("Pay-period starts"),
-                 defaults.payPeriodStarts, this);
+                 choices.payPeriodStarts, this);
     m_timedShifts = checkBox(QStringLiteral("chkTimedShifts"),
                              QStringLiteral("Duty days from shift start to shift start"),
-                             !ownDays.keptFile.isEmpty() && ownDays.keptTimedShifts, this);
+                             !kept.file.isEmpty() && kept.timedShifts, this);
     m_timedShifts->setToolTip(QStringLiteral(
         "Timed events from the shift start to the next day's shift start, so the morning after "
         "also shows as duty"));
     m_keepUpToDate =
         checkBox(QStringLiteral("chkKeepUpToDate"), QStringLiteral("Keep this file up to date"),
-                 !ownDays.keptFile.isEmpty(), this);
+                 !kept.file.isEmpty(), this);
     m_keepUpToDate->setToolTip(
-        ownDays.keptFile.isEmpty()
+        kept.file.isEmpty()
             ? QStringLiteral("Write the file again after every change of my days and every Save")
-            : QStringLiteral("Now kept up to date: %1")
-                  .arg(QDir::toNativeSeparators(ownDays.keptFile)));
-    if (!ownDays.setKeptFile)
+            : QStringLiteral("Now kept up to date: %1").arg(QDir::toNativeSeparators(kept.file)));
+    if (!kept.setFile)
         m_keepUpToDate->hide();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -142,30 +144,40 @@ void ExportCalendarDialog::updateExportButton() {
 
 CalendarExport ExportCalendarDialog::request() const {
     CalendarExport request;
+    const QString chosen = m_assignment->currentText();
+    if (chosen == m_schedule.currentAssignment()) {
+        request.schedule = &m_schedule;
+    } else {
+        auto& asIf = const_cast<Schedule&>(m_asIfOneGroup);
+        asIf.setCurrentAssignment(chosen);
+        asIf.setAssignmentOnEveryDay(chosen);
+        request.schedule = &m_asIfOneGroup;
+    }
     request.range = {serialFromQDate(m_from->date()), serialFromQDate(m_to->date())};
-    request.assignment = m_assignment->currentText();
     request.contents = {m_dutyDays->isChecked(), m_rdos->isChecked(), m_paydays->isChecked(),
                         m_payPeriodStarts->isChecked(), m_timedShifts->isChecked()};
-    request.payPeriodStart = m_defaults.payPeriodStart;
-    request.agency = m_defaults.agency;
-    request.own = m_ownDays.own;
+    request.agency = m_choices.agency;
     return request;
+}
+
+QString ExportCalendarDialog::assignment() const {
+    return m_assignment->currentText();
 }
 
 bool ExportCalendarDialog::keepUpToDate() const {
     return m_keepUpToDate->isChecked();
 }
 
-void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults,
-                        const CalendarExportOwnDays& ownDays) {
-    auto* dialog = new ExportCalendarDialog(defaults, parent, ownDays);
+void OpenCalendarExport(QWidget* parent, const Schedule& schedule,
+                        const CalendarExportChoices& choices, const KeptCalendar& kept) {
+    auto* dialog = new ExportCalendarDialog(schedule, choices, parent, kept);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QDialog::accepted, parent, [parent, dialog, ownDays] {
+    QObject::connect(dialog, &QDialog::accepted, parent, [parent, dialog, kept] {
         const CalendarExport request = dialog->request();
         const bool keep = dialog->keepUpToDate();
-        const QString suggested = keep && !ownDays.keptFile.isEmpty()
-                                      ? ownDays.keptFile
-                                      : QStringLiteral("tourwise-%1.ics").arg(request.assignment);
+        const QString suggested = keep && !kept.file.isEmpty()
+                                      ? kept.file
+                                      : QStringLiteral("tourwise-%1.ics").arg(dialog->assignment());
         const QString path = askForFile(parent, suggested);
         if (path.isEmpty())
             return;
@@ -174,12 +186,12 @@ void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults,
             reportError(parent, error);
             return;
         }
-        if (!ownDays.setKeptFile)
+        if (!kept.setFile)
             return;
         if (keep)
-            ownDays.setKeptFile(path, request.contents.timedShifts);
-        else if (!ownDays.keptFile.isEmpty())
-            ownDays.setKeptFile({}, false);
+            kept.setFile(path, request.contents.timedShifts);
+        else if (!kept.file.isEmpty())
+            kept.setFile({}, false);
     });
     dialog->open();
 }

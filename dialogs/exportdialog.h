@@ -13,43 +13,45 @@ class QComboBox;
 class QDateEdit;
 class QPushButton;
 
-// What the dialog starts from: the Calendar page's current choices.
-struct CalendarExportDefaults {
-    QString assignment; // "RDO" (none) makes the user pick crew and group
+// What the dialog starts from: the Calendar page's switches and title.
+struct CalendarExportChoices {
     bool paydays = false;
     bool payPeriodStarts = false;
-    DateSerial payPeriodStart = 0;
     QString agency;
     DateSerial today = 0;
 };
 
-// The user's own days and the file kept up to date, which the window fills; none by default.
-struct CalendarExportOwnDays {
-    CalendarEntries own; // the entries and change counters, as plain data
+// The file kept up to date, which the window fills; none by default.
+struct KeptCalendar {
     // The file kept up to date, or empty, and where the dialog stores a new choice (an empty
     // path switches it off); without the function the check box is not offered.
-    QString keptFile;
-    bool keptTimedShifts = false; // the kept file's duty days are timed
-    std::function<void(const QString& path, bool timedShifts)> setKeptFile;
+    QString file;
+    bool timedShifts = false; // the kept file's duty days are timed
+    std::function<void(const QString& path, bool timedShifts)> setFile;
 };
 
 class ExportCalendarDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ExportCalendarDialog(const CalendarExportDefaults& defaults, QWidget* parent = nullptr,
-                         const CalendarExportOwnDays& ownDays = {});
+    // The file follows the schedule, assignment history included; another group chosen in the
+    // dialog is written as if it held on every day.
+    ExportCalendarDialog(const Schedule& schedule, const CalendarExportChoices& choices,
+                         QWidget* parent = nullptr, const KeptCalendar& kept = {});
 
     // The file to write as the controls describe it.
     CalendarExport request() const;
+    QString assignment() const;
     bool keepUpToDate() const;
 
 private:
     void keepRangeInOrder(QDateEdit* changed);
     void updateExportButton();
 
-    CalendarExportDefaults m_defaults;
-    CalendarExportOwnDays m_ownDays;
+    const Schedule& m_schedule;
+    Schedule m_asIfOneGroup;
+    CalendarExportChoices m_choices;
+    KeptCalendar m_kept;
     QComboBox* m_assignment = nullptr;
     QDateEdit* m_from = nullptr;
     QDateEdit* m_to = nullptr;
@@ -65,9 +67,9 @@ private:
 // Opens the dialog over `parent` and returns at once; when the user confirms, asks for the file
 // name and writes the file. A failed write goes to the error report.
 // A confirmed "Keep this file up to date" stores the written file's path through
-// ownDays.setKeptFile; unchecking it stores an empty path.
-void OpenCalendarExport(QWidget* parent, const CalendarExportDefaults& defaults,
-                        const CalendarExportOwnDays& ownDays = {});
+// kept.setFile; unchecking it stores an empty path.
+void OpenCalendarExport(QWidget* parent, const Schedule& schedule,
+                        const CalendarExportChoices& choices, const KeptCalendar& kept = {});
 
 // Asks where to save; an empty text cancels. Tests replace it; an empty function restores the
 // desktop's file dialog.

@@ -4,6 +4,7 @@
 #include "core/localformat.h"
 #include "days/entrystore.h"
 #include "days/hourstable.h"
+#include "days/schedule.h"
 #include "dialogs/hourstablemodel.h"
 #include "export/outputfile.h"
 
@@ -52,18 +53,16 @@ void selectRow(QTableView* view, int row) {
 
 } // namespace
 
-HoursDialog::HoursDialog(EntryStore& store, const HoursContext& context, QWidget* parent)
-    : QDialog(parent), m_store(store), m_context(context) {
+HoursDialog::HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidget* parent)
+    : QDialog(parent), m_schedule(schedule) {
     setObjectName(QStringLiteral("dlgHours"));
     setWindowTitle(QStringLiteral("Hours"));
-    const HoursSettings settings = store.hoursSettings();
+    const HoursSettings settings = schedule.hoursSettings();
 
     m_year = new QSpinBox(this);
     m_year->setObjectName(QStringLiteral("seHoursYear"));
     m_year->setRange(ymdFromSerial(MinViewDate).year, ymdFromSerial(MaxViewDate).year);
-    const DateSerial selectedPeriod =
-        payPeriodFirstDay(context.selectedDay, context.payPeriodStart);
-    m_year->setValue(ymdFromSerial(selectedPeriod).year);
+    m_year->setValue(ymdFromSerial(selectedDay).year);
 
     m_payPeriods = new HoursTableModel(PayPeriodTitles, this);
     m_workPeriods = new HoursTableModel(WorkPeriodTitles, this);
@@ -86,7 +85,7 @@ HoursDialog::HoursDialog(EntryStore& store, const HoursContext& context, QWidget
     m_workPeriodDays->setSuffix(QStringLiteral(" days"));
     m_workPeriodDays->setValue(settings.workPeriodDays);
     m_workPeriodStart = new QDateEdit(
-        qdateFromSerial(settings.workPeriodStart.value_or(context.payPeriodStart)), this);
+        qdateFromSerial(settings.workPeriodStart.value_or(schedule.payPeriodStart())), this);
     m_workPeriodStart->setObjectName(QStringLiteral("deWorkPeriodStart"));
     m_workPeriodStart->setDateRange(qdateFromSerial(MinViewDate), qdateFromSerial(MaxViewDate));
     m_workPeriodStart->setDisplayFormat(numericShortDatePattern(m_workPeriodStart->locale()));
@@ -103,8 +102,11 @@ HoursDialog::HoursDialog(EntryStore& store, const HoursContext& context, QWidget
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("lblHoursProblem"));
     m_problem->setWordWrap(true);
-    m_problem->setText(store.problem());
+    m_problem->setText(schedule.problem());
     m_problem->setVisible(!m_problem->text().isEmpty());
+    m_notCounted = new QLabel(this);
+    m_notCounted->setObjectName(QStringLiteral("lblNotCounted"));
+    m_notCounted->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* save =
@@ -118,6 +120,7 @@ HoursDialog::HoursDialog(EntryStore& store, const HoursContext& context, QWidget
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_lists, 1);
+    layout->addWidget(m_notCounted);
     layout->addLayout(form);
     layout->addWidget(m_problem);
     layout->addWidget(buttons);
@@ -126,20 +129,20 @@ HoursDialog::HoursDialog(EntryStore& store, const HoursContext& context, QWidget
     connect(m_shiftStart, &QTimeEdit::timeChanged, this, &HoursDialog::storeSettings);
     connect(m_workPeriodDays, &QSpinBox::valueChanged, this, &HoursDialog::storeSettings);
     connect(m_workPeriodStart, &QDateEdit::dateChanged, this, &HoursDialog::storeSettings);
-    connect(&store, &EntryStore::entriesChanged, this, &HoursDialog::refresh);
+    connect(&schedule, &Schedule::changed, this, &HoursDialog::refresh);
 
     refresh();
     // Open on the periods of the selected day.
-    const QList<QStringList>& payRows = m_payPeriods->table().rows;
-    const QString selectedFirst = qdateFromSerial(selectedPeriod).toString(Qt::ISODate);
-    for (qsizetype row = 0; row < payRows.size(); ++row)
-        if (payRows[row].value(1) == selectedFirst)
-            selectRow(m_payPeriodView, static_cast<int>(row));
-    const QString selected = qdateFromSerial(context.selectedDay).toString(Qt::ISODate);
-    const QList<QStringList>& workRows = m_workPeriods->table().rows;
-    for (qsizetype row = 0; row < workRows.size(); ++row)
-        if (workRows[row].value(0) <= selected && selected <= workRows[row].value(1))
-            selectRow(m_workPeriodView, static_cast<int>(row));
+    const QString selected = qdateFromSerial(selectedDay).toString(Qt::ISODate);
+    const auto holding = [&selected](const QList<QStringList>& rows, int firstColumn) {
+        for (qsizetype row = 0; row < rows.size(); ++row)
+            if (rows[row].value(firstColumn) <= selected &&
+                selected <= rows[row].value(firstColumn + 1))
+                return static_cast<int>(row);
+        return -1;
+    };
+    selectRow(m_payPeriodView, holding(m_payPeriods->table().rows, 1));
+    selectRow(m_workPeriodView, holding(m_workPeriods->table().rows, 0));
     m_payPeriodView->setFocus();
     resize(820, 560);
 }
@@ -148,22 +151,21 @@ int HoursDialog::year() const {
     return m_year->value();
 }
 
-HoursBasis HoursDialog::basis() const {
-    HoursBasis basis{m_context.assignment, m_context.payPeriodStart, m_store.hoursSettings()};
-    return basis;
-}
-
 void HoursDialog::refresh() {
-    const HoursBasis hours = basis();
     const DateSerial first = serialFromYmd(year(), 1, 1);
     const DateSerial last = serialFromYmd(year(), 12, 31);
-    const DaySpan days = daysOfPeriods(first, last);
-    const QList<DayEntry> entries = m_store.entriesBetween(days.first, days.last);
     const int payRow = m_payPeriodView->currentIndex().row();
     const int workRow = m_workPeriodView->currentIndex().row();
-    m_payPeriods->setTable(payPeriodTable(payPeriodHours(first, last, hours, entries)));
-    m_workPeriods->setTable(workPeriodTable(workPeriodHours(first, last, hours, entries)));
-    m_trades->setTable(tradeTable(tradeLedger(m_store.allEntries(), hours), true));
+    const QList<PayPeriodHours> payPeriods = m_schedule.payPeriods(first, last);
+    const QList<WorkPeriodHours> workPeriods = m_schedule.workPeriods(first, last);
+    m_payPeriods->setTable(payPeriodTable(payPeriods));
+    m_workPeriods->setTable(workPeriodTable(workPeriods));
+    m_trades->setTable(tradeTable(m_schedule.trades(), true));
+    // What the rows leave out is said under them, never dropped in silence.
+    const DateSerial from = std::min(payPeriods.constFirst().first, workPeriods.constFirst().first);
+    const DateSerial to = std::max(payPeriods.constLast().last, workPeriods.constLast().last);
+    m_notCounted->setText(NotCountedText(m_schedule.notCounted(from, to)));
+    m_notCounted->setVisible(!m_notCounted->text().isEmpty());
     selectRow(m_payPeriodView, payRow);
     selectRow(m_workPeriodView, workRow);
 }
@@ -173,7 +175,9 @@ void HoursDialog::storeSettings() {
     settings.shiftStart = m_shiftStart->time().hour() * 60 + m_shiftStart->time().minute();
     settings.workPeriodDays = m_workPeriodDays->value();
     settings.workPeriodStart = serialFromQDate(m_workPeriodStart->date());
-    const StoreResult stored = m_store.setHoursSettings(settings);
+    EntryStore* store = m_schedule.store();
+    const StoreResult stored =
+        store ? store->setHoursSettings(settings) : StoreResult{false, QString()};
     m_problem->setText(stored.ok ? QString() : stored.error);
     m_problem->setVisible(!stored.ok);
     refresh();
@@ -195,7 +199,7 @@ void HoursDialog::saveCsv() {
         return;
     HoursTable table = shown[list]->table();
     if (list == 2) // the CSV of the ledger has no status column, as on the command line
-        table = tradeTable(tradeLedger(m_store.allEntries(), basis()));
+        table = tradeTable(m_schedule.trades());
     QString error;
     const bool written =
         WriteOutput(chooser.selectedFiles().first(), csvText(table).toUtf8(), &error);
@@ -203,8 +207,8 @@ void HoursDialog::saveCsv() {
     m_problem->setVisible(!written);
 }
 
-HoursDialog* OpenHoursDialog(QWidget* parent, EntryStore& store, const HoursContext& context) {
-    auto* dialog = new HoursDialog(store, context, parent);
+HoursDialog* OpenHoursDialog(QWidget* parent, const Schedule& schedule, DateSerial selectedDay) {
+    auto* dialog = new HoursDialog(schedule, selectedDay, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     return dialog;

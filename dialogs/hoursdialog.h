@@ -7,8 +7,8 @@
 
 #include <QDialog>
 
-class EntryStore;
 class HoursTableModel;
+class Schedule;
 class QDateEdit;
 class QLabel;
 class QSpinBox;
@@ -16,29 +16,21 @@ class QTabWidget;
 class QTableView;
 class QTimeEdit;
 
-struct HoursContext {
-    QString assignment;
-    DateSerial payPeriodStart = 0;
-    DateSerial selectedDay = 0; // the dialog opens on the periods holding it
-};
-
 class HoursDialog : public QDialog {
     Q_OBJECT
 
 public:
-    HoursDialog(EntryStore& store, const HoursContext& context, QWidget* parent = nullptr);
+    // Opens on the periods holding `selectedDay`.
+    HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidget* parent = nullptr);
 
-    // The year whose periods are shown: those whose first day lies in it.
+    // The year whose periods are shown: every one that holds a day of it.
     int year() const;
 
 private:
     void refresh();
     void storeSettings();
     void saveCsv();
-    HoursBasis basis() const;
-
-    EntryStore& m_store;
-    HoursContext m_context;
+    const Schedule& m_schedule;
     QSpinBox* m_year = nullptr;
     QTabWidget* m_lists = nullptr;
     QTableView* m_payPeriodView = nullptr;
@@ -51,7 +43,8 @@ private:
     QSpinBox* m_workPeriodDays = nullptr;
     QDateEdit* m_workPeriodStart = nullptr;
     QLabel* m_problem = nullptr;
+    QLabel* m_notCounted = nullptr;
 };
 
 // Opens the dialog over `parent` and returns it at once; it deletes itself when closed.
-HoursDialog* OpenHoursDialog(QWidget* parent, EntryStore& store, const HoursContext& context);
+HoursDialog* OpenHoursDialog(QWidget* parent, const Schedule& schedule, DateSerial selectedDay);

@@ -40,17 +40,16 @@ QString suggestedPdfPath(const SheetRequest& request) {
 } // namespace
 
 SheetRequest sheetRequestFrom(const ProgramState& state, const GridOverlays& overlays,
-                              QStringView assignment, const QString& agency) {
+                              const Schedule& schedule, const QString& agency) {
     SheetRequest request;
+    request.schedule = &schedule;
     const YearMonthDay shown = ymdFromSerial(state.SelectedDate);
     request.year = shown.year;
     request.month = shown.month;
-    request.assignment = assignment.toString();
     request.agency = agency;
     request.paydays = overlays.paydays;
     request.payPeriods = overlays.payPeriods;
     request.rdoGroups = overlays.debitDays;
-    request.payPeriodStart = state.PayPeriodStart;
     request.crewA = state.APltColor;
     request.crewB = state.BPltColor;
     request.rdo = state.XPltColor;

@@ -12,7 +12,7 @@ class QWidget;
 
 // The sheet of the shown year and month, with the user's overlays, colours and title.
 SheetRequest sheetRequestFrom(const ProgramState& state, const GridOverlays& overlays,
-                              QStringView assignment, const QString& agency);
+                              const Schedule& schedule, const QString& agency);
 
 // Asks for the year or month sheet and "Only my days"; false when the user cancels.
 bool ChooseSheet(QWidget* parent, const QString& title, SheetRequest& request);

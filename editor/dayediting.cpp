@@ -1,6 +1,6 @@
 #include "editor/dayediting.h"
 
-#include "days/entrytext.h"
+#include "days/dayentry.h"
 
 #include <QUndoCommand>
 
@@ -33,6 +33,37 @@ private:
     DayEditing& m_editing;
     std::optional<DayEntry> m_before;
     std::optional<DayEntry> m_after;
+    bool m_done = true;
+};
+
+class AssignmentStep : public QUndoCommand {
+public:
+    AssignmentStep(DayEditing& editing, AssignmentHistory before, AssignmentHistory after,
+                   const QString& text)
+        : QUndoCommand(text), m_editing(editing), m_before(std::move(before)),
+          m_after(std::move(after)) {}
+
+    void redo() override {
+        if (m_done) {
+            m_done = false;
+            return;
+        }
+        run(m_before, m_after);
+    }
+    void undo() override { run(m_after, m_before); }
+
+private:
+    void run(const AssignmentHistory& from, const AssignmentHistory& to) {
+        const StoreResult result = m_editing.apply(from, to);
+        if (result.ok)
+            return;
+        setObsolete(true);
+        emit m_editing.refused(result.error);
+    }
+
+    DayEditing& m_editing;
+    AssignmentHistory m_before;
+    AssignmentHistory m_after;
     bool m_done = true;
 };
 
@@ -79,4 +110,35 @@ StoreResult DayEditing::apply(const std::optional<DayEntry>& from,
     // Going back is a change of its own: the revision goes up, so that a merge of an older export
     // never takes the undone state for the newer one.
     return m_store.change(*to);
+}
+
+void DayEditing::setCurrentAssignmentWriter(CurrentAssignmentWriter writer) {
+    m_writeCurrent = std::move(writer);
+}
+
+StoreResult DayEditing::changeAssignments(const AssignmentHistory& before,
+                                          const AssignmentHistory& after, const QString& text) {
+    const StoreResult result = apply(before, after);
+    if (result.ok)
+        m_history.push(new AssignmentStep(*this, before, after, text));
+    return result;
+}
+
+void DayEditing::recordAssignmentChange(const AssignmentHistory& before,
+                                        const AssignmentHistory& after, const QString& text) {
+    m_history.push(new AssignmentStep(*this, before, after, text));
+}
+
+StoreResult DayEditing::apply(const AssignmentHistory& from, const AssignmentHistory& to) {
+    if (to.earlier() != from.earlier())
+        if (const StoreResult stored = m_store.setEarlierAssignments(to.earlier()); !stored.ok)
+            return stored;
+    if (to.current() == from.current() || !m_writeCurrent)
+        return {};
+    if (const QString refused = m_writeCurrent(to.current()); !refused.isEmpty()) {
+        // The days file goes back, so the two files never tell different stories.
+        m_store.setEarlierAssignments(from.earlier());
+        return {false, refused};
+    }
+    return {};
 }

@@ -1,8 +1,7 @@
 #include "editor/dayeditor.h"
 
+#include "days/daytext.h"
 #include "days/entryrules.h"
-#include "days/entrytext.h"
-#include "days/hours.h"
 #include "editor/entryform.h"
 
 #include <QDialogButtonBox>
@@ -17,21 +16,6 @@
 
 namespace {
 
-QString daySummary(const DayFacts& day) {
-    QString text;
-    if (day.ownRdo)
-        text = QStringLiteral("Your RDO (%1)").arg(day.rdoGroup);
-    else if (day.ownDuty)
-        text = QStringLiteral("On duty with crew %1, %2 hours")
-                   .arg(day.crewOnDuty)
-                   .arg(hoursText(day.scheduledMinutes));
-    else if (!day.crewOnDuty.isNull())
-        text = QStringLiteral("Off: crew %1 on duty").arg(day.crewOnDuty);
-    if (day.hasEntries())
-        text += QStringLiteral("\nYou work %1 hours").arg(hoursText(day.workedMinutes));
-    return text;
-}
-
 QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     auto* made = new QPushButton(text, parent);
     made->setObjectName(QLatin1String(name));
@@ -42,9 +26,8 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent) {
 
 } // namespace
 
-DayEditor::DayEditor(DayEditing& editing, DateSerial day, std::function<DayFacts()> facts,
-                     QWidget* parent)
-    : QDialog(parent), m_editing(editing), m_day(day), m_facts(std::move(facts)) {
+DayEditor::DayEditor(DayEditing& editing, const Schedule& schedule, DateSerial day, QWidget* parent)
+    : QDialog(parent), m_editing(editing), m_schedule(schedule), m_day(day) {
     setObjectName(QStringLiteral("dlgDay"));
     setWindowTitle(QLocale().toString(qdateFromSerial(day), QLocale::LongFormat));
     m_summary = new QLabel(this);
@@ -84,7 +67,10 @@ DayEditor::DayEditor(DayEditing& editing, DateSerial day, std::function<DayFacts
     connect(m_delete, &QPushButton::clicked, this, &DayEditor::deleteEntry);
     connect(m_table, &QTableView::activated, this, &DayEditor::editEntry);
     connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(&m_editing.store(), &EntryStore::entriesChanged, this, &DayEditor::reload);
+    connect(&m_schedule, &Schedule::changed, this, [this](DateSerial first, DateSerial last) {
+        if (first <= m_day && m_day <= last)
+            reload();
+    });
     reload();
     resize(340, 300);
     if (m_model.rowCount() > 0)
@@ -95,9 +81,9 @@ DayEditor::DayEditor(DayEditing& editing, DateSerial day, std::function<DayFacts
 
 void DayEditor::reload() {
     const int row = currentRow();
-    const DayFacts day = m_facts();
+    const DayFacts& day = m_schedule.day(m_day);
     m_model.setDay(day);
-    m_summary->setText(daySummary(day));
+    m_summary->setText(DaySummary(day));
     const bool available = m_editing.store().status() != EntryStore::Status::Unavailable;
     m_unavailable->setText(m_editing.store().problem());
     m_unavailable->setVisible(!available);
@@ -116,7 +102,7 @@ int DayEditor::currentRow() const {
 }
 
 QString DayEditor::submit(const DayEntry& before, const DayEntry& candidate) {
-    const QString refusal = EntryRefusal(candidate, m_facts());
+    const QString refusal = EntryRefusal(candidate, m_schedule.day(m_day));
     if (!refusal.isEmpty())
         return refusal;
     const StoreResult result =
@@ -127,7 +113,7 @@ QString DayEditor::submit(const DayEntry& before, const DayEntry& candidate) {
 void DayEditor::addEntry() {
     if (!m_add->isEnabled())
         return;
-    const DayFacts day = m_facts();
+    const DayFacts& day = m_schedule.day(m_day);
     DayEntry fresh;
     fresh.date = m_day;
     // What is most often recorded on such a day: a trade of the own shift, else extra work.
@@ -138,7 +124,7 @@ void DayEditor::addEntry() {
 void DayEditor::editEntry() {
     if (!m_edit->isEnabled() || m_model.rowCount() == 0)
         return;
-    openForm(m_model.entryAt(currentRow()), m_facts().scheduledMinutes, m_table);
+    openForm(m_model.entryAt(currentRow()), m_schedule.day(m_day).scheduledMinutes, m_table);
 }
 
 void DayEditor::openForm(const DayEntry& before, int shiftMinutes, QWidget* focusAfter) {

@@ -2,12 +2,11 @@
 // as an undoable step; the keyboard alone does everything and Esc closes.
 #pragma once
 
+#include "days/schedule.h"
 #include "editor/dayediting.h"
 #include "editor/dayentriesmodel.h"
 
 #include <QDialog>
-
-#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -17,8 +16,9 @@ class DayEditor : public QDialog {
     Q_OBJECT
 
 public:
-    // `facts` answers what the day is now, entries included: asked again after every change.
-    DayEditor(DayEditing& editing, DateSerial day, std::function<DayFacts()> facts,
+    // The day as `schedule` has it, asked again whenever it changes; changes go through
+    // `editing`.
+    DayEditor(DayEditing& editing, const Schedule& schedule, DateSerial day,
               QWidget* parent = nullptr);
 
     void addEntry();
@@ -35,8 +35,8 @@ private:
     void openForm(const DayEntry& before, int shiftMinutes, QWidget* focusAfter);
 
     DayEditing& m_editing;
+    const Schedule& m_schedule;
     DateSerial m_day = 0;
-    std::function<DayFacts()> m_facts;
     DayEntriesModel m_model;
     QLabel* m_summary = nullptr;
     QLabel* m_unavailable = nullptr;

@@ -1,6 +1,6 @@
 #include "editor/dayentriesmodel.h"
 
-#include "days/entrytext.h"
+#include "days/daytext.h"
 #include "days/hours.h"
 
 void DayEntriesModel::setDay(const DayFacts& day) {
@@ -23,7 +23,7 @@ QVariant DayEntriesModel::data(const QModelIndex& index, int role) const {
     const DayEntry& entry = m_day.entries.at(index.row());
     const bool fits = m_day.fits.value(index.row(), true);
     if (role == Qt::AccessibleTextRole || (role == Qt::ToolTipRole && !fits)) {
-        QString phrase = EntryPhrase(entry, m_day.scheduledMinutes);
+        QString phrase = EntryPhrase(entry, entryMinutes(entry, m_day));
         if (!fits)
             phrase += QStringLiteral(" (does not fit this day)");
         return phrase;
@@ -37,7 +37,7 @@ QVariant DayEntriesModel::data(const QModelIndex& index, int role) const {
     case Hours:
         if (entry.kind == EntryKind::Note)
             return QString();
-        return hoursText(entryMinutes(entry, m_day.scheduledMinutes)) +
+        return hoursText(entryMinutes(entry, m_day)) +
                (entry.start ? QStringLiteral(" from ") + clockText(*entry.start) : QString());
     case Details: {
         QStringList parts;

@@ -1,6 +1,5 @@
 #include "editor/entryform.h"
 
-#include "days/entrytext.h"
 #include "days/hours.h"
 
 #include <QCheckBox>

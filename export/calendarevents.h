@@ -4,9 +4,7 @@
 #pragma once
 
 #include "core/dateserial.h"
-#include "days/dayentry.h"
-#include "days/dayfacts.h"
-#include "days/shifttime.h"
+#include "days/schedule.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -40,28 +38,14 @@ struct CalendarContents {
     bool timedShifts = false;
 };
 
-// The user's own layer over the rotation, as plain data: entries by day and each day's change
-// counter (a day missing from the counters was never changed), and the shift start.
-struct CalendarEntries {
-    EntriesByDay entries;
-    QHash<qint64, qint64> changeCounters;
-    int shiftStart = DefaultShiftStart;
-};
-
-struct CalendarRange {
-    DateSerial first = 0; // both days included
-    DateSerial last = 0;
-};
+using CalendarRange = DaySpan;
 
 // The first day of today's month to the last day of next year, within the view range.
 CalendarRange DefaultCalendarRange(DateSerial today);
 
-// The events of every day of the range, by date, and on one day in the order of the kinds
-// (entries by entryBefore). Duty days and RDOs need a sub-group: for "RDO" (none) there are none.
-// A duty day the user is away for keeps its event, as "Off – …".
-QList<CalendarEvent> CalendarEvents(const CalendarRange& range, const QString& assignment,
-                                    const CalendarContents& contents, DateSerial payPeriodStart,
-                                    const CalendarEntries& own = {});
-
-// "12 h", "11 h 30 min", "45 min".
-QString HoursText(int minutes);
+// The events of every day of the range as the schedule has them, by date, and on one day in the
+// order of the kinds (entries by entryBefore). Duty days and RDOs need a sub-group on the day.
+// A duty day the user is away for keeps its event, as "Off – …". SEQUENCE is the day's change
+// counter.
+QList<CalendarEvent> CalendarEvents(const Schedule& schedule, const CalendarRange& range,
+                                    const CalendarContents& contents);

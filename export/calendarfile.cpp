@@ -1,6 +1,7 @@
 #include "export/calendarfile.h"
 
 #include "core/clock.h"
+#include "core/programfolder.h"
 #include "export/icalendarwriter.h"
 #include "tourwise_version.h"
 
@@ -9,15 +10,15 @@
 #include <QSaveFile>
 
 QString CalendarProductId() {
-    return QStringLiteral("-//Kestrand//%1 %2//EN")
-        .arg(QLatin1StringView(ProductName), QLatin1StringView(ProductVersion));
+    return QStringLiteral("-//%1//%2 %3//EN")
+        .arg(QLatin1StringView(OrganizationName), QLatin1StringView(ProductName),
+             QLatin1StringView(ProductVersion));
 }
 
 QByteArray CalendarFileBytes(const CalendarExport& request, const QDateTime& stamp) {
     const CalendarFileHeader header{request.agency, CalendarProductId(), stamp};
     return WriteICalendar(header,
-                          CalendarEvents(request.range, request.assignment, request.contents,
-                                         request.payPeriodStart, request.own));
+                          CalendarEvents(*request.schedule, request.range, request.contents));
 }
 
 namespace {

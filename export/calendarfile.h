@@ -8,12 +8,11 @@
 #include <QString>
 
 struct CalendarExport {
+    // The user's days, assignments and pay periods, as every view reads them. Required.
+    const Schedule* schedule = nullptr;
     CalendarRange range;
-    QString assignment; // "A1" ... "B7"; "RDO" (none) gives only paydays and pay-period starts
     CalendarContents contents;
-    DateSerial payPeriodStart = 0;
-    QString agency;      // the calendar's name
-    CalendarEntries own; // the user's entries and change counters; none by default
+    QString agency; // the calendar's name
 };
 
 // "-//Kestrand//Tourwise <version>//EN".

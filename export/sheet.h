@@ -4,8 +4,7 @@
 
 #include "colors/namedcolors.h"
 #include "core/dateserial.h"
-#include "days/dayentry.h"
-#include "days/shifttime.h"
+#include "days/schedule.h"
 #include "rotation/rotation.h"
 
 #include <QByteArray>
@@ -23,19 +22,18 @@ struct SheetRequest {
     enum class Kind { Year, Month };
     Kind kind = Kind::Year;
     int year = 2026;
-    int month = 1;                              // 1 ... 12, used by Kind::Month
-    QString assignment = QStringLiteral("RDO"); // "RDO" (no sub-group) or "A1" ... "B7"
+    int month = 1; // 1 ... 12, used by Kind::Month
+    // The user's days, assignments and pay periods, as every view reads them. Required.
+    const Schedule* schedule = nullptr;
     QString agency;
     // Black on white with only the days the user works and the RDOs marked: the copy for the
     // fridge. Without a sub-group ("RDO") every day keeps its crew letter, still without colour.
+    // The user's own entries mark the days: a duty day away (trade or leave) reads "off", extra
+    // work "+hours".
     bool onlyMyDays = false;
-    // The user's own entries: a duty day away (trade or leave) reads "off", extra work "+hours".
-    EntriesByDay entries;
-    int shiftStart = DefaultShiftStart;
     bool paydays = true;
     bool payPeriods = true;
     bool rdoGroups = true;
-    DateSerial payPeriodStart = DefaultPayPeriodStart;
     TAlphaColor crewA = Colors::Red;
     TAlphaColor crewB = Colors::Blue;
     TAlphaColor rdo = Colors::Fuchsia;
@@ -63,6 +61,9 @@ bool WriteSheetPdf(const QString& path, const SheetRequest& request, QString* er
 
 // The sheet as the bytes of a one-page PDF, or nothing when it could not be drawn.
 std::optional<QByteArray> SheetPdfBytes(const SheetRequest& request);
+
+// The days the sheet shows.
+DaySpan SheetDays(const SheetRequest& request);
 
 // Where the day's cell lies, in millimetres from the top left of a page area of `pageMm`; an
 // empty rectangle when the sheet does not show the day.

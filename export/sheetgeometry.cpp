@@ -4,6 +4,7 @@
 #include "days/dayfacts.h"
 
 #include <QFontMetricsF>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -25,6 +26,15 @@ struct Proportions {
 constexpr Proportions YearProportions{11 * mm, 2 * mm, 6 * mm, 2.9 * mm, 4 * mm, 2.3 * mm, 2 * mm};
 constexpr Proportions MonthProportions{13 * mm, 3 * mm, 8 * mm, 3.6 * mm, 5 * mm, 2.6 * mm, 3 * mm};
 
+// The sub-groups the user had on the sheet's days, in their order: "B2", "B2, A3".
+QString sheetGroups(const SheetRequest& request) {
+    QStringList groups;
+    for (const QString& group : SheetSubGroups(request))
+        if (!groups.contains(group))
+            groups << group;
+    return groups.join(QStringLiteral(", "));
+}
+
 QString legendCaption(LegendEntry::Sample sample, const SheetRequest& request) {
     switch (sample) {
     case LegendEntry::Sample::CrewA:
@@ -34,7 +44,7 @@ QString legendCaption(LegendEntry::Sample sample, const SheetRequest& request) {
     case LegendEntry::Sample::MyDuty:
         return QStringLiteral("A day I work");
     case LegendEntry::Sample::MyRdo:
-        return QStringLiteral("My RDO (%1)").arg(request.assignment);
+        return QStringLiteral("My RDO (%1)").arg(sheetGroups(request));
     case LegendEntry::Sample::Away:
         return QStringLiteral("Off, or hours off: traded away or on leave");
     case LegendEntry::Sample::ExtraWork:
@@ -52,13 +62,14 @@ QString legendCaption(LegendEntry::Sample sample, const SheetRequest& request) {
 std::vector<LegendEntry::Sample> legendSamples(const SheetRequest& request) {
     using Sample = LegendEntry::Sample;
     std::vector<Sample> samples;
-    if (request.onlyMyDays && IsSubGroup(request.assignment)) {
+    const bool subGroup = !SheetSubGroups(request).isEmpty();
+    if (request.onlyMyDays && subGroup) {
         samples.push_back(Sample::MyDuty);
     } else {
         samples.push_back(Sample::CrewA);
         samples.push_back(Sample::CrewB);
     }
-    if (IsSubGroup(request.assignment))
+    if (subGroup)
         samples.push_back(Sample::MyRdo);
     if (sheetShowsEntries(request)) {
         samples.push_back(Sample::Away);
@@ -158,18 +169,26 @@ QRectF MonthBlock::cell(int index) const {
             size.width(), size.height()};
 }
 
+DaySpan SheetDays(const SheetRequest& request) {
+    if (request.kind == SheetRequest::Kind::Year)
+        return {serialFromYmd(request.year, 1, 1), serialFromYmd(request.year, 12, 31)};
+    return {serialFromYmd(request.year, request.month, 1),
+            serialFromYmd(request.year, request.month, daysInMonth(request.year, request.month))};
+}
+
+QStringList SheetSubGroups(const SheetRequest& request) {
+    QStringList groups;
+    const DaySpan days = SheetDays(request);
+    for (const AssignmentSpan& span : request.schedule->assignmentsBetween(days.first, days.last))
+        if (IsSubGroup(span.assignment))
+            groups << span.assignment;
+    return groups;
+}
+
 bool sheetShowsEntries(const SheetRequest& request) {
-    if (!IsSubGroup(request.assignment))
-        return false;
-    const bool year = request.kind == SheetRequest::Kind::Year;
-    const qint64 first = dayKey(serialFromYmd(request.year, year ? 1 : request.month, 1));
-    const qint64 last = dayKey(year ? serialFromYmd(request.year, 12, 31)
-                                    : serialFromYmd(request.year, request.month,
-                                                    daysInMonth(request.year, request.month)));
-    for (auto day = request.entries.cbegin(); day != request.entries.cend(); ++day)
-        if (day.key() >= first && day.key() <= last && !day.value().isEmpty())
-            return true;
-    return false;
+    const DaySpan days = SheetDays(request);
+    return !SheetSubGroups(request).isEmpty() &&
+           !request.schedule->daysWithEntries(days.first, days.last).isEmpty();
 }
 
 int weeksInMonth(int year, int month) {

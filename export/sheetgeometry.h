@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -54,6 +55,9 @@ SheetGeometry sheetGeometry(const SheetRequest& request, const QSizeF& pageUnits
 
 // Whether an entry falls on a day the sheet shows: then the legend explains the user's marks.
 bool sheetShowsEntries(const SheetRequest& request);
+
+// The user's sub-groups on the days the sheet shows, in date order (none without one).
+QStringList SheetSubGroups(const SheetRequest& request);
 
 // The rows that a month's grid needs: from its first Sunday to its last day.
 int weeksInMonth(int year, int month);

@@ -71,14 +71,6 @@ const QString AwayMark = QStringLiteral("off");
 const QString PartlyAwayMark = QStringLiteral("\u2212");
 const QString ExtraMark = QStringLiteral("+");
 
-bool hasExtraWork(const DayFacts& facts) {
-    for (qsizetype at = 0; at < facts.entries.size(); ++at)
-        if (facts.fits[at] &&
-            (isExtraWork(facts.entries[at].kind) || facts.entries[at].kind == EntryKind::TradeIn))
-            return true;
-    return false;
-}
-
 // "12h", "1:30h".
 QString shortHours(int minutes) {
     if (minutes % 60 == 0)
@@ -97,9 +89,8 @@ void markOwnDays(DayLook& look, const DayFacts& facts) {
         marks << PartlyAwayMark + shortHours(away);
         shortMarks << PartlyAwayMark;
     }
-    if (hasExtraWork(facts)) {
-        const int minutes = facts.tradedInMinutes + facts.extraMinutes;
-        marks << ExtraMark + (minutes > 0 ? shortHours(minutes) : QString());
+    if (facts.extraWork()) {
+        marks << ExtraMark + shortHours(facts.extraWorkMinutes());
         shortMarks << ExtraMark;
     }
     look.mark = marks.join(u' ');
@@ -108,9 +99,8 @@ void markOwnDays(DayLook& look, const DayFacts& facts) {
 
 DayLook dayLook(const SheetRequest& request, DateSerial day) {
     DayLook look;
-    const DayFacts facts = dayFacts(day, request.assignment, request.payPeriodStart,
-                                    entriesOn(request.entries, day), request.shiftStart);
-    const bool works = (facts.ownDuty && !facts.awayAllShift()) || hasExtraWork(facts);
+    const DayFacts& facts = request.schedule->day(day);
+    const bool works = facts.worksToday();
     if (facts.ownRdo) {
         look.letter = QStringLiteral("R");
         look.heavyOutline = true;
@@ -323,8 +313,24 @@ QString titleDetail(const SheetRequest& request) {
                          : QStringLiteral("%1 %2")
                                .arg(request.locale.standaloneMonthName(request.month))
                                .arg(request.year);
-    if (IsSubGroup(request.assignment))
-        detail += QStringLiteral(" · Assignment %1").arg(request.assignment);
+    const DaySpan days = SheetDays(request);
+    const QList<AssignmentSpan> spans = request.schedule->assignmentsBetween(days.first, days.last);
+    const auto shortDay = [&request](DateSerial day) {
+        return request.locale.toString(qdateFromSerial(day), QStringLiteral("d MMMM"));
+    };
+    if (spans.size() == 1 && IsSubGroup(spans.first().assignment))
+        return detail + QStringLiteral(" · Assignment %1").arg(spans.first().assignment);
+    // A sheet over a change of assignment says which held when.
+    QStringList held;
+    for (qsizetype at = 0; at < spans.size(); ++at) {
+        const AssignmentSpan& span = spans[at];
+        if (at == 0)
+            held << QStringLiteral("%1 until %2").arg(span.assignment, shortDay(*span.last));
+        else
+            held << QStringLiteral("%1 from %2").arg(span.assignment, shortDay(*span.first));
+    }
+    if (!held.isEmpty() && spans.size() > 1)
+        detail += QStringLiteral(" · Assignment ") + held.join(QStringLiteral(", "));
     return detail;
 }
 
@@ -374,7 +380,7 @@ void paintLegendSample(QPainter& painter, const LegendEntry& entry, const SheetR
             hatch = hatchTint(request.crewB);
         break;
     case Sample::MyDuty:
-        mark = request.assignment.left(1);
+        mark = SheetSubGroups(request).value(SheetSubGroups(request).size() - 1).left(1);
         fill = MyDutyGrey;
         break;
     case Sample::MyRdo:

@@ -8,12 +8,10 @@ SheetRequest SheetRequestFromSettings(const StoredSettings& settings, const QLoc
     const YearMonthDay date = ymdFromSerial(made);
     request.year = date.year;
     request.month = date.month;
-    request.assignment = settings.assignment;
     request.agency = settings.agency;
     request.paydays = settings.showPaydays;
     request.payPeriods = settings.showPayPeriods;
     request.rdoGroups = settings.showDebit;
-    request.payPeriodStart = settings.payPeriodStart;
     request.crewA = settings.aPlt;
     request.crewB = settings.bPlt;
     request.rdo = settings.xPlt;

@@ -16,13 +16,14 @@ namespace {
 
 constexpr double BorderThickness = 0.5;
 
-using GridFacts = std::array<DayFacts, GridDayCount>;
+// The schedule keeps the days it answered, so the grid holds only pointers to them.
+using GridFacts = std::array<const DayFacts*, GridDayCount>;
 
 TAlphaColor rectangleFill(const ProgramState& state, const GridFacts& facts, int tag) {
     if (tag == GridTags::HelpBackground)
         return Colors::White;
     if (tag >= GridTags::FirstCell && tag <= GridTags::LastCell)
-        return DayFillColor(state, facts[static_cast<size_t>(tag)]);
+        return DayFillColor(state, *facts[static_cast<size_t>(tag)]);
     return state.BkGrColor;
 }
 
@@ -126,11 +127,11 @@ void paintLegend(FreeText& legend, const QString& crew, TAlphaColor color, doubl
 } // namespace
 
 void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
-               const GridOverlays& overlays, QStringView assignment) {
+               const GridOverlays& overlays, const Schedule& schedule) {
     const DayNumberSizes sizes = dayNumberSizes(registry, state.Fonts, numbersInCorner(overlays));
     GridFacts facts;
     for (size_t cell = 0; cell < facts.size(); ++cell)
-        facts[cell] = DayFactsOf(state, assignment, state.GridDates[cell]);
+        facts[cell] = &schedule.day(state.GridDates[cell]);
     TAlphaColor lastFill = Colors::Null;
     FreeText* legendA = nullptr;
     FreeText* legendB = nullptr;
@@ -146,11 +147,11 @@ void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
         const int tag = text->tag();
         if (tag >= GridTags::FirstCell && tag <= GridTags::LastNumberedCell) {
             paintDayNumber(*text, sizes, state, overlays, lastFill,
-                           facts[static_cast<size_t>(tag)]);
+                           *facts[static_cast<size_t>(tag)]);
         } else if (tag >= GridTags::SubLabelOffset + GridTags::FirstCell &&
                    tag <= GridTags::SubLabelOffset + GridTags::LastNumberedCell) {
             paintSubLabel(*text, state, overlays, lastFill,
-                          facts[static_cast<size_t>(tag - GridTags::SubLabelOffset)]);
+                          *facts[static_cast<size_t>(tag - GridTags::SubLabelOffset)]);
         } else if (tag == GridTags::LastCell - 1) {
             legendA = text;
         } else if (tag == GridTags::LastCell) {

@@ -2,10 +2,9 @@
 // one walk over the controls in creation order, deciding by kind and Tag alone.
 #pragma once
 
+#include "days/schedule.h"
 #include "state/programstate.h"
 #include "ui/controlregistry.h"
-
-#include <QStringView>
 
 struct GridOverlays {
     bool paydays = false;    // underline the numbers of paydays
@@ -28,4 +27,4 @@ inline constexpr int SubLabelOffset = 100;
 } // namespace GridTags
 
 void PaintGrid(const ControlRegistry& registry, const ProgramState& state,
-               const GridOverlays& overlays, QStringView assignment);
+               const GridOverlays& overlays, const Schedule& schedule);

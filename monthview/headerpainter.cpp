@@ -2,7 +2,7 @@
 
 #include "colors/contrast.h"
 #include "core/clock.h"
-#include "days/entrytext.h"
+#include "days/daytext.h"
 #include "days/hours.h"
 #include "monthview/textfit.h"
 #include "rotation/rotation.h"
@@ -80,7 +80,7 @@ void ShowWeekdayNames(const HeaderControls& controls, const ProgramState& state)
 }
 
 void ShowStatus(const HeaderControls& controls, const ProgramState& state,
-                const AssignmentChoice& assignment) {
+                const Schedule& schedule) {
     controls.footerDate->setTextColor(Colors::Black);
     PushButton* todayButton = controls.today;
     if (today() == state.SelectedDate) {
@@ -97,9 +97,9 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
     Label* status = controls.status;
     status->setFontSize(state.Fonts.status);
     status->setTextColor(ContrastColor(controls.footer->fill()));
-    const QString text = StatusText(state, state.SelectedDate, assignment.text);
+    const QString text = StatusText(state, schedule, state.SelectedDate);
     // The period's hours join the line of the group only where nothing has to shrink for them.
-    const QString total = PayPeriodTotalText(state, state.SelectedDate, assignment.text);
+    const QString total = PayPeriodTotalText(schedule, state.SelectedDate);
     QStringList lines = text.split(QLatin1Char('\r'));
     if (!total.isEmpty() && lines.size() >= 2) {
         lines[1] += QStringLiteral(" \u00b7 ") + total;
@@ -114,51 +114,18 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
     status->setText(text);
 }
 
-QString PayPeriodTotalText(const ProgramState& state, DateSerial day, QStringView assignment) {
-    if (!IsSubGroup(assignment) || day < state.PayPeriodStart)
+QString PayPeriodTotalText(const Schedule& schedule, DateSerial day) {
+    if (!IsSubGroup(schedule.assignmentOn(day)) || day < schedule.payPeriodStart())
         return {};
-    const DateSerial first = payPeriodFirstDay(day, state.PayPeriodStart);
-    const DateSerial last = first + PayPeriodDays - 1;
-    QList<DayEntry> entries;
-    for (DateSerial date = first; date <= last; date += 1)
-        entries += entriesOn(state.GridEntries, date);
-    const HoursTotals totals = hoursOfDays(
-        first, last, {assignment.toString(), state.PayPeriodStart, state.Hours}, entries);
-    return QStringLiteral("%1 %2 h").arg(PayPeriodLabel(day, state.PayPeriodStart),
-                                         hoursText(totals.worked));
+    const PayPeriodHours period = schedule.payPeriodOf(day);
+    return QStringLiteral("%1 %2 h").arg(period.label, hoursText(period.totals.worked));
 }
 
-QString StatusText(const ProgramState& state, DateSerial day, QStringView assignment) {
-    const DayFacts facts = DayFactsOf(state, assignment, day);
-    QString text = shortDate(state, day) + QLatin1Char('\r');
-    if (facts.ownRdo)
-        text += QStringLiteral("* ") + facts.rdoGroup + QStringLiteral(" *");
-    else if (facts.payPeriodStart)
-        text += facts.payPeriodLabel + TitleSeparator + facts.rdoGroup;
-    else
-        text += facts.rdoGroup;
+QString StatusText(const ProgramState& state, const Schedule& schedule, DateSerial day) {
+    const DayFacts& facts = schedule.day(day);
+    QString text = shortDate(state, day) + QLatin1Char('\r') +
+                   DayGroupLine(facts, schedule.currentAssignment());
     if (facts.hasEntries())
         text += QLatin1Char('\r') + DayEntriesBrief(facts);
     return text;
-}
-
-QString DayDescription(const ProgramState& state, DateSerial day, QStringView assignment) {
-    const DayFacts facts = DayFactsOf(state, assignment, day);
-    QStringList parts;
-    parts << state.Format.locale.toString(qdateFromSerial(day), QLocale::LongFormat);
-    if (facts.ownRdo)
-        parts << QStringLiteral("your RDO (%1)").arg(facts.rdoGroup);
-    else if (!facts.crewOnDuty.isNull())
-        parts << QStringLiteral("crew %1 on duty").arg(facts.crewOnDuty);
-    if (!facts.rdoGroup.isEmpty() && !facts.ownRdo)
-        parts << QStringLiteral("RDO group %1").arg(facts.rdoGroup);
-    if (facts.payday)
-        parts << QStringLiteral("payday");
-    if (facts.payPeriodStart)
-        parts << QStringLiteral("%1 begins").arg(facts.payPeriodLabel);
-    if (facts.hasEntries()) {
-        parts << DayEntriesPhrase(facts);
-        parts << (facts.worksToday() ? QStringLiteral("you work") : QStringLiteral("you are off"));
-    }
-    return parts.join(QStringLiteral(", "));
 }

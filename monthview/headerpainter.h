@@ -3,6 +3,7 @@
 // button.
 #pragma once
 
+#include "days/schedule.h"
 #include "state/programstate.h"
 
 #include <QString>
@@ -45,15 +46,13 @@ void StyleToolbars(const HeaderControls& controls, const ProgramState& state, co
 void ShowMonthName(const HeaderControls& controls, const ProgramState& state, DateSerial date);
 void ShowWeekdayNames(const HeaderControls& controls, const ProgramState& state);
 void ShowStatus(const HeaderControls& controls, const ProgramState& state,
-                const AssignmentChoice& assignment);
+                const Schedule& schedule);
 
-// The two lines of the status line for a day: the short date, then its RDO group with the
-// pay-period label on a period's first day, or "* group *" on the user's own RDO.
-QString StatusText(const ProgramState& state, DateSerial day, QStringView assignment);
+// The lines of the status line for a day: the short date, then its RDO group with the
+// pay-period label on a period's first day, or "* group *" on the user's own RDO, and the
+// day's entries in brief where it has any.
+QString StatusText(const ProgramState& state, const Schedule& schedule, DateSerial day);
 
 // The hours the user works in the pay period holding the day, "PP7 96 h"; empty without a
-// sub-group or before the first pay period.
-QString PayPeriodTotalText(const ProgramState& state, DateSerial day, QStringView assignment);
-
-// The same facts in words, for screen readers: date, crew on duty, RDO group, payday, period.
-QString DayDescription(const ProgramState& state, DateSerial day, QStringView assignment);
+// sub-group on the day or before the first pay period.
+QString PayPeriodTotalText(const Schedule& schedule, DateSerial day);

@@ -1,5 +1,6 @@
 #include "rotation/rotation.h"
 
+#include <cmath>
 #include <cstdint>
 
 // One row per 14 days; every entry carries the letter of the crew on duty that day, so an RDO
@@ -24,7 +25,7 @@ const std::array<std::string_view, RdoRotationLength> RdoRotation = {
 namespace {
 
 constexpr std::string_view CrewCycle = "AABB";
-constexpr std::int64_t PayPeriodLength = 14;
+constexpr std::int64_t PayPeriodLength = PayPeriodDays;
 constexpr std::int64_t PayPeriodsPerCycle = 26;
 
 // Every routine rejects dates before its epoch first, so whole-day counts are never negative and
@@ -80,4 +81,14 @@ QString PayPeriodLabel(DateSerial date, DateSerial payPeriodStart) {
         text[length++] = static_cast<char>('0' + number / 10);
     text[length++] = static_cast<char>('0' + number % 10);
     return QString::fromLatin1(text, length);
+}
+
+DateSerial PeriodFirstDay(DateSerial day, DateSerial anchor, int length) {
+    const auto offset = static_cast<std::int64_t>(std::floor(day) - std::floor(anchor));
+    const std::int64_t periods = offset >= 0 ? offset / length : -((-offset + length - 1) / length);
+    return std::floor(anchor) + static_cast<DateSerial>(periods * length);
+}
+
+DateSerial PayPeriodFirstDay(DateSerial date, DateSerial payPeriodStart) {
+    return PeriodFirstDay(date, payPeriodStart, PayPeriodDays);
 }

@@ -15,6 +15,8 @@ inline constexpr DateSerial CrewEpoch = 40908;   // Saturday 31 December 2011, c
 inline constexpr DateSerial PaydayEpoch = 40914; // Friday 6 January 2012, a payday
 inline constexpr DateSerial DefaultPayPeriodStart = 44185; // Sunday 20 December 2020
 inline constexpr int RdoRotationLength = 196;
+// Paydays and pay periods come every 14 days.
+inline constexpr int PayPeriodDays = 14;
 
 // Entry i names the sub-group whose RDO falls i days (mod 196) after RdoEpoch.
 extern const std::array<std::string_view, RdoRotationLength> RdoRotation;
@@ -31,3 +33,11 @@ bool IsPayPeriodStart(DateSerial date, DateSerial payPeriodStart);
 
 // "PP1" ... "PP26" for the period that contains the day, or empty before payPeriodStart.
 QString PayPeriodLabel(DateSerial date, DateSerial payPeriodStart);
+
+// The first day of the pay period holding the day, periods running back and forth from
+// payPeriodStart (also before it, where they carry no label).
+DateSerial PayPeriodFirstDay(DateSerial date, DateSerial payPeriodStart);
+
+// The first day of the `length`-day period holding `day`, periods running back and forth from
+// `anchor`: the one arithmetic of pay periods and FLSA work periods.
+DateSerial PeriodFirstDay(DateSerial day, DateSerial anchor, int length);

@@ -25,6 +25,7 @@ struct SettingsKey {
 constexpr QLatin1StringView ConfigSection("Config");
 constexpr QLatin1StringView ColorsSection("Colors");
 constexpr QLatin1StringView AgencyKey("Agency");
+constexpr QLatin1StringView AssignmentKey("RDO");
 
 template <bool StoredSettings::*Switch> constexpr SettingsKey switchKey(const char* key) {
     return {ConfigSection, QLatin1StringView(key), QLatin1StringView("0"),
@@ -60,7 +61,7 @@ constexpr std::array<SettingsKey, 11> Keys{{
          return true;
      },
      [](const StoredSettings& values, const QLocale&) { return values.agency; }},
-    {ConfigSection, QLatin1StringView("RDO"), QLatin1StringView("RDO"),
+    {ConfigSection, AssignmentKey, QLatin1StringView("RDO"),
      [](StoredSettings& values, const QString& text, const QLocale&) {
          values.assignment = assignmentItems().at(assignmentIndex(text));
          return true;
@@ -136,4 +137,13 @@ bool saveSettings(const QString& iniPath, const StoredSettings& values, bool wri
         writes.append({key.section, key.key, key.save(values, locale)});
     }
     return writeIniStrings(iniPath, writes);
+}
+
+bool saveAssignment(const QString& iniPath, const QString& assignment, const QLocale& locale) {
+    StoredSettings values;
+    values.assignment = assignment;
+    for (const SettingsKey& key : Keys)
+        if (key.key == AssignmentKey)
+            return writeIniStrings(iniPath, {{key.section, key.key, key.save(values, locale)}});
+    return false;
 }

@@ -46,3 +46,8 @@ StoredSettings loadSettings(const QString& iniPath, const QLocale& locale);
 // file. Returns false, with the file unchanged, when the write is refused.
 bool saveSettings(const QString& iniPath, const StoredSettings& values, bool writeAgency,
                   const QLocale& locale);
+
+// Writes the assignment alone, as Save writes it, leaving every other line of the file as it
+// is: the command line's change of assignment and its undo. False, with the file unchanged,
+// when the write is refused.
+bool saveAssignment(const QString& iniPath, const QString& assignment, const QLocale& locale);

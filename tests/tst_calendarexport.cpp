@@ -138,9 +138,9 @@ void CalendarExportTest::menuOpensWithoutMovingTheSelection() {
     QStringList texts;
     for (const QAction* action : menu->actions())
         texts << action->text();
-    QCOMPARE(texts, (QStringList{"Edit day\u2026", "Undo", "Redo", "Hours\u2026\tCtrl+H", "",
-                                 "Print\u2026\tCtrl+P", "Save as PDF\u2026",
-                                 "Export to calendar (.ics)\u2026\tCtrl+E"}));
+    QCOMPARE(texts, (QStringList{"Edit day\u2026", "Undo", "Redo", "Hours\u2026\tCtrl+H",
+                                 "Assignment history\u2026", "", "Print\u2026\tCtrl+P",
+                                 "Save as PDF\u2026", "Export to calendar (.ics)\u2026\tCtrl+E"}));
     QCOMPARE(window.state().SelectedDate, selected);
     QTest::keyClick(menu, Qt::Key_Escape);
     QTRY_VERIFY(!menu->isVisible());
@@ -246,8 +246,9 @@ void CalendarExportTest::withoutAssignmentTheUserPicksOne() {
 }
 
 void CalendarExportTest::rangeStaysInOrderAndInView() {
-    ExportCalendarDialog dialog(
-        {"B2", false, false, DefaultPayPeriodStart, "x", serialFromQDate(QDate(2060, 6, 15))});
+    Schedule days;
+    days.setCurrentAssignment(QStringLiteral("B2"));
+    ExportCalendarDialog dialog(days, {false, false, "x", serialFromQDate(QDate(2060, 6, 15))});
     QDateEdit* from = control<QDateEdit>(&dialog, "deExportFrom");
     QDateEdit* to = control<QDateEdit>(&dialog, "deExportTo");
     QCOMPARE(from->date(), QDate(2060, 6, 1));
@@ -311,22 +312,23 @@ void CalendarExportTest::keepUpToDateAndTimedShifts() {
     QTemporaryDir folder;
     const QString path = folder.filePath("kept.ics");
     QStringList stored;
-    CalendarExportOwnDays ownDays;
+    KeptCalendar kept;
     DayEntry traded;
     traded.id = QUuid(QStringLiteral("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}"));
     traded.date = serialFromQDate(QDate(2026, 12, 11)); // a duty day of B2
     traded.kind = EntryKind::TradeOut;
     traded.with = QStringLiteral("J. Smith");
-    ownDays.own.entries[dayKey(traded.date)] = {traded};
-    ownDays.own.changeCounters[dayKey(traded.date)] = 3;
-    ownDays.setKeptFile = [&stored](const QString& kept, bool timed) {
-        stored << (timed ? kept + QStringLiteral(" (timed)") : kept);
+    Schedule days;
+    days.setCurrentAssignment(QStringLiteral("B2"));
+    days.setEntries({traded});
+    days.setChangeCounters({{dayKey(traded.date), 3}});
+    kept.setFile = [&stored](const QString& file, bool timed) {
+        stored << (timed ? file + QStringLiteral(" (timed)") : file);
     };
-    const CalendarExportDefaults defaults{
-        "B2", false, false, DefaultPayPeriodStart, "x", serialFromQDate(QDate(2026, 12, 10))};
+    const CalendarExportChoices choices{false, false, "x", serialFromQDate(QDate(2026, 12, 10))};
     const auto exportOnce = [&](const QStringList& clicks, const QString& answer) {
         FileChooserStub chooser(answer);
-        OpenCalendarExport(&parent, defaults, ownDays);
+        OpenCalendarExport(&parent, days, choices, kept);
         auto* dialog = parent.findChild<ExportCalendarDialog*>();
         if (!dialog || !QTest::qWaitForWindowExposed(dialog))
             return QStringList{QStringLiteral("no dialog")};
@@ -348,8 +350,8 @@ void CalendarExportTest::keepUpToDateAndTimedShifts() {
 
     // Opened again with the file kept: both boxes are on as the kept file has them, the kept
     // file is suggested, and unchecking the keeping switches it off.
-    ownDays.keptFile = path;
-    ownDays.keptTimedShifts = true;
+    kept.file = path;
+    kept.timedShifts = true;
     const QString other = folder.filePath("once.ics");
     QCOMPARE(exportOnce({}, path), QStringList{path});
     QCOMPARE(stored, (QStringList{path + " (timed)", path + " (timed)"}));
@@ -359,7 +361,7 @@ void CalendarExportTest::keepUpToDateAndTimedShifts() {
     QVERIFY(readFile(other).contains("DTSTART;VALUE=DATE:20261214\r\n"));
 
     // Without a place to store it the box is not offered.
-    ExportCalendarDialog plain(defaults);
+    ExportCalendarDialog plain(days, choices);
     QVERIFY(control<QCheckBox>(&plain, "chkKeepUpToDate")->isHidden());
 }
 

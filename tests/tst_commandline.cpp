@@ -166,7 +166,9 @@ void CommandLineTest::goodRuns_data() {
     QTest::newRow("hours as CSV")
         << QStringList{"--hours", "--csv", "--assignment", "B2", "--year", "2026"} << QString()
         << QByteArray()
+        // Every period holding a day of the year: the first began in December.
         << QByteArray("period,first,last,scheduled,worked,leave,traded_out,traded_in,extra,flsa\n"
+                      "PP2,2025-12-28,2026-01-10,144,144,0,0,0,0,144\n"
                       "PP3,2026-01-11,2026-01-24,144,144,0,0,0,0,144\n");
     QTest::newRow("hours as a table")
         << QStringList{"--hours",    "--assignment", "B2",        "--from",
@@ -181,6 +183,7 @@ void CommandLineTest::goodRuns_data() {
                        "--from",         "2026-01-01", "--to",         "2026-01-31"}
         << QString() << QByteArray()
         << QByteArray("first,last,days,flsa,threshold,overtime\n"
+                      "2025-12-14,2026-01-10,28,288,212,76\n"
                       "2026-01-11,2026-02-07,28,288,212,76\n");
     QTest::newRow("trades, none yet")
         << QStringList{"--trades", "--csv", "--assignment", "B2"} << QString() << QByteArray()
@@ -448,13 +451,16 @@ void CommandLineTest::hoursSettingsForOneRun() {
     const QByteArray before = readFile(file);
     const QStringList work{"--work-periods", "--csv",      "--assignment", "A1",
                            "--from",         "2026-01-01", "--to",         "2026-01-20"};
-    // The stored work periods: 14 days from Monday 5 January.
+    // The stored work periods: 14 days from Monday 5 January, and the one before, which holds
+    // the first days of the range.
     QCOMPARE(run(work).out, QByteArray("first,last,days,flsa,threshold,overtime\n"
+                                       "2025-12-22,2026-01-04,14,144,106,38\n"
                                        "2026-01-05,2026-01-18,14,144,106,38\n"
                                        "2026-01-19,2026-02-01,14,144,106,38\n"));
     QCOMPARE(
         run(work + QStringList{"--work-period-days", "7", "--work-period-start", "2026-01-13"}).out,
         QByteArray("first,last,days,flsa,threshold,overtime\n"
+                   "2025-12-30,2026-01-05,7,48,53,0\n"
                    "2026-01-06,2026-01-12,7,96,53,43\n"
                    "2026-01-13,2026-01-19,7,72,53,19\n"
                    "2026-01-20,2026-01-26,7,72,53,19\n"));
@@ -539,14 +545,20 @@ void CommandLineTest::timedShiftsAreFloatingTimes() {
 
 namespace {
 
-// Entries as the program writes them: sorted, every optional field once.
+// Entries as the program writes them: sorted, every optional field once. They fit the days of
+// A3, the assignment the days tests save: 28 February 2026 is its duty day, shared by a trade
+// and leave of 12 hours each, 2 March a day off.
+const QByteArray DaysSettings = "[Config]\r\nRDO=A3\r\n";
 const QByteArray DaysFile =
-    "{\n  \"format\": \"tourwise-days\",\n  \"version\": 1,\n  \"entries\": [\n"
+    "{\n  \"format\": \"tourwise-days\",\n  \"version\": 2,\n  \"assignmentHistory\": [],\n"
+    "  \"entries\": [\n"
     "    {\"id\": \"0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01\", \"date\": \"2026-02-28\", \"kind\": "
     "\"trade-out\", \"minutes\": 720, \"start\": \"08:00\", \"with\": \"R. Okafor\", \"revision\": "
     "3, \"modified\": \"2026-02-20T23:59:59Z\"},\n"
     "    {\"id\": \"5c1f8a0e-0e5b-4f7e-8a1c-2d3e4f5a6b7c\", \"date\": \"2026-02-28\", \"kind\": "
-    "\"leave\", \"leaveType\": \"vacation\", \"note\": \"J\xc3\xb6rg \\\"away\\\"\", \"revision\": "
+    "\"leave\", \"minutes\": 720, \"leaveType\": \"vacation\", \"note\": \"J\xc3\xb6rg "
+    "\\\"away\\\"\", "
+    "\"revision\": "
     "1, \"modified\": \"2026-01-01T00:00:00Z\"},\n"
     "    {\"id\": \"11111111-2222-4333-8444-555555555555\", \"date\": \"2026-03-02\", \"kind\": "
     "\"overtime\", \"minutes\": 90, \"revision\": 2, \"modified\": \"2026-03-02T12:30:00Z\"}\n"
@@ -562,20 +574,24 @@ QByteArray daysFileWithNewerLeave() {
 } // namespace
 
 void CommandLineTest::daysRoundTripIsByteIdentical() {
+    writeFile(m_config + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini"), DaysSettings);
     writeFile(m_work->filePath(QStringLiteral("in.json")), DaysFile);
     Run imported = run({"--import-days", "in.json"});
     QCOMPARE(imported.err, QByteArray());
     QCOMPARE(imported.exitCode, 0);
-    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 0 unchanged)\n"));
+    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 0 unchanged) and the "
+                                      "assignment history (no change)\n"));
     QCOMPARE(run({"--export-days", "out.json"}).exitCode, 0);
     QCOMPARE(readFile(m_work->filePath(QStringLiteral("out.json"))), DaysFile);
 
     // The same file again changes nothing; a newer revision of one entry replaces it.
     imported = run({"--import-days", "out.json"});
-    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 3 unchanged)\n"));
+    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 3 unchanged) and the "
+                                      "assignment history (no change)\n"));
     writeFile(m_work->filePath(QStringLiteral("newer.json")), daysFileWithNewerLeave());
     imported = run({"--import-days", "newer.json"});
-    QCOMPARE(imported.out, QByteArray("Imported 3 entries (1 updated, 2 unchanged)\n"));
+    QCOMPARE(imported.out, QByteArray("Imported 3 entries (1 updated, 2 unchanged) and the "
+                                      "assignment history (no change)\n"));
     QCOMPARE(run({"--export-days", "again.json"}).exitCode, 0);
     QCOMPARE(readFile(m_work->filePath(QStringLiteral("again.json"))), daysFileWithNewerLeave());
     // The store's file, checked by SQLite itself.
@@ -586,17 +602,18 @@ void CommandLineTest::daysRoundTripIsByteIdentical() {
 }
 
 void CommandLineTest::daysThroughStandardStreams() {
+    writeFile(m_config + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini"), DaysSettings);
     // Nothing recorded: an empty list, and no file made for it.
     Run exported = run({"--export-days", "-"});
     QCOMPARE(exported.exitCode, 0);
-    QCOMPARE(exported.out,
-             QByteArray(
-                 "{\n  \"format\": \"tourwise-days\",\n  \"version\": 1,\n  \"entries\": []\n}\n"));
-    QCOMPARE(treeOf(m_work->path()), QStringList{"config"});
+    QCOMPARE(exported.out, QByteArray("{\n  \"format\": \"tourwise-days\",\n  \"version\": 2,\n  "
+                                      "\"assignmentHistory\": [],\n  \"entries\": []\n}\n"));
+    QVERIFY(!treeOf(m_work->path()).contains(QStringLiteral("data")));
 
     const Run imported = run({"--import-days", "-"}, "UTC", DaysFile);
     QCOMPARE(imported.exitCode, 0);
-    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 0 unchanged)\n"));
+    QCOMPARE(imported.out, QByteArray("Imported 3 entries (0 updated, 0 unchanged) and the "
+                                      "assignment history (no change)\n"));
     exported = run({"--export-days", "-"});
     QCOMPARE(exported.exitCode, 0);
     QCOMPARE(exported.err, QByteArray());
@@ -626,6 +643,7 @@ void CommandLineTest::daysImportIsAllOrNothing() {
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, complaint);
+    writeFile(m_config + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini"), DaysSettings);
     writeFile(m_work->filePath(QStringLiteral("good.json")), DaysFile);
     QCOMPARE(run({"--import-days", "good.json"}).exitCode, 0);
     if (arguments.last() == QLatin1StringView("bad.json"))

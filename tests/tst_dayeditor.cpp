@@ -262,7 +262,7 @@ private slots:
         std::optional<DateSerial> early;
         for (DateSerial day = serialFromYmd(2026, 1, 1); !early; day += 1) {
             const DateSerial gridStart = firstGridDay(day);
-            for (DateSerial d = payPeriodFirstDay(day, DefaultPayPeriodStart); d < gridStart;
+            for (DateSerial d = PayPeriodFirstDay(day, DefaultPayPeriodStart); d < gridStart;
                  d += 1)
                 if (dayFacts(d, Assignment, DefaultPayPeriodStart).ownDuty) {
                     selected = day;

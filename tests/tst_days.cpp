@@ -1,7 +1,7 @@
 // The one day function: the rotation's answers for a user, and how the user's entries change
 // what the day is: which entries fit, the minutes that follow, and a shift over a clock change.
 #include "days/dayfacts.h"
-#include "days/entrytext.h"
+#include "days/daytext.h"
 #include "rotation/rotation.h"
 
 #include <QtTest>
@@ -233,8 +233,9 @@ private slots:
     }
     void words() {
         QFETCH(DayEntry, made);
-        QTEST(EntryPhrase(made, 1440), "phrase");
-        QTEST(EntryBrief(made, 1440), "brief");
+        const int minutes = entryMinutes(made, DayShift{true, true, 1440, 1440});
+        QTEST(EntryPhrase(made, minutes), "phrase");
+        QTEST(EntryBrief(made, minutes, 1440), "brief");
     }
 
     void textForms() {

@@ -1,5 +1,6 @@
-// The JSON form of the user's entries: a file read and written again gives the same bytes, and
-// every kind of wrong file is refused with one sentence that names the entry and the field.
+// The JSON form of the user's days: a file read and written again gives the same bytes, a
+// version 1 file still reads, and every kind of wrong file is refused with one sentence that
+// names the entry or the assignment and the field.
 #include "days/entryjson.h"
 
 #include <QtTest>
@@ -10,7 +11,11 @@ namespace {
 // halves; sorted by date, then id, as the writer sorts.
 const QByteArray Canonical = R"({
   "format": "tourwise-days",
-  "version": 1,
+  "version": 2,
+  "assignmentHistory": [
+    {"assignment": "B2", "until": "2024-06-30"},
+    {"assignment": "RDO", "until": "2026-02-14"}
+  ],
   "entries": [
     {"id": "0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01", "date": "2026-02-28", "kind": "trade-out", "minutes": 720, "start": "08:00", "with": "R. Okafor \"Bud\"", "revision": 3, "modified": "2026-02-20T23:59:59Z"},
     {"id": "5c1f8a0e-0e5b-4f7e-8a1c-2d3e4f5a6b7c", "date": "2026-02-28", "kind": "leave", "leaveType": "vacation", "note": "line one\nline two\ttab \\ back", "revision": 1, "modified": "2026-01-01T00:00:00Z"},
@@ -24,8 +29,8 @@ const QByteArray Canonical = R"({
 }
 )";
 
-const QByteArray Empty =
-    "{\n  \"format\": \"tourwise-days\",\n  \"version\": 1,\n  \"entries\": []\n}\n";
+const QByteArray Empty = "{\n  \"format\": \"tourwise-days\",\n  \"version\": 2,\n  "
+                         "\"assignmentHistory\": [],\n  \"entries\": []\n}\n";
 
 // A file of one entry with the given fields after the id.
 QByteArray oneEntry(const QByteArray& fields) {
@@ -46,6 +51,8 @@ private slots:
     void fileRoundTripIsExact();
     void entriesRoundTripIsExact();
     void fieldsAreRead();
+    void versionOneStillReads();
+    void leftOutTimeIsTheImports();
     void refusals_data();
     void refusals();
 };
@@ -59,9 +66,10 @@ void EntryJsonTest::fileRoundTripIsExact_data() {
 void EntryJsonTest::fileRoundTripIsExact() {
     QFETCH(QByteArray, file);
     QString error;
-    const std::optional<QList<DayEntry>> entries = entriesFromJson(file, &error);
-    QVERIFY2(entries, qPrintable(error));
-    QCOMPARE(entriesToJson(*entries), file);
+    const std::optional<DaysFile> days = daysFromJson(file, &error);
+    QVERIFY2(days, qPrintable(error));
+    QVERIFY(days->assignmentHistory);
+    QCOMPARE(daysToJson(days->entries, *days->assignmentHistory), file);
 }
 
 void EntryJsonTest::entriesRoundTripIsExact() {
@@ -80,15 +88,22 @@ void EntryJsonTest::entriesRoundTripIsExact() {
     early.minutes = 600;
     early.note.clear();
     early.revision = 9;
-    const std::optional<QList<DayEntry>> back =
-        entriesFromJson(entriesToJson({late, early}), nullptr);
+    const QList<AssignmentPeriod> history{{QStringLiteral("A3"), serialFromYmd(2030, 1, 1)},
+                                          {QStringLiteral("B7"), serialFromYmd(2020, 5, 5)}};
+    const std::optional<DaysFile> back = daysFromJson(daysToJson({late, early}, history), nullptr);
     QVERIFY(back);
-    QCOMPARE(*back, (QList<DayEntry>{early, late}));
+    QCOMPARE(back->entries, (QList<DayEntry>{early, late}));
+    // Written in date order, read as written.
+    QCOMPARE(*back->assignmentHistory, (QList<AssignmentPeriod>{history[1], history[0]}));
 }
 
 void EntryJsonTest::fieldsAreRead() {
-    const std::optional<QList<DayEntry>> entries = entriesFromJson(Canonical, nullptr);
-    QVERIFY(entries);
+    const std::optional<DaysFile> days = daysFromJson(Canonical, nullptr);
+    QVERIFY(days);
+    QCOMPARE(*days->assignmentHistory,
+             (QList<AssignmentPeriod>{{QStringLiteral("B2"), serialFromYmd(2024, 6, 30)},
+                                      {QStringLiteral("RDO"), serialFromYmd(2026, 2, 14)}}));
+    const QList<DayEntry>* entries = &days->entries;
     const DayEntry& trade = entries->at(0);
     QCOMPARE(trade.id, QUuid::fromString(QStringLiteral("0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01")));
     QCOMPARE(trade.date, serialFromYmd(2026, 2, 28));
@@ -106,6 +121,33 @@ void EntryJsonTest::fieldsAreRead() {
     QCOMPARE(entries->at(5).note, QStringLiteral("\U0001F600 \u0001 end"));
 }
 
+void EntryJsonTest::versionOneStillReads() {
+    QByteArray file = Canonical;
+    file.replace("\"version\": 2", "\"version\": 1");
+    const qsizetype history = file.indexOf("  \"assignmentHistory\"");
+    file.remove(history, file.indexOf("  \"entries\"") - history);
+    QString error;
+    const std::optional<DaysFile> days = daysFromJson(file, &error);
+    QVERIFY2(days, qPrintable(error));
+    QCOMPARE(days->entries.size(), 8);
+    // A file without a history leaves the stored one as it is.
+    QVERIFY(!days->assignmentHistory);
+}
+
+void EntryJsonTest::leftOutTimeIsTheImports() {
+    const QDateTime now(QDate(2026, 12, 11), QTime(9, 30, 15, 250), Qt::UTC);
+    const QByteArray file = oneEntry(R"("date": "2026-03-01", "kind": "note", "revision": 1)");
+    QString error;
+    const std::optional<DaysFile> days = daysFromJson(file, &error, now);
+    QVERIFY2(days, qPrintable(error));
+    QCOMPARE(days->entries.first().modified,
+             QDateTime(QDate(2026, 12, 11), QTime(9, 30, 15), Qt::UTC));
+    // Where nobody gives the time of the import, the field is needed.
+    QVERIFY(!daysFromJson(file, &error));
+    QCOMPARE(error, QStringLiteral("Entry 1 (0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01): the field "
+                                   "\"modified\" is missing."));
+}
+
 void EntryJsonTest::refusals_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("error"); // the whole sentence
@@ -121,14 +163,52 @@ void EntryJsonTest::refusals_data() {
         << QByteArray(R"({"format": "tourwise-ini", "version": 1, "entries": []})")
         << QStringLiteral("The file is not in the tourwise-days form: its \"format\" is not "
                           "\"tourwise-days\".");
-    QTest::newRow("version 2")
-        << QByteArray(R"({"format": "tourwise-days", "version": 2, "entries": []})")
-        << QStringLiteral(
-               "The file is not version 1 of the tourwise-days form, the one this Tourwise reads.");
+    QTest::newRow("version 3")
+        << QByteArray(R"({"format": "tourwise-days", "version": 3, "entries": []})")
+        << QStringLiteral("The file is not version 1 or 2 of the tourwise-days form, the ones "
+                          "this Tourwise reads.");
     QTest::newRow("version as text")
         << QByteArray(R"({"format": "tourwise-days", "version": "1", "entries": []})")
-        << QStringLiteral(
-               "The file is not version 1 of the tourwise-days form, the one this Tourwise reads.");
+        << QStringLiteral("The file is not version 1 or 2 of the tourwise-days form, the ones "
+                          "this Tourwise reads.");
+    const QByteArray v2 = R"({"format": "tourwise-days", "version": 2, "entries": [], )";
+    QTest::newRow("history in version 1")
+        << QByteArray(
+               R"({"format": "tourwise-days", "version": 1, "entries": [], "assignmentHistory": []})")
+        << QStringLiteral("The file has an \"assignmentHistory\", which version 1 of the form "
+                          "does not.");
+    QTest::newRow("history not a list")
+        << v2 + R"("assignmentHistory": {}})"
+        << QStringLiteral("The file's \"assignmentHistory\" is not a list.");
+    QTest::newRow("history of a number")
+        << v2 + R"("assignmentHistory": [3]})"
+        << QStringLiteral("Assignment 1 of the history is not an object.");
+    QTest::newRow("unknown group")
+        << v2 + R"("assignmentHistory": [{"assignment": "C1", "until": "2026-01-01"}]})"
+        << QStringLiteral("Assignment 1 of the history: the assignment \"C1\" is not one of A1 "
+                          "... A7, B1 ... B7 or RDO.");
+    QTest::newRow("lower-case group")
+        << v2 + R"("assignmentHistory": [{"assignment": "b2", "until": "2026-01-01"}]})"
+        << QStringLiteral("Assignment 1 of the history: the assignment \"b2\" is not one of A1 "
+                          "... A7, B1 ... B7 or RDO.");
+    QTest::newRow("no last day")
+        << v2 + R"("assignmentHistory": [{"assignment": "B2"}]})"
+        << QStringLiteral("Assignment 1 of the history: its \"until\" \"\" is not a day of the "
+                          "form YYYY-MM-DD.");
+    QTest::newRow("a day that does not exist")
+        << v2 + R"("assignmentHistory": [{"assignment": "B2", "until": "2026-02-30"}]})"
+        << QStringLiteral("Assignment 1 of the history: its \"until\" \"2026-02-30\" is not a "
+                          "day of the form YYYY-MM-DD.");
+    QTest::newRow("one last day twice")
+        << v2 +
+               R"("assignmentHistory": [{"assignment": "B2", "until": "2026-06-30"}, {"assignment": "A3", "until": "2026-06-30"}]})"
+        << QStringLiteral("Assignment 2 of the history: 2026-06-30 is the last day of assignment "
+                          "1 too.");
+    QTest::newRow("unknown field of an assignment")
+        << v2 +
+               R"("assignmentHistory": [{"assignment": "B2", "until": "2026-06-30", "from": "2020-01-01"}]})"
+        << QStringLiteral("Assignment 1 of the history: it has a field \"from\" that Tourwise "
+                          "does not know.");
     QTest::newRow("no entries") << QByteArray(R"({"format": "tourwise-days", "version": 1})")
                                 << QStringLiteral("The file has no list of \"entries\".");
     QTest::newRow("unknown top field")
@@ -261,7 +341,7 @@ void EntryJsonTest::refusals() {
     QFETCH(QByteArray, file);
     QFETCH(QString, error);
     QString said;
-    QVERIFY(!entriesFromJson(file, &said));
+    QVERIFY(!daysFromJson(file, &said));
     QCOMPARE(said, error);
 }
 

@@ -221,7 +221,7 @@ void EntryStoreTest::nothingRecordedMakesNoFile() {
 
 void EntryStoreTest::verbs() {
     EntryStore store(storePath());
-    QSignalSpy changed(&store, &EntryStore::entriesChanged);
+    QSignalSpy changed(&store, &EntryStore::changed);
 
     DayEntry trade;
     trade.date = Today;
@@ -279,7 +279,7 @@ void EntryStoreTest::refusedVerbs() {
     EntryStore store(storePath());
     DayEntry stored;
     QVERIFY(store.add(note(Today, QStringLiteral("kept")), &stored).ok);
-    QSignalSpy changed(&store, &EntryStore::entriesChanged);
+    QSignalSpy changed(&store, &EntryStore::changed);
 
     DayEntry stranger = note(Today, QStringLiteral("stranger"));
     stranger.id = QUuid::createUuid();
@@ -401,7 +401,7 @@ void EntryStoreTest::hoursSettingsAndCalendarFile() {
 void EntryStoreTest::outsideChangesAreSeen() {
     EntryStore mine(storePath());
     EntryStore theirs(storePath());
-    QSignalSpy changed(&mine, &EntryStore::entriesChanged);
+    QSignalSpy changed(&mine, &EntryStore::changed);
     QVERIFY(!mine.checkForOutsideChanges());
 
     QVERIFY(theirs.add(note(Today, QStringLiteral("from elsewhere"))).ok);
@@ -461,9 +461,10 @@ void EntryStoreTest::migrations() {
 }
 
 void EntryStoreTest::newerVersionIsLeftAlone() {
+    const QByteArray newer = "PRAGMA user_version = " + QByteArray::number(DaysSchemaVersion + 1);
     makeDatabase(storePath(), "CREATE TABLE entries (id TEXT PRIMARY KEY, future BLOB);"
-                              "INSERT INTO entries VALUES ('x', x'00ff');"
-                              "PRAGMA user_version = 2;");
+                              "INSERT INTO entries VALUES ('x', x'00ff');" +
+                                  newer);
     const QByteArray before = fileBytes(storePath());
     EntryStore store(storePath());
     QCOMPARE(store.status(), EntryStore::Status::Unavailable);
@@ -542,7 +543,7 @@ void EntryStoreTest::failedBackupRefusesTheChange() {
     EntryStore store(storePath());
     QVERIFY(store.add(note(Today, QStringLiteral("before"))).ok);
     writeFile(backupFolder(folder), "a file where the copies should go");
-    QSignalSpy changed(&store, &EntryStore::entriesChanged);
+    QSignalSpy changed(&store, &EntryStore::changed);
     const StoreResult result = store.add(note(Today, QStringLiteral("refused")));
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(backupFolder(folder)), qPrintable(result.error));
@@ -766,7 +767,7 @@ void EntryStoreTest::hostileFiles() {
         // Root reads and writes a file without permissions: for it that file is a usual one.
         const bool usualFile = hostile == Hostile::Unreadable && readable;
         if (!usualFile) {
-            QSignalSpy changed(&store, &EntryStore::entriesChanged);
+            QSignalSpy changed(&store, &EntryStore::changed);
             const StoreResult added = store.add(note(Today, QStringLiteral("refused")));
             QVERIFY(!added.ok);
             QVERIFY2(added.error.contains(QStringLiteral("not saved")) ||
@@ -881,7 +882,7 @@ void EntryStoreTest::fullDiskRefusesTheChange() {
     }
     filler.close();
 
-    QSignalSpy changed(&store, &EntryStore::entriesChanged);
+    QSignalSpy changed(&store, &EntryStore::changed);
     // A note larger than any room the journal kept from earlier writes.
     const StoreResult result = store.add(note(Today, QStringLiteral("big ").repeated(100000)));
     QVERIFY(!result.ok);

@@ -257,7 +257,7 @@ void HostileTest::saveToAHostilePath() {
     window.form->cbPlt->setCurrentIndex(4);
     const QByteArray before = readFile(target);
     ReportedErrors errors;
-    QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+    window.clickSave();
 
     if (!saved) {
         QCOMPARE(errors.messages, QStringList{"Unable to write to " + path + "."});
@@ -381,7 +381,7 @@ void HostileTest::settingsPathThatIsNoPlainFile() {
     ReportedErrors errors;
     if (dropPrivileges)
         QCOMPARE(seteuid(65534), 0); // nobody
-    QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+    window.clickSave();
     if (dropPrivileges)
         QCOMPARE(seteuid(0), 0);
 
@@ -431,7 +431,7 @@ void HostileTest::untouchedValuesAreNotRewritten() {
                       window.form->tabCtrl->tabBar()->tabRect(1).center());
     window.form->cbPlt->setCurrentIndex(4);
     ReportedErrors errors;
-    QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+    window.clickSave();
     QCOMPARE(errors.messages, QStringList());
     const QByteArray saved = readFile(path);
     QVERIFY2(saved.contains("\n" + line + "\n"), saved.constData());
@@ -446,7 +446,7 @@ void HostileTest::untouchedValuesAreNotRewritten() {
     }
     QTest::mouseClick(window.form->tabCtrl->tabBar(), Qt::LeftButton, {},
                       window.form->tabCtrl->tabBar()->tabRect(1).center());
-    QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+    window.clickSave();
     QCOMPARE(errors.messages, QStringList());
     QVERIFY(readFile(path).contains(title ? "Agency=Station 9" : "PPStart=1/3/2021"));
 }
@@ -473,7 +473,7 @@ void HostileTest::editedTitleWithHalfASurrogatePair() {
         QTest::keyClick(window.form->edAgency, Qt::Key_End);
         QTest::keyClicks(window.form->edAgency, QStringLiteral("9"));
         ReportedErrors errors;
-        QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+        window.clickSave();
         QCOMPARE(errors.messages, QStringList());
     }
     WindowFixture restarted(Today, EnUs, base.path());
@@ -530,7 +530,7 @@ void HostileTest::agencyTitleIsShownAndStoredLiterally() {
         }
         QCOMPARE(window.form->edAgency->text(), title);
         ReportedErrors errors;
-        QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+        window.clickSave();
         QCOMPARE(errors.messages, QStringList());
         QCOMPARE(window.form->lblToolbar1->text(), title);
         QCOMPARE(window.form->size(), size);
@@ -571,7 +571,7 @@ void HostileTest::unstorableAgencyTitle() {
         window.form->edAgency->paste();
         QCOMPARE(window.form->edAgency->text(), kept);
         ReportedErrors errors;
-        QTest::mouseClick(window.form->bSave, Qt::LeftButton);
+        window.clickSave();
         QVERIFY(errors.messages.isEmpty());
         QCOMPARE(window.form->tabCtrl->activePage(), window.form->tabCalendar);
     }

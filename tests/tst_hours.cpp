@@ -3,12 +3,14 @@
 // nights the clocks change, and the text of an amount of hours.
 #include "days/hours.h"
 #include "days/hourstable.h"
+#include "days/schedule.h"
 #include "rotation/rotation.h"
 
 #include <QDate>
 #include <QtTest>
 
 #include <ctime>
+#include <memory>
 
 namespace {
 
@@ -52,8 +54,47 @@ DateSerial offDay(const QString& assignment, DateSerial from) {
     return date;
 }
 
-HoursBasis basis(const QString& assignment, HoursSettings settings = {}) {
-    return HoursBasis{assignment, DefaultPayPeriodStart, settings};
+// Whose hours: an assignment on every day, and the hours settings.
+struct Who {
+    QString assignment;
+    HoursSettings settings;
+};
+
+Who basis(const QString& assignment, HoursSettings settings = {}) {
+    return {assignment, settings};
+}
+
+// A schedule of the given entries alone, as the hours see it.
+std::unique_ptr<Schedule> scheduleOf(const Who& who, const QList<DayEntry>& entries) {
+    auto schedule = std::make_unique<Schedule>();
+    schedule->setCurrentAssignment(who.assignment);
+    schedule->setPayPeriodStart(DefaultPayPeriodStart);
+    schedule->setHoursSettings(who.settings);
+    schedule->setEntries(entries);
+    return schedule;
+}
+
+QList<PayPeriodHours> payPeriodsOf(DateSerial first, DateSerial last, const Who& who,
+                                   const QList<DayEntry>& entries) {
+    return scheduleOf(who, entries)->payPeriods(first, last);
+}
+
+QList<WorkPeriodHours> workPeriodsOf(DateSerial first, DateSerial last, const Who& who,
+                                     const QList<DayEntry>& entries) {
+    return scheduleOf(who, entries)->workPeriods(first, last);
+}
+
+HoursTotals hoursOf(DateSerial first, DateSerial last, const Who& who,
+                    const QList<DayEntry>& entries) {
+    return scheduleOf(who, entries)->hours(first, last);
+}
+
+QList<TradeBalance> ledgerOf(const QList<DayEntry>& entries, const Who& who) {
+    return scheduleOf(who, entries)->trades();
+}
+
+WorkPeriodRule ruleOf(const Who& who) {
+    return workPeriodRule(who.settings, DefaultPayPeriodStart);
 }
 
 // The process's local zone for the test: ShiftLengthMinutes reads local time.
@@ -161,32 +202,38 @@ void HoursTest::periodFirstDays() {
     HoursSettings settings;
     settings.workPeriodDays = length;
     settings.workPeriodStart = anchor;
-    QCOMPARE(workPeriodFirstDay(date, basis("B2", settings)), first);
+    QCOMPARE(workPeriodFirstDay(date, ruleOf(basis("B2", settings))), first);
     if (length == PayPeriodDays && anchor == DefaultPayPeriodStart)
-        QCOMPARE(payPeriodFirstDay(date, anchor), first);
+        QCOMPARE(PayPeriodFirstDay(date, anchor), first);
 }
 
 void HoursTest::payPeriodRowsAndLabels() {
-    // 2026: the first period starting in the year begins Sunday 11 January (20 December 2020
-    // plus 132 × 14 days); 26 periods start in 2026, the last on 27 December.
+    // 2026: every period that holds a day of the year. The first began Sunday 28 December 2025
+    // (20 December 2020 plus 131 × 14 days) and holds 1 to 10 January; the first to begin in
+    // the year is 11 January, and the last 27 December: 27 periods.
     const QList<PayPeriodHours> year =
-        payPeriodHours(day("2026-01-01"), day("2026-12-31"), basis("B2"), {});
-    QCOMPARE(year.size(), 26);
-    QCOMPARE(year.first().first, day("2026-01-11"));
-    QCOMPARE(year.first().last, day("2026-01-24"));
+        payPeriodsOf(day("2026-01-01"), day("2026-12-31"), basis("B2"), {});
+    QCOMPARE(year.size(), 27);
+    QCOMPARE(year.first().first, day("2025-12-28"));
+    QCOMPARE(year.first().last, day("2026-01-10"));
+    QCOMPARE(year[1].first, day("2026-01-11"));
     QCOMPARE(year.last().first, day("2026-12-27"));
     QCOMPARE(year.last().last, day("2027-01-09"));
     // 132 periods after PP1 of 2020: 132 mod 26 = 2, so PP3.
-    QCOMPARE(year.first().label, QStringLiteral("PP3"));
-    QCOMPARE(year[24].label, QStringLiteral("PP1"));
-    // A range that is one period's first day.
+    QCOMPARE(year.first().label, QStringLiteral("PP2"));
+    QCOMPARE(year[1].label, QStringLiteral("PP3"));
+    QCOMPARE(year[25].label, QStringLiteral("PP1"));
+    // A range of one day, and one inside a period: the period that holds it.
     const QList<PayPeriodHours> one =
-        payPeriodHours(day("2026-01-11"), day("2026-01-11"), basis("B2"), {});
+        payPeriodsOf(day("2026-01-11"), day("2026-01-11"), basis("B2"), {});
     QCOMPARE(one.size(), 1);
-    QCOMPARE(payPeriodHours(day("2026-01-12"), day("2026-01-24"), basis("B2"), {}).size(), 0);
+    const QList<PayPeriodHours> inside =
+        payPeriodsOf(day("2026-01-12"), day("2026-01-24"), basis("B2"), {});
+    QCOMPARE(inside.size(), 1);
+    QCOMPARE(inside.first().first, day("2026-01-11"));
     // Before the pay-period start the periods run on, unnamed.
     const QList<PayPeriodHours> before =
-        payPeriodHours(DefaultPayPeriodStart - 28, DefaultPayPeriodStart, basis("B2"), {});
+        payPeriodsOf(DefaultPayPeriodStart - 28, DefaultPayPeriodStart, basis("B2"), {});
     QCOMPARE(before.size(), 3);
     QCOMPARE(before[0].label, QString());
     QCOMPARE(before[1].label, QString());
@@ -197,11 +244,11 @@ void HoursTest::payPeriodSums() {
     // Seven duty days of crew B, one of them B2's RDO.
     const DateSerial first = day("2026-01-11");
     QCOMPARE(shifts(first, first + 13, "B2"), 6);
-    const QList<PayPeriodHours> plain = payPeriodHours(first, first, basis("B2"), {});
+    const QList<PayPeriodHours> plain = payPeriodsOf(first, first, basis("B2"), {});
     QCOMPARE(plain.first().totals.scheduled, 6 * 24 * 60);
     QCOMPARE(plain.first().totals.worked, 6 * 24 * 60);
     QCOMPARE(plain.first().totals.flsa, 6 * 24 * 60);
-    QCOMPARE(payPeriodHours(first, first, basis("RDO"), {}).first().totals, HoursTotals{});
+    QCOMPARE(payPeriodsOf(first, first, basis("RDO"), {}).first().totals, HoursTotals{});
 
     const QList<DateSerial> duty = dutyDays("B2", first, 4);
     const DateSerial off = offDay("B2", first);
@@ -216,7 +263,7 @@ void HoursTest::payPeriodSums() {
         entry(offDay("B2", off + 1), EntryKind::TradeIn, std::nullopt, "Lind"), // a whole shift
         entry(first + 14, EntryKind::Overtime, 600),                            // the next period
     };
-    const HoursTotals totals = payPeriodHours(first, first, basis("B2"), entries).first().totals;
+    const HoursTotals totals = payPeriodsOf(first, first, basis("B2"), entries).first().totals;
     HoursTotals expected;
     expected.scheduled = 144 * 60;
     expected.tradedOut = 34 * 60;
@@ -227,7 +274,7 @@ void HoursTest::payPeriodSums() {
     // Traded hours stay with the absent member; leave is not hours worked.
     expected.flsa = (144 - 24 + 5.5) * 60;
     QCOMPARE(totals, expected);
-    QCOMPARE(hoursOfDays(first, first + 13, basis("B2"), entries), expected);
+    QCOMPARE(hoursOf(first, first + 13, basis("B2"), entries), expected);
 }
 
 void HoursTest::workPeriodOvertime_data() {
@@ -249,19 +296,20 @@ void HoursTest::workPeriodOvertime() {
     HoursSettings settings;
     settings.workPeriodDays = length;
     settings.workPeriodStart = start;
-    const HoursBasis b2 = basis("B2", settings);
+    const Who b2 = basis("B2", settings);
     const DateSerial from = day("2026-03-01");
     const DateSerial to = day("2026-06-30");
     const QList<DayEntry> extra{
         entry(offDay("B2", day("2026-03-20")), EntryKind::Overtime, extraHours * 60)};
-    const QList<WorkPeriodHours> rows = workPeriodHours(from, to, b2, extra);
+    const QList<WorkPeriodHours> rows = workPeriodsOf(from, to, b2, extra);
     const auto holds = [&](const WorkPeriodHours& row) {
         return row.first <= extra[0].date && extra[0].date <= row.last;
     };
     QVERIFY(!rows.isEmpty());
-    QVERIFY(rows.first().first >= from && rows.first().first < from + length);
-    QCOMPARE(workPeriodFirstDay(rows.first().first, b2), rows.first().first);
-    QVERIFY(rows.last().first <= to && rows.last().first + length > to);
+    // Every period that holds a day of the range, the first holding its first day.
+    QVERIFY(rows.first().first <= from && from <= rows.first().last);
+    QCOMPARE(workPeriodFirstDay(rows.first().first, ruleOf(b2)), rows.first().first);
+    QVERIFY(rows.last().first <= to && to <= rows.last().last);
     int total = 0;
     for (const WorkPeriodHours& row : rows) {
         QCOMPARE(row.days, length);
@@ -328,34 +376,34 @@ void HoursTest::clockChangeNights() {
     QVERIFY(!assignment.isEmpty());
     HoursSettings settings;
     settings.shiftStart = shiftStart;
-    const HoursBasis who = basis(assignment, settings);
-    QCOMPARE(hoursOfDays(night, night, who, {}).scheduled, hours * 60);
+    const Who who = basis(assignment, settings);
+    QCOMPARE(hoursOf(night, night, who, {}).scheduled, hours * 60);
     // A whole-shift trade and leave take the shift's true length; a work period holding the
     // night sums it.
     const QList<DayEntry> away{entry(night, EntryKind::TradeOut, std::nullopt, "Ruiz")};
-    QCOMPARE(hoursOfDays(night, night, who, away).tradedOut, hours * 60);
-    QCOMPARE(hoursOfDays(night, night, who, away).worked, 0);
-    QCOMPARE(hoursOfDays(night, night, who, away).flsa, hours * 60);
+    QCOMPARE(hoursOf(night, night, who, away).tradedOut, hours * 60);
+    QCOMPARE(hoursOf(night, night, who, away).worked, 0);
+    QCOMPARE(hoursOf(night, night, who, away).flsa, hours * 60);
     const QList<DayEntry> leave{entry(night, EntryKind::Leave)};
-    QCOMPARE(hoursOfDays(night, night, who, leave).leave, hours * 60);
-    QCOMPARE(hoursOfDays(night, night, who, leave).flsa, 0);
+    QCOMPARE(hoursOf(night, night, who, leave).leave, hours * 60);
+    QCOMPARE(hoursOf(night, night, who, leave).flsa, 0);
     settings.workPeriodDays = 7;
     const DateSerial weekStart = weekAfter ? night : night - 6;
     settings.workPeriodStart = weekStart;
-    const HoursBasis weekly = basis(assignment, settings);
-    const QList<WorkPeriodHours> week = workPeriodHours(weekStart, weekStart, weekly, {});
+    const Who weekly = basis(assignment, settings);
+    const QList<WorkPeriodHours> week = workPeriodsOf(weekStart, weekStart, weekly, {});
     QCOMPARE(week.size(), 1);
     QCOMPARE(week.first().flsaMinutes,
              (shifts(weekStart, weekStart + 6, assignment) * 24 + hours - 24) * 60);
-    QCOMPARE(tradeLedger(away, who).first().theyWorkedMinutes, hours * 60);
+    QCOMPARE(ledgerOf(away, who).first().theyWorkedMinutes, hours * 60);
     // A whole shift worked for someone else that night, by one of the other crew.
     QString other;
     for (const QString candidate : {"A1", "A2", "B1", "B2"})
         if (candidate[0] != assignment[0] && ShiftLetter(night, candidate) != u'X')
             other = candidate;
     const QList<DayEntry> forSomeone{entry(night, EntryKind::TradeIn, std::nullopt, "Ruiz")};
-    QCOMPARE(hoursOfDays(night, night, basis(other, settings), forSomeone).tradedIn, hours * 60);
-    QCOMPARE(tradeLedger(forSomeone, basis(other, settings)).first().iWorkedMinutes, hours * 60);
+    QCOMPARE(hoursOf(night, night, basis(other, settings), forSomeone).tradedIn, hours * 60);
+    QCOMPARE(ledgerOf(forSomeone, basis(other, settings)).first().iWorkedMinutes, hours * 60);
 }
 
 void HoursTest::tradeBalances() {
@@ -376,7 +424,7 @@ void HoursTest::tradeBalances() {
         entry(duty[3], EntryKind::Leave),
         entry(off2, EntryKind::Overtime, 60, "Smith"), // not a trade
     };
-    const QList<TradeBalance> ledger = ::tradeLedger(entries, basis("A3"));
+    const QList<TradeBalance> ledger = ledgerOf(entries, basis("A3"));
     QCOMPARE(ledger.size(), 3);
     QCOMPARE(ledger[0].with, QStringLiteral("Adams"));
     QCOMPARE(ledger[0].theyWorkedMinutes, 0);
@@ -404,14 +452,14 @@ void HoursTest::tables() {
                             "Smith, J.           24        12      -12  open\n"
                             "Lee \"Red\"          1.5       1.5        0\n"));
     const QList<PayPeriodHours> periods =
-        payPeriodHours(day("2026-01-11"), day("2026-01-11"), basis("B2"), {});
+        payPeriodsOf(day("2026-01-11"), day("2026-01-11"), basis("B2"), {});
     QCOMPARE(csvText(payPeriodTable(periods)),
              QStringLiteral("period,first,last,scheduled,worked,leave,traded_out,traded_in,extra,"
                             "flsa\nPP3,2026-01-11,2026-01-24,144,144,0,0,0,0,144\n"));
     HoursSettings settings;
     settings.workPeriodStart = day("2026-01-11");
     const QList<WorkPeriodHours> work =
-        workPeriodHours(day("2026-01-11"), day("2026-01-11"), basis("B2", settings), {});
+        workPeriodsOf(day("2026-01-11"), day("2026-01-11"), basis("B2", settings), {});
     QCOMPARE(csvText(workPeriodTable(work)),
              QStringLiteral("first,last,days,flsa,threshold,overtime\n"
                             "2026-01-11,2026-02-07,28,288,212,76\n"));

@@ -3,6 +3,7 @@
 // without touching an entry, "Save as CSV…" writes the command line's CSV, and Esc closes it.
 #include "days/entrystore.h"
 #include "days/hourstable.h"
+#include "days/schedule.h"
 #include "dialogs/hoursdialog.h"
 #include "rotation/rotation.h"
 
@@ -70,6 +71,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<EntryStore> m_store;
+    std::unique_ptr<Schedule> m_schedule;
     std::unique_ptr<QWidget> m_parent;
     DateSerial m_tradedDay = 0;
 };
@@ -79,6 +81,8 @@ void HoursDialogTest::init() {
     // The file dialog starts in the home folder: here, the test's own.
     qputenv("HOME", QFile::encodeName(m_folder->path()));
     m_store = std::make_unique<EntryStore>(m_folder->filePath(QStringLiteral("days.sqlite")));
+    m_schedule = std::make_unique<Schedule>(m_store.get());
+    m_schedule->setCurrentAssignment(QStringLiteral("B2"));
     // A whole shift traded away to Smith on a B2 duty day, not yet paid back.
     m_tradedDay = day(2026, 3, 1);
     while (ShiftLetter(m_tradedDay, u"B2") != u'B')
@@ -97,13 +101,13 @@ void HoursDialogTest::init() {
 
 void HoursDialogTest::cleanup() {
     m_parent.reset();
+    m_schedule.reset();
     m_store.reset();
     m_folder.reset();
 }
 
 HoursDialog* HoursDialogTest::open(DateSerial selected) {
-    OpenHoursDialog(m_parent.get(), *m_store,
-                    {QStringLiteral("B2"), DefaultPayPeriodStart, selected});
+    OpenHoursDialog(m_parent.get(), *m_schedule, selected);
     auto* dialog = m_parent->findChild<HoursDialog*>();
     if (!dialog)
         return nullptr;
@@ -117,10 +121,11 @@ HoursDialog* HoursDialogTest::open(DateSerial selected) {
 }
 
 void HoursDialogTest::opensOnTheSelectedDaysPeriods() {
-    // 5 January 2026 lies in the pay period that began on 28 December 2025.
+    // 5 January 2026 lies in the pay period that began on 28 December 2025, which the lists of
+    // 2026 hold.
     HoursDialog* dialog = open(day(2026, 1, 5));
     QVERIFY(dialog);
-    QCOMPARE(dialog->year(), 2025);
+    QCOMPARE(dialog->year(), 2026);
     const auto* pay = dialog->findChild<QTableView*>(QStringLiteral("tvPayPeriods"));
     const auto* work = dialog->findChild<QTableView*>(QStringLiteral("tvWorkPeriods"));
     QCOMPARE(currentFirstDay(pay), QStringLiteral("2025-12-28"));
@@ -150,7 +155,9 @@ void HoursDialogTest::keyboardAlone() {
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("seHoursYear"));
     key(Qt::Key_Up);
     QCOMPARE(dialog->year(), 2027);
-    QCOMPARE(cell(pay, 0, 1), QStringLiteral("2027-01-10"));
+    // The first period holding a day of the year began in the year before.
+    QCOMPARE(cell(pay, 0, 1), QStringLiteral("2026-12-27"));
+    QCOMPARE(cell(pay, 1, 1), QStringLiteral("2027-01-10"));
 
     // The lists by their mnemonics; the ledger shows the open trade.
     key(Qt::Key_T, Qt::AltModifier);
@@ -211,14 +218,12 @@ void HoursDialogTest::saveAsCsv() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
     // The same CSV as the command line prints for the year.
-    const HoursBasis basis{QStringLiteral("B2"), DefaultPayPeriodStart, m_store->hoursSettings()};
     const DateSerial first = day(2026, 1, 1);
     const DateSerial last = day(2026, 12, 31);
-    const QList<DayEntry> entries = m_store->allEntries();
     const HoursTable expected =
-        list == Qt::Key_P   ? payPeriodTable(payPeriodHours(first, last, basis, entries))
-        : list == Qt::Key_W ? workPeriodTable(workPeriodHours(first, last, basis, entries))
-                            : tradeTable(tradeLedger(entries, basis));
+        list == Qt::Key_P   ? payPeriodTable(m_schedule->payPeriods(first, last))
+        : list == Qt::Key_W ? workPeriodTable(m_schedule->workPeriods(first, last))
+                            : tradeTable(m_schedule->trades());
     QCOMPARE(text, csvText(expected));
     QVERIFY(text.startsWith(header + u'\n'));
     QVERIFY(text.count(u'\n') > 1);

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
 DateSerial day(int year, int month, int dayOfMonth) {
@@ -27,14 +29,39 @@ DateSerial day(int year, int month, int dayOfMonth) {
 
 const QDateTime FixedStamp(QDate(2026, 3, 1), QTime(7, 8, 9), Qt::UTC);
 
-CalendarExport exportOf(const QString& assignment, CalendarRange range,
-                        const QString& agency = QStringLiteral("Velmora Fire")) {
+// One assignment on every day, with the user's entries and the days' change counters.
+std::unique_ptr<Schedule> scheduleOf(const QString& assignment, const QList<DayEntry>& entries = {},
+                                     const QHash<qint64, qint64>& counters = {},
+                                     int shiftStart = DefaultShiftStart) {
+    auto schedule = std::make_unique<Schedule>();
+    schedule->setCurrentAssignment(assignment);
+    schedule->setPayPeriodStart(DefaultPayPeriodStart);
+    HoursSettings hours;
+    hours.shiftStart = shiftStart;
+    schedule->setHoursSettings(hours);
+    schedule->setEntries(entries);
+    schedule->setChangeCounters(counters);
+    return schedule;
+}
+
+// A calendar file's request with the schedule it reads.
+struct Export {
+    std::unique_ptr<Schedule> days;
     CalendarExport request;
-    request.range = range;
-    request.assignment = assignment;
-    request.payPeriodStart = DefaultPayPeriodStart;
-    request.agency = agency;
-    return request;
+
+    void setEntries(const QList<DayEntry>& entries, const QHash<qint64, qint64>& counters) {
+        days->setEntries(entries);
+        days->setChangeCounters(counters);
+    }
+};
+
+Export exportOf(const QString& assignment, CalendarRange range,
+                const QString& agency = QStringLiteral("Velmora Fire")) {
+    Export made{scheduleOf(assignment), {}};
+    made.request.schedule = made.days.get();
+    made.request.range = range;
+    made.request.agency = agency;
+    return made;
 }
 
 QList<QByteArray> physicalLines(const QByteArray& file) {
@@ -113,13 +140,6 @@ DayEntry noteOf(const char* id, DateSerial date, const QString& text) {
     DayEntry entry = entryOf(id, date, EntryKind::Note);
     entry.note = text;
     return entry;
-}
-
-EntriesByDay byDay(const QList<DayEntry>& entries) {
-    EntriesByDay days;
-    for (const DayEntry& entry : entries)
-        days[dayKey(entry.date)].append(entry);
-    return days;
 }
 
 // B2 in March 2026, far from any change of the clocks: 1, 2 and 5 are duty days, 6 is the RDO,
@@ -234,8 +254,7 @@ void IcsTest::eventsOfARange() {
     QFETCH(QDate, first);
     QFETCH(QDate, last);
     const CalendarRange range{serialFromQDate(first) + 0.75, serialFromQDate(last)};
-    const QList<CalendarEvent> events =
-        CalendarEvents(range, assignment, {}, DefaultPayPeriodStart);
+    const QList<CalendarEvent> events = CalendarEvents(*scheduleOf(assignment), range, {});
     qsizetype next = 0;
     int ownDays = 0;
     for (QDate date = first; date <= last; date = date.addDays(1)) {
@@ -266,7 +285,7 @@ void IcsTest::contentsLeaveOutWhatIsUnchecked() {
     const auto kinds = [&](const CalendarContents& contents) {
         QSet<CalendarEventKind> seen;
         for (const CalendarEvent& event :
-             CalendarEvents(year, QStringLiteral("B2"), contents, DefaultPayPeriodStart))
+             CalendarEvents(*scheduleOf(QStringLiteral("B2")), year, contents))
             seen.insert(event.kind);
         return seen;
     };
@@ -359,8 +378,8 @@ void IcsTest::folding() {
 }
 
 void IcsTest::goldenFile() {
-    const CalendarExport request =
-        exportOf(QStringLiteral("B2"), {day(2026, 2, 20), day(2026, 3, 12)});
+    const Export made = exportOf(QStringLiteral("B2"), {day(2026, 2, 20), day(2026, 3, 12)});
+    const CalendarExport& request = made.request;
     QFile golden(QFINDTESTDATA("data/ics/b2-2026-02-20-to-03-12.ics"));
     QVERIFY(golden.open(QIODevice::ReadOnly));
     QByteArray expected = golden.readAll();
@@ -377,8 +396,7 @@ void IcsTest::uidsComeFromDayAndRole() {
     for (const QString& subGroup :
          {QStringLiteral("A2"), QStringLiteral("B2"), QStringLiteral("B5")}) {
         QSet<QString> uids;
-        const QList<CalendarEvent> events =
-            CalendarEvents(year, subGroup, {}, DefaultPayPeriodStart);
+        const QList<CalendarEvent> events = CalendarEvents(*scheduleOf(subGroup), year, {});
         for (const CalendarEvent& event : events) {
             const QString uid = CalendarEventUid(event);
             QVERIFY(!QUuid::fromString(uid).isNull());
@@ -451,10 +469,8 @@ void IcsTest::dutyDayWithEntries() {
     QFETCH(QList<DayEntry>, entries);
     QFETCH(QString, summary);
     QFETCH(bool, transparent);
-    CalendarEntries own;
-    own.entries = byDay(entries);
     const QList<CalendarEvent> events =
-        eventsOn(CalendarEvents({DutyDay, DutyDay}, "B2", {}, DefaultPayPeriodStart, own), DutyDay);
+        eventsOn(CalendarEvents(*scheduleOf("B2", entries), {DutyDay, DutyDay}, {}), DutyDay);
     // The duty event stays, whatever the day holds: a phone never deletes what a file omits.
     QCOMPARE(events.size(), 1);
     QCOMPARE(events[0].kind, CalendarEventKind::Duty);
@@ -469,8 +485,9 @@ void IcsTest::extraWorkAndNotes() {
     DayEntry overtime = entryOf("{00000000-0000-4000-8000-000000000001}", OffDay, K::Overtime, 600);
     overtime.start = 7 * 60;
     overtime.note = QStringLiteral("Station 4");
+    // With the overtime, 22 of the day's 24 hours: nobody works more in a day.
     const DayEntry tradeIn =
-        entryOf("{00000000-0000-4000-8000-000000000002}", OffDay, K::TradeIn, {}, "K. Lee");
+        entryOf("{00000000-0000-4000-8000-000000000002}", OffDay, K::TradeIn, 12 * 60, "K. Lee");
     const DayEntry training =
         entryOf("{00000000-0000-4000-8000-000000000003}", DutyDay, K::Training, 90);
     const DayEntry dayNote =
@@ -478,11 +495,10 @@ void IcsTest::extraWorkAndNotes() {
     const DateSerial quietDay = day(2026, 3, 4); // crew A's, no payday
     const DayEntry loneNote =
         noteOf("{00000000-0000-4000-8000-000000000005}", quietDay, "Dentist 10:00\nthen shopping");
-    CalendarEntries own;
-    own.entries = byDay({overtime, tradeIn, training, dayNote, loneNote});
-    own.changeCounters = {{dayKey(OffDay), 7}, {dayKey(DutyDay), 3}};
     const QList<CalendarEvent> events =
-        CalendarEvents({day(2026, 3, 1), day(2026, 3, 31)}, "B2", {}, DefaultPayPeriodStart, own);
+        CalendarEvents(*scheduleOf("B2", {overtime, tradeIn, training, dayNote, loneNote},
+                                   {{dayKey(OffDay), 7}, {dayKey(DutyDay), 3}}),
+                       {day(2026, 3, 1), day(2026, 3, 31)}, {});
 
     const QList<CalendarEvent> off = eventsOn(events, OffDay);
     QCOMPARE(off.size(), 2); // in entryBefore order
@@ -493,7 +509,7 @@ void IcsTest::extraWorkAndNotes() {
     QCOMPARE(off[0].description, QStringLiteral("Station 4"));
     QCOMPARE(off[0].sequence, 7);
     QVERIFY(!off[0].transparent);
-    QCOMPARE(off[1].summary, QStringLiteral("Working for K. Lee (trade)"));
+    QCOMPARE(off[1].summary, QStringLiteral("Working for K. Lee (trade), 12 h"));
     QVERIFY(!off[1].start.isValid()); // no start: a whole day
     QCOMPARE(off[1].sequence, 7);
 
@@ -523,10 +539,8 @@ void IcsTest::extraWorkAndNotes() {
 void IcsTest::timedShiftsRunShiftStartToShiftStart() {
     CalendarContents contents;
     contents.timedShifts = true;
-    CalendarEntries own;
-    own.shiftStart = 7 * 60 + 30;
-    const QList<CalendarEvent> events = CalendarEvents({day(2026, 3, 1), day(2026, 3, 6)}, "B2",
-                                                       contents, DefaultPayPeriodStart, own);
+    const QList<CalendarEvent> events = CalendarEvents(
+        *scheduleOf("B2", {}, {}, 7 * 60 + 30), {day(2026, 3, 1), day(2026, 3, 6)}, contents);
     int duty = 0;
     for (const CalendarEvent& event : events) {
         if (event.kind != CalendarEventKind::Duty) {
@@ -559,19 +573,20 @@ void IcsTest::readersSeeAnEditedDay() {
     if (!readerInstalled(module))
         QSKIP(qPrintable(module + " is not installed (python3-" + module + ")"));
     QTemporaryDir folder;
-    CalendarExport request = exportOf("B2", {day(2026, 3, 1), day(2026, 3, 31)});
+    Export made = exportOf("B2", {day(2026, 3, 1), day(2026, 3, 31)});
+    const CalendarExport& request = made.request;
     const QString beforePath = folder.filePath("before.ics");
     QVERIFY(WriteCalendarFile(beforePath, request));
 
     DayEntry overtime =
         entryOf("{4a1c9e2b-7d3f-4e6a-9b8c-1d2e3f4a5b6c}", OffDay, EntryKind::Overtime, 600);
     overtime.start = 22 * 60; // into the next day
-    request.own.entries =
-        byDay({entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay, EntryKind::TradeOut, {},
-                       "J. Smith"),
-               noteOf("{9f8e7d6c-5b4a-4392-8170-6f5e4d3c2b1a}", DutyDay, "Swap agreed; by phone"),
-               overtime});
-    request.own.changeCounters = {{dayKey(DutyDay), 4}, {dayKey(OffDay), 1}};
+    made.setEntries(
+        {entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay, EntryKind::TradeOut, {},
+                 "J. Smith"),
+         noteOf("{9f8e7d6c-5b4a-4392-8170-6f5e4d3c2b1a}", DutyDay, "Swap agreed; by phone"),
+         overtime},
+        {{dayKey(DutyDay), 4}, {dayKey(OffDay), 1}});
     const QString afterPath = folder.filePath("after.ics");
     QVERIFY(WriteCalendarFile(afterPath, request));
 
@@ -625,7 +640,8 @@ void IcsTest::readersSeeAnEditedDay() {
 void IcsTest::keptFileIsRewrittenOnlyOnChange() {
     QTemporaryDir folder;
     const QString path = folder.filePath("kept.ics");
-    CalendarExport request = exportOf("B2", {day(2026, 3, 1), day(2026, 3, 31)});
+    Export made = exportOf("B2", {day(2026, 3, 1), day(2026, 3, 31)});
+    const CalendarExport& request = made.request;
     const auto readAll = [&] {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -639,9 +655,9 @@ void IcsTest::keptFileIsRewrittenOnlyOnChange() {
     QVERIFY(WriteKeptCalendar(path, request));
     QCOMPARE(readAll(), first);
     // A change of the entries rewrites it, in one step.
-    request.own.entries = byDay({entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay,
-                                         EntryKind::TradeOut, {}, "J. Smith")});
-    request.own.changeCounters = {{dayKey(DutyDay), 1}};
+    made.setEntries({entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay, EntryKind::TradeOut,
+                             {}, "J. Smith")},
+                    {{dayKey(DutyDay), 1}});
     QVERIFY(WriteKeptCalendar(path, request));
     setNowUtcProvider({});
     const QByteArray second = readAll();
@@ -656,11 +672,12 @@ void IcsTest::keptFileIsRewrittenOnlyOnChange() {
 }
 
 void IcsTest::secondExportDiffersOnlyInTheStamp() {
-    CalendarExport request = exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 12, 31)});
-    request.own.entries = byDay({entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay,
-                                         EntryKind::TradeOut, 12 * 60, "J. Smith"),
-                                 noteOf("{9f8e7d6c-5b4a-4392-8170-6f5e4d3c2b1a}", OffDay, "x")});
-    request.own.changeCounters = {{dayKey(DutyDay), 2}, {dayKey(OffDay), 5}};
+    Export made = exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 12, 31)});
+    const CalendarExport& request = made.request;
+    made.setEntries({entryOf("{7e0f1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", DutyDay, EntryKind::TradeOut,
+                             12 * 60, "J. Smith"),
+                     noteOf("{9f8e7d6c-5b4a-4392-8170-6f5e4d3c2b1a}", OffDay, "x")},
+                    {{dayKey(DutyDay), 2}, {dayKey(OffDay), 5}});
     const QByteArray first = CalendarFileBytes(request, FixedStamp);
     const QByteArray second = CalendarFileBytes(request, FixedStamp.addSecs(86400 + 3725));
     QVERIFY(first != second);
@@ -676,7 +693,7 @@ void IcsTest::stampComesFromTheClockInUtc() {
     setNowUtcProvider(
         [] { return QDateTime(QDate(2026, 1, 15), QTime(9, 30), QTimeZone("Pacific/Auckland")); });
     const bool written = WriteCalendarFile(
-        path, exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 1, 31)}));
+        path, exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 1, 31)}).request);
     setNowUtcProvider({});
     QVERIFY(written);
     QFile file(path);
@@ -697,7 +714,8 @@ void IcsTest::unwritableTargetLeavesNothing() {
          {folder.filePath("plain-file/out.ics"), folder.filePath("a-folder")}) {
         QString error;
         QVERIFY(!WriteCalendarFile(
-            target, exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 1, 31)}), &error));
+            target, exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 1, 31)}).request,
+            &error));
         QVERIFY2(error.startsWith(QStringLiteral("Unable to write to ") + target),
                  qPrintable(error));
         QVERIFY(!error.contains(u'\n'));
@@ -713,7 +731,7 @@ void IcsTest::readerSeesTheRotationForAYear() {
     QTemporaryDir folder;
     const QString path = folder.filePath("b2-2026.ics");
     QVERIFY(WriteCalendarFile(
-        path, exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 12, 31)})));
+        path, exportOf(QStringLiteral("B2"), {day(2026, 1, 1), day(2026, 12, 31)}).request));
     const QJsonObject calendar = readBack(path);
     QCOMPARE(calendar.value("version").toString(), QStringLiteral("2.0"));
     QCOMPARE(calendar.value("prodid").toString(), CalendarProductId());
@@ -773,7 +791,7 @@ void IcsTest::readerSeesHostileAndNonAsciiTitles() {
     QTemporaryDir folder;
     const QString path = folder.filePath("title.ics");
     QVERIFY(WriteCalendarFile(
-        path, exportOf(QStringLiteral("B2"), {day(2026, 2, 1), day(2026, 2, 7)}, title)));
+        path, exportOf(QStringLiteral("B2"), {day(2026, 2, 1), day(2026, 2, 7)}, title).request));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();

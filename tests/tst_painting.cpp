@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "colors/contrast.h"
 #include "core/clock.h"
+#include "days/daytext.h"
 #include "monthview/monthgrid.h"
 #include "rotation/rotation.h"
 
@@ -667,7 +668,8 @@ void PaintingTest::cellsTellScreenReaders() {
         QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(form->gR[i]);
         QVERIFY(cell);
         QCOMPARE(cell->text(QAccessible::Name),
-                 DayDescription(state, state.GridDates[i], QStringLiteral("A3")));
+                 DayDescription(form->schedule().day(state.GridDates[i]), state.Format.locale,
+                                QStringLiteral("A3")));
     }
     // Spot checks of what the description says.
     const auto nameOf = [&](DateSerial day) {
@@ -689,7 +691,8 @@ void PaintingTest::cellsTellScreenReaders() {
     // The text follows the selection without a repaint of its own.
     QTest::keyClick(form.form.get(), Qt::Key_PageDown);
     QCOMPARE(QAccessible::queryAccessibleInterface(form->gR[0])->text(QAccessible::Name),
-             DayDescription(state, state.GridDates[0], QStringLiteral("A3")));
+             DayDescription(form->schedule().day(state.GridDates[0]), state.Format.locale,
+                            QStringLiteral("A3")));
     // The status line and the month header read as their text, both lines of the status.
     const QString status = form->lblStatus->text();
     QCOMPARE(status.count(QLatin1Char('\r')), 1);

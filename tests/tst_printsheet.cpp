@@ -117,15 +117,17 @@ void TestPrintSheet::requestTakesTheWindowsChoices() {
     window.state().APltColor = Colors::Navy;
     const GridOverlays overlays{true, false, true};
 
-    const SheetRequest request = sheetRequestFrom(window.state(), overlays,
-                                                  form.cbPlt->currentText(), form.edAgency->text());
+    form.RefreshAll(window.state().SelectedDate);
+    const SheetRequest request =
+        sheetRequestFrom(window.state(), overlays, form.schedule(), form.edAgency->text());
     QCOMPARE(request.year, 2027);
     QCOMPARE(request.month, 3);
-    QCOMPARE(request.assignment, QStringLiteral("A6"));
+    QCOMPARE(request.schedule, &form.schedule());
+    QCOMPARE(request.schedule->assignmentOn(serialFromYmd(2027, 3, 4)), QStringLiteral("A6"));
     QCOMPARE(request.agency, QStringLiteral("Northside Fire"));
     QCOMPARE(request.crewA, Colors::Navy);
     QVERIFY(request.paydays && !request.rdoGroups && request.payPeriods);
-    QCOMPARE(request.payPeriodStart, window.state().PayPeriodStart);
+    QCOMPARE(request.schedule->payPeriodStart(), window.state().PayPeriodStart);
     QCOMPARE(qdateFromSerial(request.made), QDate(2026, 12, 10)); // the injected today
     QCOMPARE(request.locale, QLocale(QLocale::English, QLocale::UnitedStates));
     QVERIFY(!request.version.isEmpty());
@@ -181,9 +183,11 @@ void TestPrintSheet::chooserReturnsWhatTheUserPicked() {
 }
 
 void TestPrintSheet::saveAsPdfWritesTheChosenSheet() {
+    Schedule days;
+    days.setCurrentAssignment(QStringLiteral("B2"));
     SheetRequest request;
+    request.schedule = &days;
     request.agency = QStringLiteral("Velmora Fire");
-    request.assignment = QStringLiteral("B2");
     request.year = 2026;
     request.month = 5;
     request.locale = QLocale(QLocale::English, QLocale::UnitedStates);

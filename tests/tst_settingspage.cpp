@@ -138,7 +138,10 @@ public:
         QTest::keyClicks(m_form.edAgency, text);
     }
 
-    void save() { QTest::mouseClick(m_form.bSave, Qt::LeftButton); }
+    void save() {
+        QTest::mouseClick(m_form.bSave, Qt::LeftButton);
+        WindowFixture::answerAssignmentQuestion(m_form, std::nullopt);
+    }
 
 private:
     TMainForm& m_form;

@@ -75,17 +75,39 @@ QImage rasterise(const QString& pdf, int dpi, bool grey = false) {
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
+// A sheet of one assignment on every day: the request, the fields the tests set, and the
+// schedule behind it, which follows those fields when the sheet is drawn.
+struct ExampleSheet : SheetRequest {
+    QString assignment = QStringLiteral("B2");
+    EntriesByDay entries;
+    DateSerial payPeriodStart = DefaultPayPeriodStart;
+    std::shared_ptr<Schedule> days = std::make_shared<Schedule>();
+
+    ExampleSheet() { schedule = days.get(); }
+};
+
+// The request as the sheet takes it, its schedule brought up to the example's fields.
+const SheetRequest& prepared(const ExampleSheet& sheet) {
+    sheet.days->setCurrentAssignment(sheet.assignment);
+    sheet.days->setPayPeriodStart(sheet.payPeriodStart);
+    QList<DayEntry> entries;
+    for (const QList<DayEntry>& day : sheet.entries)
+        entries += day;
+    sheet.days->setEntries(entries);
+    return sheet;
+}
+
 // A cell in PDF points: the painted area starts at the page margin.
-QRectF cellInPoints(const SheetRequest& request, DateSerial day) {
+QRectF cellInPoints(const ExampleSheet& request, DateSerial day) {
     const QPageLayout layout = SheetPageLayout(request);
     const QSizeF pageMm = layout.paintRect(QPageLayout::Millimeter).size();
-    const QRectF cell = SheetDayCell(request, pageMm, day);
+    const QRectF cell = SheetDayCell(prepared(request), pageMm, day);
     return {(cell.topLeft() + QPointF(MarginMm, MarginMm)) * PointsPerMm,
             cell.size() * PointsPerMm};
 }
 
 // What a reader must find in the day's cell, from the rotation rules.
-QStringList expectedMarks(const SheetRequest& request, DateSerial day) {
+QStringList expectedMarks(const ExampleSheet& request, DateSerial day) {
     QStringList marks{QString::number(ymdFromSerial(day).day)};
     const QChar letter = ShiftLetter(day, request.assignment);
     const bool subGroup = request.assignment != QLatin1String("RDO");
@@ -116,8 +138,8 @@ QStringList marksInCell(const QList<Word>& words, const QRectF& cell) {
     return marks;
 }
 
-SheetRequest exampleRequest() {
-    SheetRequest request;
+ExampleSheet exampleRequest() {
+    ExampleSheet request;
     request.year = 2026;
     request.month = 5;
     request.assignment = QStringLiteral("B2");
@@ -228,7 +250,7 @@ private slots:
     void unwritableTargetFailsAndLeavesNothing();
 
 private:
-    QString write(const SheetRequest& request, const QString& name = QStringLiteral("s.pdf"));
+    QString write(const ExampleSheet& request, const QString& name = QStringLiteral("s.pdf"));
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -237,10 +259,10 @@ void TestSheets::init() {
     QVERIFY(m_dir->isValid());
 }
 
-QString TestSheets::write(const SheetRequest& request, const QString& name) {
+QString TestSheets::write(const ExampleSheet& request, const QString& name) {
     const QString path = m_dir->filePath(name);
     QString error;
-    if (!WriteSheetPdf(path, request, &error))
+    if (!WriteSheetPdf(path, prepared(request), &error))
         qWarning("%s", qPrintable(error));
     return path;
 }
@@ -265,7 +287,7 @@ void TestSheets::pageLayoutFollowsLocaleAndKind() {
     QFETCH(bool, year);
     QFETCH(int, paper);
     QFETCH(int, orientation);
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     request.locale = QLocale(locale);
     request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
     const QPageLayout layout = SheetPageLayout(request);
@@ -295,7 +317,7 @@ void TestSheets::everyDayCellCarriesItsMarks() {
     QFETCH(QString, assignment);
     QFETCH(bool, onlyMyDays);
     QFETCH(bool, overlays);
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     request.locale = QLocale(locale);
     request.assignment = assignment;
     request.onlyMyDays = onlyMyDays;
@@ -340,7 +362,7 @@ void TestSheets::yearSheetNamesMonthsTitleAndLegend() {
     QFETCH(QString, locale);
     QFETCH(QString, pageSize);
     QFETCH(QString, madeOn);
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     request.locale = QLocale(locale);
     const QString pdf = write(request);
     QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
@@ -375,7 +397,7 @@ void TestSheets::monthSheetIsOnePortraitPage_data() {
 void TestSheets::monthSheetIsOnePortraitPage() {
     QFETCH(int, month);
     QFETCH(int, rows);
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     request.kind = SheetRequest::Kind::Month;
     request.month = month;
     const QString pdf = write(request);
@@ -402,7 +424,7 @@ void TestSheets::monthSheetIsOnePortraitPage() {
 // Probes known cells of the rasterised year sheet: the user's RDO has a dark outline, crew days
 // are tinted with their crew's colour, and greyscale still tells them apart by the outline.
 void TestSheets::ownRdoOutlineAndCrewFillsReadInPixels() {
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     const int dpi = 150;
     const QImage page = rasterise(write(request), dpi);
     QVERIFY(!page.isNull());
@@ -455,7 +477,7 @@ void TestSheets::crewsDifferInGrey() {
     QFETCH(bool, year);
     QFETCH(TAlphaColor, crewA);
     QFETCH(TAlphaColor, crewB);
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
     request.month = 1;
     request.crewA = crewA;
@@ -496,7 +518,7 @@ void TestSheets::userDaysAreMarked_data() {
 void TestSheets::userDaysAreMarked() {
     QFETCH(bool, year);
     QFETCH(bool, onlyMyDays);
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
     request.onlyMyDays = onlyMyDays;
     const QString plainPdf = write(request, QStringLiteral("plain.pdf"));
@@ -568,7 +590,7 @@ void TestSheets::onlyMyDaysHasNoColour_data() {
 void TestSheets::onlyMyDaysHasNoColour() {
     QFETCH(bool, year);
     QFETCH(QString, assignment);
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     request.kind = year ? SheetRequest::Kind::Year : SheetRequest::Kind::Month;
     request.assignment = assignment;
     if (assignment.endsWith(u'+')) {
@@ -594,7 +616,7 @@ void TestSheets::onlyMyDaysHasNoColour() {
 // A title too long for the band shrinks and then ends in an ellipsis; it never runs under the
 // year on the right or off the page.
 void TestSheets::longTitleStaysInsideTheTitleBand() {
-    SheetRequest request = exampleRequest();
+    ExampleSheet request = exampleRequest();
     request.agency = QStringLiteral("Velmora County Consolidated Fire Protection District Number "
                                     "Seven, Northern Mountain Volunteer Companies and Station "
                                     "Forty-Two Auxiliary");
@@ -639,7 +661,7 @@ void TestSheets::unwritableTargetFailsAndLeavesNothing() {
     const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
 
     QString error;
-    QVERIFY(!WriteSheetPdf(m_dir->filePath(target), exampleRequest(), &error));
+    QVERIFY(!WriteSheetPdf(m_dir->filePath(target), prepared(exampleRequest()), &error));
     QVERIFY2(error.startsWith(QStringLiteral("Unable to write to ")), qPrintable(error));
     QVERIFY(!error.contains(QLatin1Char('\n')));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);

@@ -5,13 +5,17 @@
 
 #include "app/mainform.h"
 #include "core/clock.h"
+#include "dialogs/assignmentdialog.h"
 #include "monthview/monthgrid.h"
 
 #include <QApplication>
+#include <QDateEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 class WindowFixture {
 public:
@@ -61,6 +65,28 @@ public:
     void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* target = keyTarget();
         QTest::keyClick(target ? target : form.get(), key, modifiers);
+    }
+
+    // Save on the Settings page, clicked as a user clicks it. Where Save asks from which day a
+    // new assignment holds, the answer is "It was always …" (a correction), unless `from` gives
+    // the day.
+    void clickSave(const std::optional<QDate>& from = std::nullopt) {
+        QTest::mouseClick(form->bSave, Qt::LeftButton);
+        answerAssignmentQuestion(*form, from);
+    }
+
+    // Answers the question Save may have asked, if it asked one.
+    static void answerAssignmentQuestion(QWidget& window, const std::optional<QDate>& from) {
+        auto* question = window.findChild<AssignmentChangeDialog*>();
+        if (!question || !question->isVisible())
+            return;
+        if (from) {
+            question->findChild<QRadioButton*>(QStringLiteral("rbFromDay"))->setChecked(true);
+            question->findChild<QDateEdit*>(QStringLiteral("deEffective"))->setDate(*from);
+        } else {
+            question->findChild<QRadioButton*>(QStringLiteral("rbAlways"))->setChecked(true);
+        }
+        question->accept();
     }
 
     std::unique_ptr<TMainForm> form;
