@@ -9,11 +9,13 @@ import subprocess
 import sys
 import uuid
 from decimal import Decimal
+from zoneinfo import ZoneInfo
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import hours_reference as reference  # noqa: E402
 
 ONE_DAY = datetime.timedelta(days=1)
+STORED_SHIFT_START = datetime.time(8)   # a fresh data folder's; what an import is checked with
 
 
 def date(text):
@@ -34,10 +36,14 @@ class Days:
     def __init__(self, rdo_table, assignment, first, last):
         rotation = reference.Rotation(rdo_table, assignment, datetime.timezone.utc,
                                       datetime.time(8))
-        self.duty = [day for day in days(first, last) if rotation.own_duty(day)]
-        self.rdo = [day for day in days(first, last) if rotation.own_rdo(day)]
-        self.off = [day for day in days(first, last)
-                    if day not in self.duty and day not in self.rdo]
+        self.duty, self.rdo, self.off = [], [], []
+        for day in days(first, last):
+            if rotation.own_duty(day):
+                self.duty.append(day)
+            elif rotation.own_rdo(day):
+                self.rdo.append(day)
+            else:
+                self.off.append(day)
 
 
 def entry(day, kind, minutes=None, with_=None, **extra):
@@ -49,6 +55,45 @@ def entry(day, kind, minutes=None, with_=None, **extra):
         made["with"] = with_
     made.update(extra)
     return made
+
+
+class State:
+    """What the program should hold after a scenario's steps so far: the history (with the
+    settings file's group as its current assignment) and the entries."""
+
+    def __init__(self, rdo_table, zone):
+        self.rdo_table = rdo_table
+        self.zone = ZoneInfo(zone)
+        self.history = reference.History((), "RDO")
+        self.entries = {}
+
+    def rotation(self, shift_start=STORED_SHIFT_START, what_if=None, history=None):
+        return reference.Rotation(self.rdo_table, what_if or history or self.history, self.zone,
+                                  shift_start)
+
+    def by_day(self):
+        return reference.entries_by_day(self.entries.values())
+
+    def merge(self, entries):
+        """As --import-days merges: new ids are added, a higher revision replaces."""
+        for new in entries:
+            old = self.entries.get(new["id"])
+            if old is None or new.get("revision", 1) > old.get("revision", 1):
+                self.entries[new["id"]] = new
+
+    def unfit_on_import(self, entries, history):
+        """The program refuses a file with an entry that does not fit its day (with what is
+        stored on that day, under the history the import leaves): a scenario must not hold
+        one, or it would test the refusal instead of the lists. None, or what is wrong."""
+        probe = State(self.rdo_table, self.zone.key)
+        probe.entries = dict(self.entries)
+        probe.merge(entries)
+        unfit = reference.left_out(probe.rotation(history=history), probe.by_day(),
+                                   {date(e["date"][:10]) for e in entries})
+        if not unfit:
+            return None
+        day, bad = unfit[0]
+        return f"BAD SCENARIO: {len(unfit)} entries do not fit, e.g. {bad['kind']} on {day}"
 
 
 def json_text(document):

@@ -27,7 +27,7 @@ RDO_TABLE = reference.read_rdo_table(ROTATION)
 NAMES = ["Okafor", "Lind", "García", "Smith, J.", "Chen"]
 LEAVE_TYPES = ["vacation", "sick", "comp", "holiday", "other"]
 ZONES = ("UTC", "America/New_York", "Australia/Sydney")
-STORED_SHIFT_START = datetime.time(8)   # a fresh data folder's; what an import is checked with
+STORED_SHIFT_START = support.STORED_SHIFT_START
 # The nights the clocks change in 2026, as (the day whose 08:00 shift is 23 or 25 hours, the
 # next day); crew A is on duty on the first pair of each zone, crew B on the second.
 CLOCK_CHANGES = {
@@ -357,27 +357,6 @@ def fitting(entries, rotation):
             for e, _ in reference.counted_entries(day, rotation, day_entries)]
 
 
-class State:
-    """What the program should hold after the steps so far: the history and the entries."""
-
-    def __init__(self, zone):
-        self.zone = ZoneInfo(zone)
-        self.history = reference.History((), "RDO")
-        self.entries = {}
-
-    def rotation(self, shift_start=STORED_SHIFT_START, what_if=None):
-        return reference.Rotation(RDO_TABLE, what_if or self.history, self.zone, shift_start)
-
-    def by_day(self):
-        return reference.entries_by_day(self.entries.values())
-
-    def merge(self, entries):
-        for new in entries:
-            old = self.entries.get(new["id"])
-            if old is None or new.get("revision", 1) > old.get("revision", 1):
-                self.entries[new["id"]] = new
-
-
 def run_step(step, state, folder, environment, kept):
     """Problems of one step, as lines; empty when it went as it should."""
     what = step[0]
@@ -390,17 +369,9 @@ def run_step(step, state, folder, environment, kept):
         document, history = step[1], step[2]
         after = reference.History(history.rows, state.history.current) if history else \
             state.history
-        # The program refuses a file with an entry that does not fit its day: a scenario must
-        # not hold one, or it would test the refusal instead of the hours.
-        probe = State(state.zone.key)
-        probe.history = after
-        probe.entries = dict(state.entries)
-        probe.merge(document["entries"])
-        unfit = reference.left_out(probe.rotation(), probe.by_day(),
-                                   {date(e["date"][:10]) for e in document["entries"]})
+        unfit = state.unfit_on_import(document["entries"], after)
         if unfit:
-            day, bad = unfit[0]
-            return [f"BAD SCENARIO: {len(unfit)} entries do not fit, e.g. {bad['kind']} on {day}"]
+            return [unfit]
         code, _, err = run([PROGRAM, "--import-days", support.write_document(folder, document)],
                            environment)
         if code != 0:
@@ -424,6 +395,8 @@ def run_step(step, state, folder, environment, kept):
         for option in ("--hours", "--work-periods"):
             code, out, err = run([PROGRAM, option, "--csv", "--from", "2026-01-01", "--to",
                                   "2026-12-31"], environment)
+            if code != 0 or err:
+                return [f"{option} exits {code}: {err.strip()}"]
             kept[(step[1], option)] = out
         return []
     raise ValueError(what)
@@ -480,7 +453,7 @@ def check_scenario(scenario):
     problems = []
     with tempfile.TemporaryDirectory() as folder:
         environment = support.fresh_environment(folder, scenario.zone)
-        state = State(scenario.zone)
+        state = support.State(RDO_TABLE, scenario.zone)
         kept = {}
         for step in scenario.steps:
             failed = run_step(step, state, folder, environment, kept)

@@ -451,5 +451,45 @@ class Banks(unittest.TestCase):
                 bank(**fields)
 
 
+class CommandLines(unittest.TestCase):
+    """The references also answer from a terminal, for a member checking a file by hand."""
+
+    def run_reference(self, script, *options):
+        import json
+        import subprocess
+        import tempfile
+        document = {"format": "tourwise-days", "version": 3,
+                    "assignmentHistory": [{"assignment": "B2", "until": "2026-06-30"}],
+                    "entries": [{"id": "x", "date": "2026-07-03", "kind": "overtime",
+                                 "minutes": 20, "comp": True}],
+                    "banks": [{"bank": "comp", "asOf": "2026-06-28", "balance": 0.5,
+                               "accrual": 0, "cap": 480}]}
+        with tempfile.NamedTemporaryFile("w", suffix=".json") as file:
+            json.dump(document, file)
+            file.flush()
+            done = subprocess.run([sys.executable, os.path.join(os.path.dirname(
+                os.path.abspath(__file__)), script), file.name, "--rotation", ROTATION_SOURCE,
+                "--current-assignment", "A3", *options], capture_output=True, text=True,
+                check=False)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        return done.stdout.splitlines()
+
+    def test_hours(self):
+        lines = self.run_reference("hours_reference.py", "--from", "2026-06-28", "--to",
+                                   "2026-07-11", "--report", "assignments")
+        self.assertEqual(lines, ["assignment,first,last", "B2,,2026-06-30", "A3,2026-07-01,"])
+        lines = self.run_reference("hours_reference.py", "--from", "2026-06-28", "--to",
+                                   "2026-07-11", "--report", "hours")
+        self.assertEqual(len(lines), 2)
+        self.assertTrue(lines[1].startswith("PP15,2026-06-28,2026-07-11,"), lines[1])
+
+    def test_balances(self):
+        lines = self.run_reference("banks_reference.py", "--from", "2026-07-01", "--to",
+                                   "2026-07-01")
+        # 20 minutes are 0.33 h and earn 0.5 (0.495 half up), on a crew B day: A3 is off.
+        self.assertEqual(lines, [",".join(banks.HEADER),
+                                 "PP15,2026-06-28,2026-07-11,comp,0.5,0,0,0.5,0,0,1"])
+
+
 if __name__ == "__main__":
     unittest.main()
