@@ -88,7 +88,6 @@ class BanksTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void namesAndLeaveTypes();
     void minutesAndComp_data();
     void minutesAndComp();
@@ -115,11 +114,6 @@ private slots:
     void fortyFiveYearsOfAccrualWithoutDrift();
     void fortyFiveYearsOfFourBanks();
 };
-
-void BanksTest::initTestCase() {
-    // Dates are whole days here, but the calendar arithmetic must not see a local time zone.
-    qputenv("TZ", "UTC");
-}
 
 void BanksTest::namesAndLeaveTypes() {
     const QStringList names{"vacation", "sick", "comp", "holiday"};
