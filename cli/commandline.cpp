@@ -6,6 +6,7 @@
 #include "core/calendar.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
+#include "days/banktext.h"
 #include "days/hourstable.h"
 #include "export/calendarfile.h"
 #include "export/outputfile.h"
@@ -47,6 +48,7 @@ const QString WorkPeriodStartOption = QStringLiteral("work-period-start");
 const QString AssignmentsOption = QStringLiteral("assignments");
 const QString ChangeAssignmentOption = QStringLiteral("change-assignment");
 const QString EffectiveOption = QStringLiteral("effective");
+const QString BalancesOption = QStringLiteral("balances");
 
 // The options that choose what the program does, and what each one does.
 struct ActionOption {
@@ -64,11 +66,13 @@ const ActionOption ActionOptions[] = {
     {&ImportDaysOption, CommandLine::Action::ImportDays, true},
     {&AssignmentsOption, CommandLine::Action::ListAssignments, false},
     {&ChangeAssignmentOption, CommandLine::Action::ChangeAssignment, false},
+    {&BalancesOption, CommandLine::Action::Balances, false},
 };
-const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption};
-const QStringList YearActions{PrintOption, HoursOption, WorkPeriodsOption};
+const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption, BalancesOption};
+const QStringList YearActions{PrintOption, HoursOption, WorkPeriodsOption, BalancesOption};
 const QStringList HoursActions{HoursOption, WorkPeriodsOption, TradesOption};
-const QStringList TableActions{HoursOption, WorkPeriodsOption, TradesOption, AssignmentsOption};
+const QStringList TableActions{HoursOption, WorkPeriodsOption, TradesOption, AssignmentsOption,
+                               BalancesOption};
 
 const QString PaydaysOption = QStringLiteral("paydays");
 const QString NoPaydaysOption = QStringLiteral("no-paydays");
@@ -120,6 +124,9 @@ void declareOptions(QCommandLineParser& parser) {
                         "holds a day of the range (default: this year).")},
         {TradesOption,
          QStringLiteral("Print the hours traded with each person and what is still open.")},
+        {BalancesOption,
+         QStringLiteral("Print the leave and comp banks of each pay period that holds a day of "
+                        "the range (default: this year).")},
         {CsvOption,
          QStringLiteral("Print the hours or the assignments as CSV instead of a table.")},
         {FromOption,
@@ -569,6 +576,26 @@ int printHours(const CommandLine& command, const StoredSettings& settings) {
     return static_cast<int>(ExitCode::Done);
 }
 
+int printBalances(const CommandLine& command, const StoredSettings& settings) {
+    const int year = command.year.value_or(currentYear());
+    QString refusal;
+    const std::optional<DaySpan> range =
+        rangeOf(command, {serialFromYmd(year, 1, 1), serialFromYmd(year, 12, 31)}, &refusal);
+    if (!range)
+        return fail(ExitCode::BadUsage, refusal);
+    UserDays days(settings);
+    if (!days.problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.problem());
+    const HoursTable table = bankTable(days.schedule().banks().rows(range->first, range->last));
+    if (!days.schedule().problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.schedule().problem());
+    QString error;
+    if (!WriteOutput(QString::fromLatin1(StandardOutputName),
+                     (command.csv ? csvText(table) : alignedText(table)).toUtf8(), &error))
+        return fail(ExitCode::WriteFailed, error);
+    return static_cast<int>(ExitCode::Done);
+}
+
 int listAssignments(const CommandLine& command, const StoredSettings& settings) {
     UserDays days(settings);
     if (!days.problem().isEmpty())
@@ -735,8 +762,8 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
         return fail(ExitCode::BadUsage,
                     QStringLiteral("nothing to do: give --export-ics FILE, --print-pdf FILE, "
                                    "--hours, --work-periods, --trades, --export-days FILE, "
-                                   "--import-days FILE, --assignments or --change-assignment "
-                                   "GROUP"));
+                                   "--import-days FILE, --assignments, --change-assignment "
+                                   "GROUP or --balances"));
     default:
         break;
     }
@@ -754,6 +781,8 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
         return listAssignments(command, settings);
     case CommandLine::Action::ChangeAssignment:
         return changeAssignment(command, settings);
+    case CommandLine::Action::Balances:
+        return printBalances(command, settings);
     default:
         return printHours(command, settings);
     }

@@ -25,7 +25,8 @@ struct CommandLine {
         WorkPeriodHours,
         TradeLedger,
         ListAssignments,
-        ChangeAssignment
+        ChangeAssignment,
+        Balances
     };
     Action action = Action::Window;
     QString target; // the file to write (to read for ImportDays); "-" for the standard stream

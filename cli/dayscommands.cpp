@@ -51,8 +51,8 @@ int ExportDaysFile(const QString& target, const StoredSettings& settings) {
     UserDays days(settings);
     if (!days.problem().isEmpty())
         return fail(days.problem());
-    const QByteArray json =
-        daysToJson(days.store().allEntries(), days.store().earlierAssignments());
+    const QByteArray json = daysToJson(days.store().allEntries(), days.store().earlierAssignments(),
+                                       days.store().bankSetups());
     if (!days.store().readError().isEmpty())
         return fail(days.store().readError());
     QString error;
@@ -106,12 +106,15 @@ int ImportDaysFile(const QString& source, const StoredSettings& settings) {
     imported.hours = days.schedule().hoursSettings();
     if (!days.store().readError().isEmpty())
         return fail(days.store().readError());
+    const BankSetupsCheck banks = checkBankSetups(file->banks, imported.payPeriodStart);
+    if (!banks.problems.isEmpty())
+        return refuseImport(source, banks.problems);
     if (const QStringList refusals = ImportRefusals(imported); !refusals.isEmpty())
         return refuseImport(source, refusals);
     ImportCounts counts;
     const std::optional<QList<AssignmentPeriod>> earlier =
         file->assignmentHistory ? std::optional(imported.history.earlier()) : std::nullopt;
-    const StoreResult result = days.store().import(file->entries, &counts, earlier);
+    const StoreResult result = days.store().import(file->entries, &counts, earlier, banks.setups);
     if (!result.ok)
         return fail(QStringLiteral("nothing imported: ") + result.error);
     QString line = QStringLiteral("Imported %1 entries (%2 updated, %3 unchanged)")
@@ -125,6 +128,10 @@ int ImportDaysFile(const QString& source, const StoredSettings& settings) {
                     ? QStringLiteral(" and the assignment history (1 change)")
                     : QStringLiteral(" and the assignment history (%1 changes)").arg(changes);
     }
+    if (!banks.setups.isEmpty())
+        line += banks.setups.size() == 1
+                    ? QStringLiteral(", 1 bank set up")
+                    : QStringLiteral(", %1 banks set up").arg(banks.setups.size());
     std::fputs(qPrintable(line + u'\n'), stdout);
     std::fflush(stdout);
     return static_cast<int>(ExitCode::Done);

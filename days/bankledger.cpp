@@ -32,7 +32,7 @@ public:
         m_nextMove = std::lower_bound(moves.cbegin(), moves.cend(), m_day,
                                       [](const Move& move, qint64 day) { return move.day < day; });
         m_movesEnd = moves.cend();
-        m_periodLast = wholeDay(payPeriodFirstDay(m_day, payPeriodStart)) + PayPeriodDays - 1;
+        m_periodLast = wholeDay(PayPeriodFirstDay(m_day, payPeriodStart)) + PayPeriodDays - 1;
         m_leaveYear = ymdFromSerial(m_day).year;
         if (yearStartIn(m_leaveYear) < m_day)
             ++m_leaveYear;
@@ -151,7 +151,7 @@ QList<BankPeriodRow> BankLedger::rows(DateSerial first, DateSerial last) const {
         const qint64 asOf = walk.day();
         // A set-up made before a change of the pay-period start may begin inside a period; the
         // rows start with the first whole period.
-        qint64 start = wholeDay(payPeriodFirstDay(asOf, m_payPeriodStart));
+        qint64 start = wholeDay(PayPeriodFirstDay(asOf, m_payPeriodStart));
         if (start < asOf) {
             start += PayPeriodDays;
             while (walk.day() < start)

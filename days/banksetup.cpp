@@ -1,6 +1,7 @@
 #include "days/banksetup.h"
 
 #include "days/hours.h"
+#include "rotation/rotation.h"
 
 #include <QDate>
 #include <QLocale>
@@ -99,7 +100,7 @@ QString monthDayText(MonthDay monthDay) {
 }
 
 DateSerial nearestPayPeriodStart(DateSerial day, DateSerial payPeriodStart) {
-    const DateSerial before = payPeriodFirstDay(day, payPeriodStart);
+    const DateSerial before = PayPeriodFirstDay(day, payPeriodStart);
     return std::floor(day) - before <= PayPeriodDays / 2 ? before : before + PayPeriodDays;
 }
 

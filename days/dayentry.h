@@ -28,6 +28,8 @@ struct DayEntry {
     QString with;               // who works for me, or for whom I work
     LeaveType leaveType = LeaveType::None;
     QString note;
+    // Overtime or a holdover taken as comp time instead of pay: it earns into the comp bank.
+    bool comp = false;
     int revision = 1;   // raised on every change
     QDateTime modified; // UTC
 

@@ -12,20 +12,24 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <tuple>
 
 namespace {
 
 const QString FormatName = QStringLiteral("tourwise-days");
 const QStringList TopKeys = {QStringLiteral("format"), QStringLiteral("version"),
-                             QStringLiteral("assignmentHistory"), QStringLiteral("entries")};
+                             QStringLiteral("assignmentHistory"), QStringLiteral("banks"),
+                             QStringLiteral("entries")};
+const QStringList BankKeys = {"bank", "asOf",      "balance",  "accrual",
+                              "cap",  "carryOver", "yearStart"};
 const QStringList AssignmentKeys = {QStringLiteral("assignment"), QStringLiteral("until")};
 const QStringList Assignments = {"RDO", "A1", "A2", "A3", "A4", "A5", "A6", "A7",
                                  "B1",  "B2", "B3", "B4", "B5", "B6", "B7"};
-const QStringList EntryKeys = {QStringLiteral("id"),        QStringLiteral("date"),
-                               QStringLiteral("kind"),      QStringLiteral("minutes"),
-                               QStringLiteral("start"),     QStringLiteral("with"),
-                               QStringLiteral("leaveType"), QStringLiteral("note"),
-                               QStringLiteral("revision"),  QStringLiteral("modified")};
+const QStringList EntryKeys = {
+    QStringLiteral("id"),        QStringLiteral("date"),    QStringLiteral("kind"),
+    QStringLiteral("minutes"),   QStringLiteral("start"),   QStringLiteral("with"),
+    QStringLiteral("leaveType"), QStringLiteral("note"),    QStringLiteral("comp"),
+    QStringLiteral("revision"),  QStringLiteral("modified")};
 
 // JSON string with only what JSON requires escaped, so non-ASCII text stays readable.
 void appendString(QByteArray& out, const QString& text) {
@@ -115,7 +119,7 @@ public:
         if (!readId(entry) || !readDate(entry) || !readKind(entry) || !readMinutes(entry) ||
             !readStart(entry) || !readText(QStringLiteral("with"), entry.with) ||
             !readLeaveType(entry) || !readText(QStringLiteral("note"), entry.note) ||
-            !readRevision(entry) || !readModified(entry))
+            !readComp(entry) || !readRevision(entry) || !readModified(entry))
             return std::nullopt;
         return entry;
     }
@@ -252,6 +256,20 @@ private:
         return true;
     }
 
+    bool readComp(DayEntry& entry) {
+        const QJsonValue value = m_object.value(QStringLiteral("comp"));
+        if (value.isUndefined())
+            return true;
+        if (!value.isBool())
+            return wrong(QStringLiteral("\"comp\" is not true or false"));
+        if (value.toBool() && entry.kind != EntryKind::Overtime &&
+            entry.kind != EntryKind::Holdover)
+            return wrong(QStringLiteral("it is taken as comp time but is not overtime or a "
+                                        "holdover"));
+        entry.comp = value.toBool();
+        return true;
+    }
+
     bool readRevision(DayEntry& entry) {
         std::optional<qint64> revision;
         if (!integer(QStringLiteral("revision"), true, revision))
@@ -289,6 +307,67 @@ private:
     QDateTime m_importTime;
     QString m_problem;
 };
+
+// The banks' set-ups of a version 3 file, as stated; the import checks them.
+std::optional<QList<BankSetupInput>> readBanks(const QJsonValue& value, QString* error) {
+    const auto refused = [error](const QString& message) {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    if (!value.isArray())
+        return refused(QStringLiteral("The file's \"banks\" is not a list."));
+    QList<BankSetupInput> banks;
+    const QJsonArray array = value.toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QString name = QStringLiteral("Bank %1").arg(i + 1);
+        if (!array.at(i).isObject())
+            return refused(name + QStringLiteral(" is not an object."));
+        const QJsonObject object = array.at(i).toObject();
+        for (auto it = object.begin(); it != object.end(); ++it)
+            if (!BankKeys.contains(it.key()))
+                return refused(name + QStringLiteral(": it has a field %1 that Tourwise does not "
+                                                     "know.")
+                                          .arg(shown(it.key())));
+        BankSetupInput bank;
+        for (const char* required : {"bank", "asOf"}) {
+            const QJsonValue field = object.value(QLatin1StringView(required));
+            if (!field.isString())
+                return refused(name + QStringLiteral(": the field \"%1\" is missing or not text.")
+                                          .arg(QLatin1StringView(required)));
+        }
+        bank.bank = object.value(QStringLiteral("bank")).toString();
+        bank.asOf = object.value(QStringLiteral("asOf")).toString();
+        const auto amount = [&](const char* field, bool required,
+                                std::optional<double>& into) -> bool {
+            const QJsonValue number = object.value(QLatin1StringView(field));
+            if (number.isUndefined())
+                return !required;
+            if (!number.isDouble())
+                return false;
+            into = number.toDouble();
+            return true;
+        };
+        for (const auto& [field, required, into] :
+             {std::tuple<const char*, bool, std::optional<double>*>{"balance", true, &bank.balance},
+              {"accrual", true, &bank.accrual},
+              {"cap", false, &bank.cap},
+              {"carryOver", false, &bank.carryOver}})
+            if (!amount(field, required, *into))
+                return refused(name + QStringLiteral(": \"%1\" is %2.")
+                                          .arg(QLatin1StringView(field),
+                                               object.contains(QLatin1StringView(field))
+                                                   ? QStringLiteral("not a number of hours")
+                                                   : QStringLiteral("missing")));
+        const QJsonValue yearStart = object.value(QStringLiteral("yearStart"));
+        if (!yearStart.isUndefined() && !yearStart.isString())
+            return refused(name + QStringLiteral(": \"yearStart\" is not text."));
+        if (yearStart.isString())
+            bank.yearStart = yearStart.toString();
+        banks.append(bank);
+    }
+    return banks;
+}
 
 // The earlier assignments of a version 2 file.
 std::optional<QList<AssignmentPeriod>> readHistory(const QJsonValue& value, QString* error) {
@@ -343,7 +422,8 @@ std::nullopt_t refuse(QString* error, const QString& message) {
 
 } // namespace
 
-QByteArray daysToJson(QList<DayEntry> entries, const QList<AssignmentPeriod>& assignmentHistory) {
+QByteArray daysToJson(QList<DayEntry> entries, const QList<AssignmentPeriod>& assignmentHistory,
+                      const QList<BankSetup>& banks) {
     std::stable_sort(entries.begin(), entries.end(), entryBefore);
     QByteArray out = "{\n  \"format\": \"tourwise-days\",\n  \"version\": " +
                      QByteArray::number(DaysJsonVersion) + ",\n  \"assignmentHistory\": [";
@@ -357,7 +437,25 @@ QByteArray daysToJson(QList<DayEntry> entries, const QList<AssignmentPeriod>& as
         appendField(out, "until", dateText(history[i].until));
         out += '}';
     }
-    out += history.isEmpty() ? "],\n  \"entries\": [" : "\n  ],\n  \"entries\": [";
+    out += history.isEmpty() ? "],\n  \"banks\": [" : "\n  ],\n  \"banks\": [";
+    for (qsizetype i = 0; i < banks.size(); ++i) {
+        const BankSetup& bank = banks[i];
+        out += i == 0 ? "\n    {\"bank\": " : ",\n    {\"bank\": ";
+        appendString(out, bankName(bank.bank));
+        appendField(out, "asOf", dateText(bank.asOf));
+        const auto number = [&out](const char* name, Hundredths amount) {
+            out += QByteArray(", \"") + name + "\": " + hundredthsText(amount).toLatin1();
+        };
+        number("balance", bank.balance);
+        number("accrual", bank.accrual);
+        if (bank.cap)
+            number("cap", *bank.cap);
+        if (bank.carryOver)
+            number("carryOver", *bank.carryOver);
+        appendField(out, "yearStart", monthDayText(bank.yearStart));
+        out += '}';
+    }
+    out += banks.isEmpty() ? "],\n  \"entries\": [" : "\n  ],\n  \"entries\": [";
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const DayEntry& entry = entries[i];
         out += i == 0 ? "\n    {\"id\": " : ",\n    {\"id\": ";
@@ -374,6 +472,8 @@ QByteArray daysToJson(QList<DayEntry> entries, const QList<AssignmentPeriod>& as
             appendField(out, "leaveType", leaveTypeName(entry.leaveType));
         if (!entry.note.isEmpty())
             appendField(out, "note", entry.note);
+        if (entry.comp)
+            out += ", \"comp\": true";
         appendField(out, "revision", entry.revision);
         appendField(out, "modified", modifiedText(entry.modified));
         out += '}';
@@ -403,10 +503,9 @@ std::optional<DaysFile> daysFromJson(const QByteArray& json, QString* error,
         return refuse(error, QStringLiteral("The file is not in the tourwise-days form: its "
                                             "\"format\" is not \"tourwise-days\"."));
     const QJsonValue version = top.value(QStringLiteral("version"));
-    if (version != QJsonValue(1) && version != QJsonValue(DaysJsonVersion))
-        return refuse(error, QStringLiteral("The file is not version 1 or %1 of the "
-                                            "tourwise-days form, the ones this Tourwise reads.")
-                                 .arg(DaysJsonVersion));
+    if (version != QJsonValue(1) && version != QJsonValue(2) && version != QJsonValue(3))
+        return refuse(error, QStringLiteral("The file is not version 1, 2 or 3 of the "
+                                            "tourwise-days form, the ones this Tourwise reads."));
     if (!top.value(QStringLiteral("entries")).isArray())
         return refuse(error, QStringLiteral("The file has no list of \"entries\"."));
     DaysFile file;
@@ -417,6 +516,16 @@ std::optional<DaysFile> daysFromJson(const QByteArray& json, QString* error,
         file.assignmentHistory = readHistory(top.value(QStringLiteral("assignmentHistory")), error);
         if (!file.assignmentHistory)
             return std::nullopt;
+    }
+    if (top.contains(QStringLiteral("banks"))) {
+        if (version != QJsonValue(3))
+            return refuse(error, QStringLiteral("The file has \"banks\", which only version 3 of "
+                                                "the form has."));
+        const std::optional<QList<BankSetupInput>> banks =
+            readBanks(top.value(QStringLiteral("banks")), error);
+        if (!banks)
+            return std::nullopt;
+        file.banks = *banks;
     }
 
     const QJsonArray array = top.value(QStringLiteral("entries")).toArray();

@@ -85,6 +85,7 @@ std::optional<DayEntry> entryFromRow(const SqliteStatement& row) {
     if (!entry.modified.isValid())
         return std::nullopt;
     entry.modified = entry.modified.toUTC();
+    entry.comp = row.integer(10) != 0;
     return entry;
 }
 
@@ -109,8 +110,8 @@ int raiseCounter(sqlite3* db, DateSerial date) {
 
 int putEntry(sqlite3* db, const DayEntry& entry) {
     SqliteStatement put(db, "INSERT OR REPLACE INTO entries (id, date, kind, minutes, start, "
-                            "with_whom, leave_type, note, revision, modified) "
-                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                            "with_whom, leave_type, note, revision, modified, comp) "
+                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     put.bind(1, entry.id.toString(QUuid::WithoutBraces));
     put.bind(2, dateText(entry.date));
     put.bind(3, entryKindName(entry.kind));
@@ -130,6 +131,7 @@ int putEntry(sqlite3* db, const DayEntry& entry) {
     put.bind(8, entry.note);
     put.bind(9, qint64(entry.revision));
     put.bind(10, modifiedText(entry.modified));
+    put.bind(11, qint64(entry.comp ? 1 : 0));
     if (put.run() != SQLITE_DONE)
         return sqlite3_errcode(db);
     if (const int result = raiseCounter(db, entry.date); result != SQLITE_OK)
@@ -149,9 +151,22 @@ template <class Row> int eachRow(SqliteStatement& query, Row row) {
 
 } // namespace
 
-int selectEntries(sqlite3* db, const QString& first, const QString& last,
+namespace {
+
+// What the file's version holds of the entry's columns.
+QByteArray entryColumnsOf(int version) {
+    if (version >= 3)
+        return EntryColumns;
+    return "id, date, kind, minutes, start, with_whom, leave_type, note, revision, modified, 0";
+}
+
+} // namespace
+
+int selectEntries(sqlite3* db, int version, const QString& first, const QString& last,
                   QList<DayEntry>* entries) {
-    const QByteArray sql = QByteArray("SELECT ") + EntryColumns + " FROM entries" +
+    if (version < 1)
+        return SQLITE_OK;
+    const QByteArray sql = "SELECT " + entryColumnsOf(version) + " FROM entries" +
                            (first.isNull() ? "" : " WHERE date BETWEEN ? AND ?");
     SqliteStatement query(db, sql.constData());
     if (!first.isNull()) {
@@ -164,8 +179,10 @@ int selectEntries(sqlite3* db, const QString& first, const QString& last,
     });
 }
 
-int selectEntry(sqlite3* db, const QUuid& id, QList<DayEntry>* entries) {
-    const QByteArray sql = QByteArray("SELECT ") + EntryColumns + " FROM entries WHERE id = ?";
+int selectEntry(sqlite3* db, int version, const QUuid& id, QList<DayEntry>* entries) {
+    if (version < 1)
+        return SQLITE_OK;
+    const QByteArray sql = "SELECT " + entryColumnsOf(version) + " FROM entries WHERE id = ?";
     SqliteStatement query(db, sql.constData());
     query.bind(1, id.toString(QUuid::WithoutBraces));
     return eachRow(query, [&](const SqliteStatement& row) {
@@ -180,10 +197,12 @@ int deleteEntry(sqlite3* db, const QUuid& id) {
     return erase.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
 }
 
-int readSetting(sqlite3* db, const char* key, QString* value) {
+int readSetting(sqlite3* db, int version, const char* key, QString* value) {
+    *value = QString();
+    if (version < 1)
+        return SQLITE_OK;
     SqliteStatement query(db, "SELECT value FROM settings WHERE key = ?");
     query.bind(1, QString::fromLatin1(key));
-    *value = QString();
     return eachRow(query, [&](const SqliteStatement& row) { *value = row.text(0); });
 }
 
@@ -197,7 +216,10 @@ int putSetting(sqlite3* db, const char* key, const QString& value) {
     return put.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
 }
 
-int readCounters(sqlite3* db, DateSerial first, DateSerial last, QHash<qint64, qint64>* counters) {
+int readCounters(sqlite3* db, int version, DateSerial first, DateSerial last,
+                 QHash<qint64, qint64>* counters) {
+    if (version < 1)
+        return SQLITE_OK;
     SqliteStatement query(db, "SELECT date, counter FROM day_changes WHERE date BETWEEN ? AND ?");
     query.bind(1, dateText(first));
     query.bind(2, dateText(last));
@@ -207,7 +229,68 @@ int readCounters(sqlite3* db, DateSerial first, DateSerial last, QHash<qint64, q
     });
 }
 
-int readEarlierAssignments(sqlite3* db, QList<AssignmentPeriod>* periods) {
+namespace {
+
+std::optional<Hundredths> optionalAmount(const SqliteStatement& row, int column) {
+    if (row.isNull(column))
+        return std::nullopt;
+    return Hundredths{row.integer(column)};
+}
+
+void bindOptional(SqliteStatement& put, int index, const std::optional<Hundredths>& amount) {
+    if (amount)
+        put.bind(index, amount->value);
+    else
+        put.bindNull(index);
+}
+
+} // namespace
+
+int readBankSetups(sqlite3* db, int version, QList<BankSetup>* setups) {
+    if (version < 3)
+        return SQLITE_OK;
+    SqliteStatement query(db, "SELECT bank, as_of, balance, accrual, cap, carry_over, year_start "
+                              "FROM banks");
+    return eachRow(query, [&](const SqliteStatement& row) {
+        const std::optional<BankKind> bank = bankFromName(row.text(0));
+        const std::optional<DateSerial> asOf = dateFromText(row.text(1));
+        const std::optional<MonthDay> yearStart = monthDayFromText(row.text(6));
+        if (!bank || !asOf || !yearStart)
+            return;
+        BankSetup setup;
+        setup.bank = *bank;
+        setup.asOf = *asOf;
+        setup.balance = Hundredths{row.integer(2)};
+        setup.accrual = Hundredths{row.integer(3)};
+        setup.cap = optionalAmount(row, 4);
+        setup.carryOver = optionalAmount(row, 5);
+        setup.yearStart = *yearStart;
+        setups->append(setup);
+    });
+}
+
+int putBankSetup(sqlite3* db, const BankSetup& setup) {
+    SqliteStatement put(db, "INSERT OR REPLACE INTO banks (bank, as_of, balance, accrual, cap, "
+                            "carry_over, year_start) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    put.bind(1, bankName(setup.bank));
+    put.bind(2, dateText(setup.asOf));
+    put.bind(3, setup.balance.value);
+    put.bind(4, setup.accrual.value);
+    bindOptional(put, 5, setup.cap);
+    bindOptional(put, 6, setup.carryOver);
+    put.bind(7, monthDayText(setup.yearStart));
+    return put.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
+}
+
+int removeBankSetup(sqlite3* db, BankKind bank) {
+    SqliteStatement erase(db, "DELETE FROM banks WHERE bank = ?");
+    erase.bind(1, bankName(bank));
+    return erase.run() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db);
+}
+
+int readEarlierAssignments(sqlite3* db, int version, QList<AssignmentPeriod>* periods) {
+    if (version < 2)
+        return SQLITE_OK;
     SqliteStatement query(db, "SELECT until, assignment FROM assignments ORDER BY until");
     return eachRow(query, [&](const SqliteStatement& row) {
         if (const std::optional<DateSerial> until = dateFromText(row.text(0)))

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "days/assignmenthistory.h"
+#include "days/banksetup.h"
 #include "days/dayentry.h"
 
 #include <QHash>
@@ -27,7 +28,7 @@ QString modifiedText(const QDateTime& time);
 
 // The columns entryFromRow() reads, in its order.
 inline constexpr const char* EntryColumns =
-    "id, date, kind, minutes, start, with_whom, leave_type, note, revision, modified";
+    "id, date, kind, minutes, start, with_whom, leave_type, note, revision, modified, comp";
 // The row as an entry, or none when the row is not one this program could have written.
 std::optional<DayEntry> entryFromRow(const SqliteStatement& row);
 
@@ -39,21 +40,33 @@ int raiseCounter(sqlite3* db, DateSerial date);
 // Writes the whole row, replacing one of the same id, and raises the counter of its date.
 int putEntry(sqlite3* db, const DayEntry& entry);
 
+// The reads take the file's schema version: a file is brought up to the current version only by
+// its first write, and until then reads as its version has it (no comp time before version 3,
+// no earlier assignments before version 2, nothing at all in a file without tables).
+
 // Entries of the dates first ... last, or of every date when both are null, in no particular
 // order; rows that this program could not have written are skipped.
-int selectEntries(sqlite3* db, const QString& first, const QString& last, QList<DayEntry>* entries);
-int selectEntry(sqlite3* db, const QUuid& id, QList<DayEntry>* entries);
+int selectEntries(sqlite3* db, int version, const QString& first, const QString& last,
+                  QList<DayEntry>* entries);
+int selectEntry(sqlite3* db, int version, const QUuid& id, QList<DayEntry>* entries);
 int deleteEntry(sqlite3* db, const QUuid& id);
 
 // A null value when the key is not there.
-int readSetting(sqlite3* db, const char* key, QString* value);
+int readSetting(sqlite3* db, int version, const char* key, QString* value);
 // A null value removes the key.
 int putSetting(sqlite3* db, const char* key, const QString& value);
 
-int readCounters(sqlite3* db, DateSerial first, DateSerial last, QHash<qint64, qint64>* counters);
+int readCounters(sqlite3* db, int version, DateSerial first, DateSerial last,
+                 QHash<qint64, qint64>* counters);
 
 // Rows that name no date are skipped, as the history cannot use them.
-int readEarlierAssignments(sqlite3* db, QList<AssignmentPeriod>* periods);
+// The banks' set-ups; rows that name no bank or day are skipped.
+int readBankSetups(sqlite3* db, int version, QList<BankSetup>* setups);
+// Replaces the set-up of each bank given, or removes it where `remove` names it.
+int putBankSetup(sqlite3* db, const BankSetup& setup);
+int removeBankSetup(sqlite3* db, BankKind bank);
+
+int readEarlierAssignments(sqlite3* db, int version, QList<AssignmentPeriod>* periods);
 int putEarlierAssignments(sqlite3* db, const QList<AssignmentPeriod>& periods);
 
 struct StoredHead {

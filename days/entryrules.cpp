@@ -36,6 +36,8 @@ QString EntryRefusal(const DayEntry& candidate, const DayShift& shift,
     if (kind == EntryKind::TradeIn && shift.ownDuty)
         return QStringLiteral("You are on duty that day: a trade where you work for someone goes "
                               "on a day you are not on duty.");
+    if (candidate.comp && kind != EntryKind::Overtime && kind != EntryKind::Holdover)
+        return QStringLiteral("Only overtime and a holdover can be taken as comp time.");
     if (kind == EntryKind::Note)
         return {};
     if (candidate.minutes && *candidate.minutes <= 0)

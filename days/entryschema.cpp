@@ -34,6 +34,12 @@ constexpr std::array<const char*, DaysSchemaVersion> Steps = {
     // the one that holds from the last change on.
     "CREATE TABLE assignments (until TEXT PRIMARY KEY NOT NULL, assignment TEXT NOT NULL)"
     " WITHOUT ROWID;",
+    // Overtime and holdovers taken as comp time; the banks as the user set them up, amounts in
+    // hundredths of an hour, so that no balance drifts.
+    "ALTER TABLE entries ADD COLUMN comp INTEGER NOT NULL DEFAULT 0;"
+    "CREATE TABLE banks (bank TEXT PRIMARY KEY NOT NULL, as_of TEXT NOT NULL,"
+    " balance INTEGER NOT NULL, accrual INTEGER NOT NULL, cap INTEGER, carry_over INTEGER,"
+    " year_start TEXT NOT NULL) WITHOUT ROWID;",
 };
 
 } // namespace

@@ -84,6 +84,7 @@ struct EntryStore::Private {
     qint64 dataVersion = -1;
     qint64 backedUpDay = std::numeric_limits<qint64>::min();
     QString readError;
+    int version = 0; // the file's schema version, as its reads must take it
 
     ~Private() { close(); }
 
@@ -156,6 +157,7 @@ struct EntryStore::Private {
             return;
         }
         status = Status::Open;
+        this->version = version;
         dataVersion = readDataVersion();
     }
 
@@ -223,8 +225,11 @@ struct EntryStore::Private {
                 .arg(path, db ? sqliteMessage() : QString::fromUtf8(sqlite3_errstr(result)));
     }
 
-    QString refusal(int result) {
-        const QString reason = db ? sqliteMessage() : QString::fromUtf8(sqlite3_errstr(result));
+    // `reason` is SQLite's own words for the failure, when they were taken before the
+    // transaction was undone; else they are read now.
+    QString refusal(int result, QString reason = {}) {
+        if (reason.isEmpty())
+            reason = db ? sqliteMessage() : QString::fromUtf8(sqlite3_errstr(result));
         switch (result & 0xff) {
         case SQLITE_FULL:
             return QStringLiteral("The disk that holds %1 is full, so the change was not saved; "
@@ -261,6 +266,7 @@ struct EntryStore::Private {
         configure();
         readOnly = sqlite3_db_readonly(db, "main") == 1;
         status = Status::Open;
+        version = 0;
         dataVersion = readDataVersion();
         return {};
     }
@@ -306,22 +312,31 @@ struct EntryStore::Private {
         SqliteTransaction transaction(db);
         if (transaction.begun() != SQLITE_OK)
             return {false, refusal(transaction.begun())};
-        const int version = daysSchemaVersion(db);
-        if (version > DaysSchemaVersion) {
+        const int fileVersion = daysSchemaVersion(db);
+        if (fileVersion > DaysSchemaVersion) {
+            // Ended before the connection closes under it.
+            transaction.rollback();
             makeUnavailable(QStringLiteral("it was written by a newer version of Tourwise (file "
                                            "version %1); use that version")
-                                .arg(version));
+                                .arg(fileVersion));
             return {false, problem};
         }
         Outcome outcome;
         Touched touched;
-        outcome.code = version < 0 ? SQLITE_ERROR : migrateDaysSchema(db, version);
+        outcome.code = fileVersion < 0 ? SQLITE_ERROR : migrateDaysSchema(db, fileVersion);
         if (outcome.code == SQLITE_OK)
             outcome = body(db, touched);
         if (outcome.code == SQLITE_OK && outcome.message.isEmpty())
             outcome.code = transaction.commit();
-        if (outcome.code != SQLITE_OK || !outcome.message.isEmpty())
-            return {false, outcome.message.isEmpty() ? refusal(outcome.code) : outcome.message};
+        if (outcome.code != SQLITE_OK || !outcome.message.isEmpty()) {
+            // Undone before the refusal is worded, as a damaged file closes the connection;
+            // SQLite's words are taken first, as the rollback replaces them.
+            const QString reason = sqliteMessage();
+            transaction.rollback();
+            return {false,
+                    outcome.message.isEmpty() ? refusal(outcome.code, reason) : outcome.message};
+        }
+        version = DaysSchemaVersion;
         dataVersion = readDataVersion();
         if (!touched.none())
             emit owner->changed(touched.span().first, touched.span().last);
@@ -332,7 +347,7 @@ struct EntryStore::Private {
         QList<DayEntry> entries;
         if (status != Status::Open)
             return entries;
-        const int result = selectEntries(db, first, last, &entries);
+        const int result = selectEntries(db, version, first, last, &entries);
         const_cast<Private*>(this)->noteRead(result);
         if (result != SQLITE_OK)
             return {};
@@ -344,7 +359,7 @@ struct EntryStore::Private {
         if (status != Status::Open)
             return {};
         QString value;
-        const int result = readSetting(db, key, &value);
+        const int result = readSetting(db, version, key, &value);
         const_cast<Private*>(this)->noteRead(result);
         return value;
     }
@@ -421,7 +436,7 @@ std::optional<DayEntry> EntryStore::entry(const QUuid& id) const {
     if (d->status != Status::Open)
         return std::nullopt;
     QList<DayEntry> found;
-    const int result = selectEntry(d->db, id, &found);
+    const int result = selectEntry(d->db, d->version, id, &found);
     d->noteRead(result);
     if (result != SQLITE_OK || found.isEmpty())
         return std::nullopt;
@@ -510,18 +525,20 @@ QHash<qint64, qint64> EntryStore::changeCounters(DateSerial first, DateSerial la
     QHash<qint64, qint64> counters;
     if (d->status != Status::Open)
         return counters;
-    const int result = readCounters(d->db, first, last, &counters);
+    const int result = readCounters(d->db, d->version, first, last, &counters);
     d->noteRead(result);
     return result == SQLITE_OK ? counters : QHash<qint64, qint64>();
 }
 
 StoreResult EntryStore::import(const QList<DayEntry>& entries, ImportCounts* counts,
-                               const std::optional<QList<AssignmentPeriod>>& earlier) {
+                               const std::optional<QList<AssignmentPeriod>>& earlier,
+                               const QList<BankSetup>& banks) {
     ImportCounts tally;
     for (const DayEntry& entry : entries)
         if (entry.id.isNull() || !storable(entry))
             return {false, NotStorable};
-    const bool nothingToWrite = entries.isEmpty() && (!earlier || earlier->isEmpty());
+    const bool nothingToWrite =
+        entries.isEmpty() && (!earlier || earlier->isEmpty()) && banks.isEmpty();
     if (nothingToWrite && d->status == Status::NoFile) {
         if (counts)
             *counts = tally;
@@ -545,6 +562,11 @@ StoreResult EntryStore::import(const QList<DayEntry>& entries, ImportCounts* cou
             if (const Outcome outcome = replaceEntry(db, entry, old); outcome.code != SQLITE_OK)
                 return outcome;
         }
+        for (const BankSetup& setup : banks) {
+            touched.all();
+            if (const int code = putBankSetup(db, setup); code != SQLITE_OK)
+                return {code, {}};
+        }
         if (earlier) {
             touched.all();
             return {putEarlierAssignments(db, *earlier), {}};
@@ -560,7 +582,7 @@ QList<AssignmentPeriod> EntryStore::earlierAssignments() const {
     QList<AssignmentPeriod> periods;
     if (d->status != Status::Open)
         return periods;
-    const int result = readEarlierAssignments(d->db, &periods);
+    const int result = readEarlierAssignments(d->db, d->version, &periods);
     d->noteRead(result);
     return result == SQLITE_OK ? periods : QList<AssignmentPeriod>();
 }
@@ -572,6 +594,35 @@ StoreResult EntryStore::setEarlierAssignments(const QList<AssignmentPeriod>& ear
     return d->write([&](sqlite3* db, Touched& touched) -> Outcome {
         touched.all();
         return {putEarlierAssignments(db, earlier), {}};
+    });
+}
+
+QList<BankSetup> EntryStore::bankSetups() const {
+    QList<BankSetup> setups;
+    if (d->status != Status::Open)
+        return setups;
+    const int result = readBankSetups(d->db, d->version, &setups);
+    d->noteRead(result);
+    if (result != SQLITE_OK)
+        return {};
+    std::sort(setups.begin(), setups.end(), [](const BankSetup& a, const BankSetup& b) {
+        return static_cast<int>(a.bank) < static_cast<int>(b.bank);
+    });
+    return setups;
+}
+
+StoreResult EntryStore::setBankSetups(const QList<BankSetup>& setups) {
+    if (setups.isEmpty() && d->status == Status::NoFile)
+        return {};
+    return d->write([&](sqlite3* db, Touched& touched) -> Outcome {
+        touched.all();
+        for (BankKind bank : AllBanks)
+            if (const int code = removeBankSetup(db, bank); code != SQLITE_OK)
+                return {code, {}};
+        for (const BankSetup& setup : setups)
+            if (const int code = putBankSetup(db, setup); code != SQLITE_OK)
+                return {code, {}};
+        return {};
     });
 }
 
@@ -632,10 +683,12 @@ bool EntryStore::checkForOutsideChanges() {
         emit changed(MinViewDate, MaxViewDate);
         return true;
     }
-    const qint64 version = d->readDataVersion();
-    if (version == d->dataVersion)
+    const qint64 dataVersion = d->readDataVersion();
+    if (dataVersion == d->dataVersion)
         return false;
-    d->dataVersion = version;
+    d->dataVersion = dataVersion;
+    // The other process may have brought the file up to a newer version.
+    d->version = std::max(d->version, daysSchemaVersion(d->db));
     emit changed(MinViewDate, MaxViewDate);
     return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "days/assignmenthistory.h"
+#include "days/banksetup.h"
 #include "days/dayentry.h"
 #include "days/shifttime.h"
 
@@ -76,13 +77,20 @@ public:
     // Merges by id: a higher revision replaces, otherwise the stored entry stays. With
     // `earlier`, the earlier assignments are replaced by those in the same transaction. All or
     // nothing.
+    // `banks` replace the set-up of each bank they name.
     StoreResult import(const QList<DayEntry>& entries, ImportCounts* counts = nullptr,
-                       const std::optional<QList<AssignmentPeriod>>& earlier = std::nullopt);
+                       const std::optional<QList<AssignmentPeriod>>& earlier = std::nullopt,
+                       const QList<BankSetup>& banks = {});
 
     // The assignments before the settings file's one, each with its last day, by date.
     QList<AssignmentPeriod> earlierAssignments() const;
     // Replaces them; an empty list on a store without a file creates none.
     StoreResult setEarlierAssignments(const QList<AssignmentPeriod>& earlier);
+
+    // The leave and comp banks as the user set them up, in AllBanks order.
+    QList<BankSetup> bankSetups() const;
+    // Replaces all of them: a bank not in the list is no longer kept.
+    StoreResult setBankSetups(const QList<BankSetup>& setups);
 
     HoursSettings hoursSettings() const;
     StoreResult setHoursSettings(const HoursSettings& settings);

@@ -26,6 +26,7 @@ struct Schedule::Private {
     mutable bool allRead = false;
     mutable EntriesByDay entries;
     mutable QHash<qint64, qint64> counters;
+    mutable std::optional<QList<BankSetup>> setups;
     QList<AssignmentPeriod> givenEarlier;
     HoursSettings givenHours;
 
@@ -33,15 +34,18 @@ struct Schedule::Private {
     // answering of others.
     mutable std::unordered_map<qint64, DayFacts> facts;
     mutable QHash<qint64, HoursTotals> periodTotals;
+    mutable std::optional<BankLedger> ledger;
 
     void forgetAnswers() {
         facts.clear();
         periodTotals.clear();
+        ledger.reset();
     }
 
     void forgetAnswersOf(DateSerial first, DateSerial last) {
         for (auto it = facts.begin(); it != facts.end();)
             it = it->first >= first && it->first <= last ? facts.erase(it) : std::next(it);
+        ledger.reset();
         // A period's total reaches 13 days before its first day's key.
         for (auto it = periodTotals.begin(); it != periodTotals.end();)
             it = it.key() + PayPeriodDays - 1 >= first && it.key() <= last ? periodTotals.erase(it)
@@ -53,6 +57,7 @@ struct Schedule::Private {
             return;
         history.reset();
         hours.reset();
+        setups.reset();
         yearsRead.clear();
         allRead = false;
         entries.clear();
@@ -203,6 +208,14 @@ void Schedule::setChangeCounters(const QHash<qint64, qint64>& counters) {
     emit changed(MinViewDate, MaxViewDate);
 }
 
+void Schedule::setBankSetups(const QList<BankSetup>& setups) {
+    if (d->store)
+        return;
+    d->setups = setups;
+    d->ledger.reset();
+    emit changed(MinViewDate, MaxViewDate);
+}
+
 EntryStore* Schedule::store() const {
     return d->store;
 }
@@ -342,6 +355,38 @@ QList<TradeBalance> Schedule::trades() const {
 
 QList<NotCountedEntry> Schedule::notCounted(DateSerial first, DateSerial last) const {
     return NotCountedIn(daysWithEntries(first, last));
+}
+
+QList<BankSetup> Schedule::bankSetups() const {
+    if (!d->setups)
+        d->setups = d->store ? d->store->bankSetups() : QList<BankSetup>();
+    return *d->setups;
+}
+
+const BankLedger& Schedule::banks() const {
+    if (d->ledger)
+        return *d->ledger;
+    // What the banks see of a day is what its hours count: leave that fits, and comp time of
+    // overtime and holdovers that count as extra work.
+    QList<BankMovement> movements;
+    for (const DayFacts& facts : daysWithEntries()) {
+        for (qsizetype at = 0; at < facts.entries.size(); ++at) {
+            const DayEntry& entry = facts.entries[at];
+            const int minutes = facts.countedMinutes[at];
+            if (!facts.fits[at] || minutes <= 0)
+                continue;
+            if (entry.kind == EntryKind::Leave) {
+                if (const std::optional<BankMovement> used =
+                        leaveMovement(facts.day, entry.leaveType, minutes))
+                    movements.append(*used);
+            } else if (entry.comp &&
+                       (entry.kind == EntryKind::Overtime || entry.kind == EntryKind::Holdover)) {
+                movements.append(compMovement(facts.day, minutes));
+            }
+        }
+    }
+    d->ledger.emplace(bankSetups(), d->payPeriodStart, movements);
+    return *d->ledger;
 }
 
 QList<NotCountedEntry> NotCountedIn(const QList<DayFacts>& days) {

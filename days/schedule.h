@@ -6,6 +6,7 @@
 #pragma once
 
 #include "days/assignmenthistory.h"
+#include "days/bankledger.h"
 #include "days/dayfacts.h"
 #include "days/hours.h"
 
@@ -48,6 +49,7 @@ public:
     void setEarlierAssignments(const QList<AssignmentPeriod>& earlier);
     void setHoursSettings(const HoursSettings& settings);
     void setChangeCounters(const QHash<qint64, qint64>& counters);
+    void setBankSetups(const QList<BankSetup>& setups);
 
     EntryStore* store() const;
     // What keeps the user's days from being shown whole, in one sentence: the file is
@@ -80,6 +82,10 @@ public:
     QList<TradeBalance> trades() const;
     // The entries of first ... last that the hours leave out.
     QList<NotCountedEntry> notCounted(DateSerial first, DateSerial last) const;
+
+    // The leave and comp banks as set up, over the leave and comp time of every day.
+    QList<BankSetup> bankSetups() const;
+    const BankLedger& banks() const;
 
 signals:
     // The days first ... last may now read differently.

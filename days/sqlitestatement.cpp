@@ -65,8 +65,13 @@ SqliteTransaction::SqliteTransaction(sqlite3* db)
     : m_db(db), m_begun(sqliteExec(db, "BEGIN IMMEDIATE")), m_open(m_begun == SQLITE_OK) {}
 
 SqliteTransaction::~SqliteTransaction() {
+    rollback();
+}
+
+void SqliteTransaction::rollback() {
     if (m_open && !sqlite3_get_autocommit(m_db))
         sqliteExec(m_db, "ROLLBACK");
+    m_open = false;
 }
 
 int SqliteTransaction::commit() {

@@ -51,6 +51,8 @@ public:
     // The result of BEGIN; SQLITE_OK when the transaction is open.
     int begun() const { return m_begun; }
     int commit();
+    // Ends it now, undone; the destructor then has nothing left to do.
+    void rollback();
 
 private:
     sqlite3* m_db;

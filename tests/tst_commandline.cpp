@@ -550,8 +550,8 @@ namespace {
 // and leave of 12 hours each, 2 March a day off.
 const QByteArray DaysSettings = "[Config]\r\nRDO=A3\r\n";
 const QByteArray DaysFile =
-    "{\n  \"format\": \"tourwise-days\",\n  \"version\": 2,\n  \"assignmentHistory\": [],\n"
-    "  \"entries\": [\n"
+    "{\n  \"format\": \"tourwise-days\",\n  \"version\": 3,\n  \"assignmentHistory\": [],\n"
+    "  \"banks\": [],\n  \"entries\": [\n"
     "    {\"id\": \"0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01\", \"date\": \"2026-02-28\", \"kind\": "
     "\"trade-out\", \"minutes\": 720, \"start\": \"08:00\", \"with\": \"R. Okafor\", \"revision\": "
     "3, \"modified\": \"2026-02-20T23:59:59Z\"},\n"
@@ -606,8 +606,9 @@ void CommandLineTest::daysThroughStandardStreams() {
     // Nothing recorded: an empty list, and no file made for it.
     Run exported = run({"--export-days", "-"});
     QCOMPARE(exported.exitCode, 0);
-    QCOMPARE(exported.out, QByteArray("{\n  \"format\": \"tourwise-days\",\n  \"version\": 2,\n  "
-                                      "\"assignmentHistory\": [],\n  \"entries\": []\n}\n"));
+    QCOMPARE(exported.out, QByteArray("{\n  \"format\": \"tourwise-days\",\n  \"version\": 3,\n  "
+                                      "\"assignmentHistory\": [],\n  \"banks\": [],\n  "
+                                      "\"entries\": []\n}\n"));
     QVERIFY(!treeOf(m_work->path()).contains(QStringLiteral("data")));
 
     const Run imported = run({"--import-days", "-"}, "UTC", DaysFile);

@@ -2,6 +2,7 @@
 // version 1 file still reads, and every kind of wrong file is refused with one sentence that
 // names the entry or the assignment and the field.
 #include "days/entryjson.h"
+#include "rotation/rotation.h"
 
 #include <QtTest>
 
@@ -11,16 +12,20 @@ namespace {
 // halves; sorted by date, then id, as the writer sorts.
 const QByteArray Canonical = R"({
   "format": "tourwise-days",
-  "version": 2,
+  "version": 3,
   "assignmentHistory": [
     {"assignment": "B2", "until": "2024-06-30"},
     {"assignment": "RDO", "until": "2026-02-14"}
+  ],
+  "banks": [
+    {"bank": "vacation", "asOf": "2026-01-11", "balance": 130, "accrual": 7.5, "cap": 150, "carryOver": 120, "yearStart": "01-01"},
+    {"bank": "comp", "asOf": "2026-01-25", "balance": -12.25, "accrual": 0, "yearStart": "07-01"}
   ],
   "entries": [
     {"id": "0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01", "date": "2026-02-28", "kind": "trade-out", "minutes": 720, "start": "08:00", "with": "R. Okafor \"Bud\"", "revision": 3, "modified": "2026-02-20T23:59:59Z"},
     {"id": "5c1f8a0e-0e5b-4f7e-8a1c-2d3e4f5a6b7c", "date": "2026-02-28", "kind": "leave", "leaveType": "vacation", "note": "line one\nline two\ttab \\ back", "revision": 1, "modified": "2026-01-01T00:00:00Z"},
     {"id": "0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a02", "date": "2026-03-01", "kind": "trade-in", "minutes": 1440, "with": "Jörg Müller", "revision": 1, "modified": "2026-02-21T10:00:00Z"},
-    {"id": "11111111-2222-4333-8444-555555555555", "date": "2026-03-02", "kind": "overtime", "minutes": 0, "start": "23:59", "revision": 2147483647, "modified": "2026-03-02T12:30:00Z"},
+    {"id": "11111111-2222-4333-8444-555555555555", "date": "2026-03-02", "kind": "overtime", "minutes": 0, "start": "23:59", "comp": true, "revision": 2147483647, "modified": "2026-03-02T12:30:00Z"},
     {"id": "22222222-2222-4333-8444-555555555555", "date": "2026-03-02", "kind": "holdover", "minutes": 2880, "revision": 1, "modified": "2026-03-03T08:00:00Z"},
     {"id": "33333333-2222-4333-8444-555555555555", "date": "2026-03-03", "kind": "training", "minutes": 90, "start": "00:00", "note": "😀 \u0001 end", "revision": 1, "modified": "2026-03-03T08:00:00Z"},
     {"id": "44444444-2222-4333-8444-555555555555", "date": "2028-02-29", "kind": "leave", "leaveType": "sick", "revision": 1, "modified": "2028-02-29T06:00:00Z"},
@@ -29,8 +34,8 @@ const QByteArray Canonical = R"({
 }
 )";
 
-const QByteArray Empty = "{\n  \"format\": \"tourwise-days\",\n  \"version\": 2,\n  "
-                         "\"assignmentHistory\": [],\n  \"entries\": []\n}\n";
+const QByteArray Empty = "{\n  \"format\": \"tourwise-days\",\n  \"version\": 3,\n  "
+                         "\"assignmentHistory\": [],\n  \"banks\": [],\n  \"entries\": []\n}\n";
 
 // A file of one entry with the given fields after the id.
 QByteArray oneEntry(const QByteArray& fields) {
@@ -69,7 +74,9 @@ void EntryJsonTest::fileRoundTripIsExact() {
     const std::optional<DaysFile> days = daysFromJson(file, &error);
     QVERIFY2(days, qPrintable(error));
     QVERIFY(days->assignmentHistory);
-    QCOMPARE(daysToJson(days->entries, *days->assignmentHistory), file);
+    const BankSetupsCheck banks = checkBankSetups(days->banks, DefaultPayPeriodStart);
+    QVERIFY2(banks.problems.isEmpty(), qPrintable(banks.problems.join(u' ')));
+    QCOMPARE(daysToJson(days->entries, *days->assignmentHistory, banks.setups), file);
 }
 
 void EntryJsonTest::entriesRoundTripIsExact() {
@@ -103,7 +110,14 @@ void EntryJsonTest::fieldsAreRead() {
     QCOMPARE(*days->assignmentHistory,
              (QList<AssignmentPeriod>{{QStringLiteral("B2"), serialFromYmd(2024, 6, 30)},
                                       {QStringLiteral("RDO"), serialFromYmd(2026, 2, 14)}}));
+    QCOMPARE(days->banks.size(), 2);
+    QCOMPARE(days->banks[0].bank, QStringLiteral("vacation"));
+    QCOMPARE(days->banks[0].accrual, 7.5);
+    QCOMPARE(days->banks[1].balance, -12.25);
+    QVERIFY(!days->banks[1].cap && !days->banks[1].carryOver);
     const QList<DayEntry>* entries = &days->entries;
+    QVERIFY(entries->at(3).comp);
+    QVERIFY(!entries->at(2).comp);
     const DayEntry& trade = entries->at(0);
     QCOMPARE(trade.id, QUuid::fromString(QStringLiteral("0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01")));
     QCOMPARE(trade.date, serialFromYmd(2026, 2, 28));
@@ -123,7 +137,8 @@ void EntryJsonTest::fieldsAreRead() {
 
 void EntryJsonTest::versionOneStillReads() {
     QByteArray file = Canonical;
-    file.replace("\"version\": 2", "\"version\": 1");
+    file.replace("\"version\": 3", "\"version\": 1");
+    file.replace("\"comp\": true, ", "");
     const qsizetype history = file.indexOf("  \"assignmentHistory\"");
     file.remove(history, file.indexOf("  \"entries\"") - history);
     QString error;
@@ -163,14 +178,42 @@ void EntryJsonTest::refusals_data() {
         << QByteArray(R"({"format": "tourwise-ini", "version": 1, "entries": []})")
         << QStringLiteral("The file is not in the tourwise-days form: its \"format\" is not "
                           "\"tourwise-days\".");
-    QTest::newRow("version 3")
-        << QByteArray(R"({"format": "tourwise-days", "version": 3, "entries": []})")
-        << QStringLiteral("The file is not version 1 or 2 of the tourwise-days form, the ones "
+    QTest::newRow("version 4")
+        << QByteArray(R"({"format": "tourwise-days", "version": 4, "entries": []})")
+        << QStringLiteral("The file is not version 1, 2 or 3 of the tourwise-days form, the ones "
                           "this Tourwise reads.");
     QTest::newRow("version as text")
         << QByteArray(R"({"format": "tourwise-days", "version": "1", "entries": []})")
-        << QStringLiteral("The file is not version 1 or 2 of the tourwise-days form, the ones "
+        << QStringLiteral("The file is not version 1, 2 or 3 of the tourwise-days form, the ones "
                           "this Tourwise reads.");
+    const QByteArray v3 = R"({"format": "tourwise-days", "version": 3, "entries": [], )";
+    QTest::newRow("banks in version 2")
+        << QByteArray(R"({"format": "tourwise-days", "version": 2, "entries": [], "banks": []})")
+        << QStringLiteral("The file has \"banks\", which only version 3 of the form has.");
+    QTest::newRow("banks not a list")
+        << v3 + R"("banks": 7})" << QStringLiteral("The file's \"banks\" is not a list.");
+    QTest::newRow("bank without asOf")
+        << v3 + R"("banks": [{"bank": "sick", "balance": 1, "accrual": 1}]})"
+        << QStringLiteral("Bank 1: the field \"asOf\" is missing or not text.");
+    QTest::newRow("balance as text")
+        << v3 +
+               R"("banks": [{"bank": "sick", "asOf": "2026-01-11", "balance": "12", "accrual": 1}]})"
+        << QStringLiteral("Bank 1: \"balance\" is not a number of hours.");
+    QTest::newRow("no accrual")
+        << v3 + R"("banks": [{"bank": "sick", "asOf": "2026-01-11", "balance": 12}]})"
+        << QStringLiteral("Bank 1: \"accrual\" is missing.");
+    QTest::newRow("unknown field of a bank")
+        << v3 +
+               R"("banks": [{"bank": "sick", "asOf": "2026-01-11", "balance": 1, "accrual": 1, "max": 3}]})"
+        << QStringLiteral("Bank 1: it has a field \"max\" that Tourwise does not know.");
+    QTest::newRow("comp time on leave")
+        << oneEntry(
+               R"("date": "2026-03-01", "kind": "leave", "comp": true, "revision": 1, "modified": "2026-03-01T06:00:00Z")")
+        << entry + QStringLiteral("it is taken as comp time but is not overtime or a holdover.");
+    QTest::newRow("comp as text")
+        << oneEntry(
+               R"("date": "2026-03-01", "kind": "overtime", "comp": "yes", "revision": 1, "modified": "2026-03-01T06:00:00Z")")
+        << entry + QStringLiteral("\"comp\" is not true or false.");
     const QByteArray v2 = R"({"format": "tourwise-days", "version": 2, "entries": [], )";
     QTest::newRow("history in version 1")
         << QByteArray(
