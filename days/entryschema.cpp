@@ -30,6 +30,17 @@ constexpr std::array<const char*, DaysSchemaVersion> Steps = {
     "CREATE TABLE day_changes (date TEXT PRIMARY KEY NOT NULL, counter INTEGER NOT NULL)"
     " WITHOUT ROWID;"
     "CREATE TABLE settings (key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL) WITHOUT ROWID;",
+    // What was published to each calendar on a server, so that the next publish sends only what
+    // changed and removes only what this program put there. calendar is the collection's URL
+    // without user name or password; etag is the server's, quotes and all, '' when it sent none;
+    // content_hash is of the event's text without its DTSTAMP.
+    "CREATE TABLE published ("
+    " calendar TEXT NOT NULL,"
+    " uid TEXT NOT NULL,"
+    " href TEXT NOT NULL,"
+    " etag TEXT NOT NULL,"
+    " content_hash TEXT NOT NULL,"
+    " PRIMARY KEY (calendar, uid)) WITHOUT ROWID;",
 };
 
 } // namespace
