@@ -267,7 +267,8 @@ struct EntryStore::Private {
             sqliteExec(db, "ROLLBACK");
     }
 
-    StoreResult write(const std::function<Outcome(sqlite3*)>& body) {
+    // `entriesTouched` false: only the other tables change, so views have nothing to redraw.
+    StoreResult write(const std::function<Outcome(sqlite3*)>& body, bool entriesTouched = true) {
         if (const QString refused = prepareForChange(); !refused.isEmpty())
             return {false, refused};
         if (const int result = sqliteExec(db, "BEGIN IMMEDIATE"); result != SQLITE_OK)
@@ -293,7 +294,8 @@ struct EntryStore::Private {
             return {false, refused};
         }
         dataVersion = readDataVersion();
-        emit owner->entriesChanged();
+        if (entriesTouched)
+            emit owner->entriesChanged();
         return {};
     }
 
@@ -571,6 +573,23 @@ StoreResult EntryStore::setKeptCalendarFile(const QString& path, bool timedShift
                               path.isEmpty() ? QString() : QString(timedShifts ? u'1' : u'0'));
         return {code, {}};
     });
+}
+
+StoreResult EntryStore::writeOtherTables(const std::function<int(sqlite3*)>& body) {
+    return d->write([&](sqlite3* db) -> Outcome { return {body(db), {}}; }, false);
+}
+
+StoreResult EntryStore::readOtherTables(const std::function<int(sqlite3*)>& body) const {
+    if (d->status == Status::NoFile)
+        return {};
+    if (d->status == Status::Unavailable)
+        return {false, d->problem};
+    if (const int result = body(d->db); result != SQLITE_OK) {
+        d->noteReadFailure(result);
+        return {false, QStringLiteral("%1 cannot be read (%2).")
+                           .arg(d->path, QString::fromUtf8(sqlite3_errstr(result)))};
+    }
+    return {};
 }
 
 bool EntryStore::checkForOutsideChanges() {
