@@ -13,6 +13,9 @@
 #include <QUrl>
 #include <QtTest>
 
+#ifndef HOSTILE_SERVER_SCRIPT
+#define HOSTILE_SERVER_SCRIPT "hostile_http.py"
+#endif
 #ifndef DEBIAN_PYTHON3
 #define DEBIAN_PYTHON3 "/usr/bin/python3"
 #endif
