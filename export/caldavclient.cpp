@@ -2,7 +2,10 @@
 
 #include "export/davaddress.h"
 
+#include <QDeadlineTimer>
 #include <QNetworkAccessManager>
+
+#include <algorithm>
 
 namespace {
 
@@ -40,49 +43,80 @@ CalDavClient::~CalDavClient() {
     qDeleteAll(findChildren<DavExchange*>(Qt::FindDirectChildrenOnly));
 }
 
-void CalDavClient::send(DavRequest request, std::function<void(const DavResponse&)> done) {
-    auto* exchange =
-        new DavExchange(m_network, m_account, std::move(request), std::move(done), this);
+void CalDavClient::send(DavRequest request, std::function<void(const DavResponse&)> done,
+                        int timeoutMs) {
+    CalDavAccount account = m_account;
+    if (timeoutMs > 0)
+        account.timeoutMs = std::min(timeoutMs, account.timeoutMs);
+    auto* exchange = new DavExchange(m_network, account, std::move(request), std::move(done), this);
     connect(exchange, &DavExchange::requestSent, this, [this] { ++m_requestsSent; });
     exchange->start();
 }
 
 void CalDavClient::propfind(const QUrl& url, int depth, const QByteArray& body,
                             std::function<void(const DavResponse&, const QList<DavResource>&)> done,
-                            std::function<void(const CalDavOutcome&)> failed) {
+                            std::function<void(const CalDavOutcome&)> failed, int timeoutMs) {
     DavRequest request{"PROPFIND", url, body, XmlType, {{"Depth", QByteArray::number(depth)}}};
-    send(std::move(request), [this, done = std::move(done),
-                              failed = std::move(failed)](const DavResponse& response) {
-        if (response.failure != DavFailure::None || response.status != 207) {
-            CalDavOutcome outcome = OutcomeOf(response, m_account.user);
-            if (outcome.ok()) // 200 and the like: not what WebDAV answers
-                outcome = {DavFailure::NotXml,
-                           QStringLiteral("The server at %1 did not answer as a calendar server "
-                                          "does (status %2 to PROPFIND of %3); check the address.")
-                               .arg(ShownHost(response.url))
-                               .arg(response.status)
-                               .arg(ShownAddress(response.url))};
-            failed(outcome);
-            return;
-        }
-        QString problem;
-        const std::optional<QList<DavResource>> resources =
-            ParseMultistatus(response.body, response.url, &problem);
-        if (!resources) {
-            failed({DavFailure::NotXml,
-                    QStringLiteral("The server at %1 did not answer as a calendar server does "
-                                   "(its reply for %2: %3); check the address.")
-                        .arg(ShownHost(response.url), ShownAddress(response.url), problem)});
-            return;
-        }
-        done(response, *resources);
-    });
+    send(
+        std::move(request),
+        [this, done = std::move(done), failed = std::move(failed)](const DavResponse& response) {
+            if (response.failure != DavFailure::None || response.status != 207) {
+                CalDavOutcome outcome = OutcomeOf(response, m_account.user);
+                if (outcome.ok()) // 200 and the like: not what WebDAV answers
+                    outcome = {
+                        DavFailure::NotXml,
+                        QStringLiteral("The server at %1 did not answer as a calendar server "
+                                       "does (status %2 to PROPFIND of %3); check the address.")
+                            .arg(ShownHost(response.url))
+                            .arg(response.status)
+                            .arg(ShownAddress(response.url))};
+                failed(outcome);
+                return;
+            }
+            QString problem;
+            const std::optional<QList<DavResource>> resources =
+                ParseMultistatus(response.body, response.url, &problem);
+            if (!resources) {
+                failed({DavFailure::NotXml,
+                        QStringLiteral("The server at %1 did not answer as a calendar server does "
+                                       "(its reply for %2: %3); check the address.")
+                            .arg(ShownHost(response.url), ShownAddress(response.url), problem)});
+                return;
+            }
+            done(response, *resources);
+        },
+        timeoutMs);
 }
 
 struct CalDavClient::Discovery {
     CalDavClient* client;
     QList<QUrl> candidates;
     std::function<void(const CalDavDiscovery&)> done;
+    // One time limit over all the steps, as over one request.
+    QDeadlineTimer deadline;
+
+    // The next step's request, within what is left of the time limit; false when none is left
+    // or `url` is on another server than `from`, which would get the password (both failed).
+    bool mayAsk(const QUrl& url, const QUrl& from) const {
+        if (!SameOrigin(url, from)) {
+            fail({DavFailure::Redirect,
+                  QStringLiteral("The server at %1 keeps the calendars at %2, another server, "
+                                 "which does not get your password; if you trust it, use the "
+                                 "address %3.")
+                      .arg(ShownHost(from), ShownHost(url), ShownAddress(url))});
+            return false;
+        }
+        if (deadline.hasExpired()) {
+            fail({DavFailure::Timeout,
+                  QStringLiteral("The server at %1 did not show its calendars within %2 "
+                                 "seconds; try again later.")
+                      .arg(ShownHost(from))
+                      .arg((client->m_account.timeoutMs + 999) / 1000)});
+            return false;
+        }
+        return true;
+    }
+    int timeLeft() const { return static_cast<int>(std::max<qint64>(1, deadline.remainingTime())); }
 
     void fail(const CalDavOutcome& outcome) const {
         CalDavDiscovery result;
@@ -100,6 +134,10 @@ struct CalDavClient::Discovery {
                 self.found(response.url, resources);
             },
             [self, index, url](const CalDavOutcome& outcome) {
+                if (self.deadline.hasExpired()) {
+                    self.fail(outcome);
+                    return;
+                }
                 // A server without the well-known address is asked at the address given.
                 const bool tryNext = isWellKnown(url) && index + 1 < self.candidates.size() &&
                                      (outcome.failure == DavFailure::NotFound ||
@@ -109,7 +147,8 @@ struct CalDavClient::Discovery {
                     self.tryCandidate(index + 1);
                 else
                     self.fail(outcome);
-            });
+            },
+            timeLeft());
     }
 
     void found(const QUrl& url, const QList<DavResource>& resources) const {
@@ -134,21 +173,25 @@ struct CalDavClient::Discovery {
             return;
         }
         if (!here->calendarHome.isEmpty()) {
-            listHome(here->calendarHome);
+            if (mayAsk(here->calendarHome, url))
+                listHome(here->calendarHome);
             return;
         }
         if (!here->principal.isEmpty() && !SameResource(here->principal, url)) {
+            if (!mayAsk(here->principal, url))
+                return;
             const Discovery self = *this;
             client->propfind(
                 here->principal, 0, DiscoveryPropfindBody(),
                 [self](const DavResponse& response, const QList<DavResource>& found) {
                     const DavResource* principal = resourceAt(found, response.url);
-                    if (principal && !principal->calendarHome.isEmpty())
-                        self.listHome(principal->calendarHome);
-                    else
+                    if (principal && !principal->calendarHome.isEmpty()) {
+                        if (self.mayAsk(principal->calendarHome, response.url))
+                            self.listHome(principal->calendarHome);
+                    } else
                         self.fail(self.noCalendars(response.url));
                 },
-                [self](const CalDavOutcome& outcome) { self.fail(outcome); });
+                [self](const CalDavOutcome& outcome) { self.fail(outcome); }, timeLeft());
             return;
         }
         fail(noCalendars(url));
@@ -175,12 +218,12 @@ struct CalDavClient::Discovery {
                             {CollectionUrl(resource.url), resource.displayName});
                 self.done(result);
             },
-            [self](const CalDavOutcome& outcome) { self.fail(outcome); });
+            [self](const CalDavOutcome& outcome) { self.fail(outcome); }, timeLeft());
     }
 };
 
 void CalDavClient::discover(const QUrl& server, std::function<void(const CalDavDiscovery&)> done) {
-    Discovery discovery{this, {}, std::move(done)};
+    Discovery discovery{this, {}, std::move(done), QDeadlineTimer(m_account.timeoutMs)};
     if (server.path().isEmpty() || server.path() == QLatin1StringView("/")) {
         QUrl root = server;
         root.setPath(QStringLiteral("/"));

@@ -72,14 +72,14 @@ public:
     // The resource's current ETag (PROPFIND Depth 0); status 404 when it is not there.
     void fetchEtag(const QUrl& resource, std::function<void(const CalDavWrite&)> done);
 
-    // Sends one request under the account's rules.
-    void send(DavRequest request, std::function<void(const DavResponse&)> done);
+    // Sends one request under the account's rules, within `timeoutMs` when that is shorter.
+    void send(DavRequest request, std::function<void(const DavResponse&)> done, int timeoutMs = 0);
 
 private:
     struct Discovery;
     void propfind(const QUrl& url, int depth, const QByteArray& body,
                   std::function<void(const DavResponse&, const QList<DavResource>&)> done,
-                  std::function<void(const CalDavOutcome&)> failed);
+                  std::function<void(const CalDavOutcome&)> failed, int timeoutMs = 0);
     void tryCreate(const QUrl& home, const QString& displayName, int attempt,
                    std::function<void(const CalDavDiscovery&)> done);
 

@@ -7,7 +7,7 @@ given, and ends by itself after --lifetime seconds. With --cert and --key it spe
 Paths: /status/<code>/ answers that status; /silent/ reads the request and never answers;
 /cut/ announces 5000 bytes and closes after 100; /notxml/ is an HTML page with status 207;
 /dtd/ a multistatus with a DTD; /huge/ streams XML without end; /away/ redirects to the other
-server; /here/ redirects to /cal/ on this one; /cal/ is an empty calendar (PROPFIND) that takes
+server; /elsewhere/ names a calendar home on the other server; /here/ redirects to /cal/ on this one; /cal/ is an empty calendar (PROPFIND) that takes
 PUT and DELETE; /readonly/ lists as a calendar and refuses PUT with 403."""
 import argparse
 import http.server
@@ -110,6 +110,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path.startswith("/away/"):
             self.reply(301, b"", "text/plain",
                        [("Location", f"http://127.0.0.2:{Handler.other_port}/steal/")])
+        elif path.startswith("/elsewhere/"):
+            home = f"http://127.0.0.2:{Handler.other_port}/home/".encode()
+            self.reply(207, b"<?xml version='1.0'?><multistatus xmlns=\"DAV:\" "
+                            b"xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><response><href>"
+                            b"/elsewhere/</href><propstat><prop><C:calendar-home-set><href>" +
+                       home + b"</href></C:calendar-home-set></prop><status>HTTP/1.1 200 OK"
+                            b"</status></propstat></response></multistatus>")
         elif path.startswith("/here/"):
             self.reply(301, b"", "text/plain", [("Location", "/cal/")])
         elif path.startswith("/cal/") or path.startswith("/readonly/"):

@@ -89,6 +89,7 @@ private slots:
     void nothingAnswersAtAStoppedServer();
     void redirectToAnotherServerSendsNoPassword();
     void redirectOnTheSameServerKeepsTheAccount();
+    void calendarsOnAnotherServerGetNoPassword();
 
     void certificates_data();
     void certificates();
@@ -323,6 +324,15 @@ void CalDavTest::redirectOnTheSameServerKeepsTheAccount() {
     const CalDavListing listing = list(m_hostile.url(QStringLiteral("/here/")));
     QVERIFY2(listing.ok(), qPrintable(listing.error));
     QVERIFY(m_hostile.requests().contains(QStringLiteral("main PROPFIND /cal/ auth=yes")));
+}
+
+void CalDavTest::calendarsOnAnotherServerGetNoPassword() {
+    const CalDavDiscovery found = discover(m_hostile.url(QStringLiteral("/elsewhere/")));
+    QCOMPARE(found.failure, DavFailure::Redirect);
+    checkSentence(found.error);
+    QVERIFY2(found.error.contains(QStringLiteral("127.0.0.2")), qPrintable(found.error));
+    for (const QString& request : m_hostile.requests())
+        QVERIFY2(!request.startsWith(QStringLiteral("other")), qPrintable(request));
 }
 
 void CalDavTest::certificates_data() {
