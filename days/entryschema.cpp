@@ -40,6 +40,17 @@ constexpr std::array<const char*, DaysSchemaVersion> Steps = {
     "CREATE TABLE banks (bank TEXT PRIMARY KEY NOT NULL, as_of TEXT NOT NULL,"
     " balance INTEGER NOT NULL, accrual INTEGER NOT NULL, cap INTEGER, carry_over INTEGER,"
     " year_start TEXT NOT NULL) WITHOUT ROWID;",
+    // What was published to each calendar on a server, so that the next publish sends only what
+    // changed and removes only what this program put there. calendar is the collection's URL
+    // without user name or password; etag is the server's, quotes and all, '' when it sent none;
+    // content_hash is of the event's text without its DTSTAMP.
+    "CREATE TABLE published ("
+    " calendar TEXT NOT NULL,"
+    " uid TEXT NOT NULL,"
+    " href TEXT NOT NULL,"
+    " etag TEXT NOT NULL,"
+    " content_hash TEXT NOT NULL,"
+    " PRIMARY KEY (calendar, uid)) WITHOUT ROWID;",
 };
 
 } // namespace

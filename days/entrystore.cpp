@@ -673,6 +673,24 @@ StoreResult EntryStore::setKeptCalendarFile(const QString& path, bool timedShift
     });
 }
 
+StoreResult EntryStore::writeOtherTables(const std::function<int(sqlite3*)>& body) {
+    // Nothing a view shows changes: no day is told.
+    return d->write([&](sqlite3* db, Touched&) -> Outcome { return {body(db), {}}; });
+}
+
+StoreResult EntryStore::readOtherTables(const std::function<int(sqlite3*)>& body) const {
+    if (d->status == Status::NoFile)
+        return {};
+    if (d->status == Status::Unavailable)
+        return {false, d->problem};
+    if (const int result = body(d->db); result != SQLITE_OK) {
+        d->noteRead(result);
+        return {false, QStringLiteral("%1 cannot be read (%2).")
+                           .arg(d->path, QString::fromUtf8(sqlite3_errstr(result)))};
+    }
+    return {};
+}
+
 bool EntryStore::checkForOutsideChanges() {
     if (d->status == Status::Unavailable)
         return false;

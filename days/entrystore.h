@@ -13,7 +13,10 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+struct sqlite3;
 
 inline constexpr auto DaysFileName = "Tourwise-days.sqlite";
 
@@ -99,6 +102,14 @@ public:
     QString keptCalendarFile() const;
     bool keptCalendarTimedShifts() const;
     StoreResult setKeptCalendarFile(const QString& path, bool timedShifts = false);
+
+    // For the other tables of the days file (what was published to calendar servers), whose
+    // SQL stays in the files whose header says so. A write is one transaction with the same
+    // checks, migration and daily backup as a change of the entries, and, as it changes no
+    // day, emits no changed(). A read on a file not made yet does not call `body`. `body`
+    // returns an SQLite result code.
+    StoreResult writeOtherTables(const std::function<int(sqlite3*)>& body);
+    StoreResult readOtherTables(const std::function<int(sqlite3*)>& body) const;
 
     // True when another process changed the file since this one last looked; then changed()
     // has been emitted for every day.

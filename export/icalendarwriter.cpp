@@ -110,34 +110,56 @@ QString CalendarEventUid(const CalendarEvent& event) {
     return QUuid::createUuidV5(UidNamespace, name).toString(QUuid::WithoutBraces);
 }
 
-QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<CalendarEvent>& events) {
-    const QByteArray stamp =
-        header.stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
-    ContentLines lines;
+namespace {
+
+QByteArray utcStamp(const QDateTime& stamp) {
+    return stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
+}
+
+void addCalendarHead(ContentLines& lines, const CalendarFileHeader& header) {
     lines.add("BEGIN", "VCALENDAR");
     lines.add("VERSION", "2.0");
     lines.addText("PRODID", header.productId);
     lines.add("CALSCALE", "GREGORIAN");
-    lines.addText("X-WR-CALNAME", header.name);
-    for (const CalendarEvent& event : events) {
-        lines.add("BEGIN", "VEVENT");
-        lines.add("UID", CalendarEventUid(event).toLatin1());
-        lines.add("DTSTAMP", stamp);
-        if (event.start.isValid() && event.end.isValid()) {
-            lines.add("DTSTART", floatingValue(event.start));
-            lines.add("DTEND", floatingValue(event.end));
-        } else {
-            lines.add("DTSTART;VALUE=DATE", dateValue(event.date));
-            lines.add("DTEND;VALUE=DATE", dateValue(event.date + 1)); // the end is exclusive
-        }
-        lines.add("SEQUENCE", QByteArray::number(event.sequence));
-        lines.addText("SUMMARY", event.summary);
-        if (!event.description.isEmpty())
-            lines.addText("DESCRIPTION", event.description);
-        if (event.transparent)
-            lines.add("TRANSP", "TRANSPARENT");
-        lines.add("END", "VEVENT");
+}
+
+void addEvent(ContentLines& lines, const CalendarEvent& event, const QByteArray& stamp) {
+    lines.add("BEGIN", "VEVENT");
+    lines.add("UID", CalendarEventUid(event).toLatin1());
+    lines.add("DTSTAMP", stamp);
+    if (event.start.isValid() && event.end.isValid()) {
+        lines.add("DTSTART", floatingValue(event.start));
+        lines.add("DTEND", floatingValue(event.end));
+    } else {
+        lines.add("DTSTART;VALUE=DATE", dateValue(event.date));
+        lines.add("DTEND;VALUE=DATE", dateValue(event.date + 1)); // the end is exclusive
     }
+    lines.add("SEQUENCE", QByteArray::number(event.sequence));
+    lines.addText("SUMMARY", event.summary);
+    if (!event.description.isEmpty())
+        lines.addText("DESCRIPTION", event.description);
+    if (event.transparent)
+        lines.add("TRANSP", "TRANSPARENT");
+    lines.add("END", "VEVENT");
+}
+
+} // namespace
+
+QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<CalendarEvent>& events) {
+    const QByteArray stamp = utcStamp(header.stamp);
+    ContentLines lines;
+    addCalendarHead(lines, header);
+    lines.addText("X-WR-CALNAME", header.name);
+    for (const CalendarEvent& event : events)
+        addEvent(lines, event, stamp);
+    lines.add("END", "VCALENDAR");
+    return lines.bytes();
+}
+
+QByteArray WriteICalendarEvent(const CalendarFileHeader& header, const CalendarEvent& event) {
+    ContentLines lines;
+    addCalendarHead(lines, header);
+    addEvent(lines, event, utcStamp(header.stamp));
     lines.add("END", "VCALENDAR");
     return lines.bytes();
 }

@@ -33,3 +33,8 @@ struct CalendarFileHeader {
 // The whole file. Events marked transparent do not block time (TRANSP:TRANSPARENT). There is
 // no METHOD: a published iTIP object would need an ORGANIZER, and a plain file needs neither.
 QByteArray WriteICalendar(const CalendarFileHeader& header, const QList<CalendarEvent>& events);
+
+// One event as a calendar of its own, as a calendar server keeps each event (a resource
+// "<UID>.ics"): the file's lines for that event under the same VERSION and PRODID. No
+// X-WR-CALNAME: the server's calendar has its own name. `header.name` is not used.
+QByteArray WriteICalendarEvent(const CalendarFileHeader& header, const CalendarEvent& event);

@@ -49,8 +49,10 @@ tourwise_install_missing() {
 
 # What building and running the program needs.
 # The store of the user's own entries uses the SQLite C library.
+# Publishing to a calendar server keeps the password in the desktop's keyring through QtKeychain
+# (Qt Network itself comes with qt6-base-dev).
 TOURWISE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core
-    libsqlite3-dev)
+    libsqlite3-dev qtkeychain-qt6-dev)
 
 # What CI needs besides the tests (.ci/run): the formatter, and for the benchmarks the benchmark
 # library, valgrind's client header for the instruction counts and the X client library that the
@@ -69,3 +71,7 @@ TOURWISE_DESKTOP_TEST_PACKAGES=(xvfb openbox x11-utils xdotool imagemagick dbus 
 
 # The store tests read its files back with the sqlite3 shell.
 TOURWISE_STORE_TEST_PACKAGES=(sqlite3)
+
+# The calendar-server tests: a real Radicale, openssl to make a test certificate authority, and
+# gnome-keyring's Secret Service in a D-Bus session of the test's own.
+TOURWISE_CALENDAR_SERVER_TEST_PACKAGES=(radicale openssl gnome-keyring dbus dbus-daemon)

@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 source scripts/setup.sh
 tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" desktop-file-utils appstream \
     "${TOURWISE_DESKTOP_TEST_PACKAGES[@]}" "${TOURWISE_FILE_READER_PACKAGES[@]}" \
-    "${TOURWISE_STORE_TEST_PACKAGES[@]}" lintian dpkg-dev tzdata
+    "${TOURWISE_STORE_TEST_PACKAGES[@]}" "${TOURWISE_CALENDAR_SERVER_TEST_PACKAGES[@]}" \
+    lintian dpkg-dev tzdata
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

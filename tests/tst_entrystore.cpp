@@ -436,6 +436,16 @@ void EntryStoreTest::migrations_data() {
     QTest::newRow("empty file") << QByteArray();
     QTest::newRow("version 0, no tables") << QByteArray("PRAGMA user_version = 0");
     QTest::newRow("version 0 in WAL") << QByteArray("PRAGMA journal_mode = WAL");
+    // The tables of version 1 as it was released, before the table of published events.
+    QTest::newRow("version 1") << QByteArray(
+        "CREATE TABLE entries ( id TEXT PRIMARY KEY NOT NULL, date TEXT NOT NULL, kind TEXT NOT "
+        "NULL, minutes INTEGER, start TEXT, with_whom TEXT NOT NULL DEFAULT '', leave_type TEXT, "
+        "note TEXT NOT NULL DEFAULT '', revision INTEGER NOT NULL, modified TEXT NOT NULL);"
+        "CREATE INDEX entries_by_date ON entries(date);"
+        "CREATE TABLE day_changes (date TEXT PRIMARY KEY NOT NULL, counter INTEGER NOT NULL)"
+        " WITHOUT ROWID;"
+        "CREATE TABLE settings (key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL) WITHOUT ROWID;"
+        "PRAGMA journal_mode = WAL; PRAGMA user_version = 1");
 }
 
 void EntryStoreTest::migrations() {
@@ -461,10 +471,11 @@ void EntryStoreTest::migrations() {
 }
 
 void EntryStoreTest::newerVersionIsLeftAlone() {
-    const QByteArray newer = "PRAGMA user_version = " + QByteArray::number(DaysSchemaVersion + 1);
-    makeDatabase(storePath(), "CREATE TABLE entries (id TEXT PRIMARY KEY, future BLOB);"
-                              "INSERT INTO entries VALUES ('x', x'00ff');" +
-                                  newer);
+    const QByteArray newer = "CREATE TABLE entries (id TEXT PRIMARY KEY, future BLOB);"
+                             "INSERT INTO entries VALUES ('x', x'00ff');"
+                             "PRAGMA user_version = " +
+                             QByteArray::number(DaysSchemaVersion + 1);
+    makeDatabase(storePath(), newer.constData());
     const QByteArray before = fileBytes(storePath());
     EntryStore store(storePath());
     QCOMPARE(store.status(), EntryStore::Status::Unavailable);

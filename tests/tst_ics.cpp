@@ -197,6 +197,7 @@ private slots:
     void folding_data();
     void folding();
     void goldenFile();
+    void oneEventFormHasTheFilesLines();
     void uidsComeFromDayAndRole();
     void dutyDayWithEntries_data();
     void dutyDayWithEntries();
@@ -386,6 +387,40 @@ void IcsTest::goldenFile() {
     expected.replace("@VERSION@", ProductVersion);
     const QByteArray written = CalendarFileBytes(request, FixedStamp);
     QCOMPARE(QString::fromUtf8(written), QString::fromUtf8(expected));
+}
+
+// A calendar server keeps each event as a calendar of its own: the file's head without its name,
+// the event's lines exactly as in the file, and the end.
+void IcsTest::oneEventFormHasTheFilesLines() {
+    const CalendarRange range{day(2026, 2, 20), day(2026, 3, 12)};
+    DayEntry note;
+    note.kind = EntryKind::Note;
+    note.id = QUuid(QStringLiteral("{1b4e28ba-2fa1-11d2-883f-0016d3cca427}"));
+    note.date = day(2026, 2, 21);
+    note.note = QStringLiteral("Bring the long ladder, the one with the rope; \\ and a "
+                               "note long enough to be folded into several lines");
+    const QList<CalendarEvent> events =
+        CalendarEvents(*scheduleOf(QStringLiteral("B2"), {note}), range, {});
+    QVERIFY(events.size() > 10);
+    const CalendarFileHeader header{QStringLiteral("Velmora Fire"), CalendarProductId(),
+                                    FixedStamp};
+    const QByteArray file = WriteICalendar(header, events);
+    const qsizetype firstEvent = file.indexOf("BEGIN:VEVENT\r\n");
+    const QByteArray head = file.left(file.indexOf("X-WR-CALNAME:"));
+    QCOMPARE(head.count("\r\n"), 4);
+    QVERIFY(file.contains("\r\n ")); // a folded line among the events
+    QByteArray rebuilt = file.left(firstEvent);
+    for (const CalendarEvent& event : events) {
+        const QByteArray one = WriteICalendarEvent(header, event);
+        QVERIFY(one.startsWith(head + "BEGIN:VEVENT\r\n"));
+        QVERIFY(one.endsWith("END:VEVENT\r\nEND:VCALENDAR\r\n"));
+        QCOMPARE(one.count("BEGIN:VEVENT"), 1);
+        QVERIFY(one.contains("UID:" + CalendarEventUid(event).toLatin1() + "\r\n"));
+        rebuilt +=
+            one.mid(head.size(), one.size() - head.size() - qsizetype(strlen("END:VCALENDAR\r\n")));
+    }
+    rebuilt += "END:VCALENDAR\r\n";
+    QCOMPARE(QString::fromUtf8(rebuilt), QString::fromUtf8(file));
 }
 
 void IcsTest::uidsComeFromDayAndRole() {
