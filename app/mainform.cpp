@@ -492,9 +492,14 @@ void TMainForm::saveSettingsAndHistory(const AssignmentHistory& after) {
         reportError(this, QStringLiteral("Unable to write to %1").arg(m_state.IniPath));
         return;
     }
-    if (historyChanges || after.current() != m_savedAssignment)
+    if (historyChanges || after.current() != m_savedAssignment) {
         m_editing->recordAssignmentChange(before, after,
                                           AssignmentStepText(before, after, m_environment.locale));
+        // The member's days read differently: a calendar must take them as updates. A first
+        // choice of group makes no days file for it.
+        if (IsSubGroup(m_savedAssignment) || historyChanges)
+            m_store->raiseDutySequence();
+    }
     m_savedAssignment = after.current();
     m_state.PayPeriodStart = current.payPeriodStart;
     HideEditors(m_settings);
@@ -598,6 +603,7 @@ void TMainForm::rewriteKeptCalendar() {
     request.contents.payPeriodStarts = swPayPeriods->isChecked();
     request.contents.timedShifts = m_store->keptCalendarTimedShifts();
     request.agency = edAgency->text();
+    m_store->noteDutyTiming(request.contents.timedShifts);
     QString error;
     if (!WriteKeptCalendar(path, request, &error))
         reportError(this, error);

@@ -483,6 +483,9 @@ int exportCalendar(const CommandLine& command, const StoredSettings& settings) {
     request.contents.paydays = command.paydays.value_or(settings.showPaydays);
     request.contents.payPeriodStarts = command.payPeriods.value_or(settings.showPayPeriods);
     request.contents.timedShifts = command.timedShifts;
+    // A switch of the duty days' times must reach a phone as an update.
+    if (const StoreResult noted = days.store().noteDutyTiming(command.timedShifts); !noted.ok)
+        return fail(ExitCode::WriteFailed, noted.error);
     const QByteArray bytes = CalendarFileBytes(request, nowUtc());
     if (!days.schedule().problem().isEmpty())
         return fail(ExitCode::WriteFailed, days.schedule().problem());
@@ -634,6 +637,10 @@ int changeAssignment(const CommandLine& command, const StoredSettings& settings)
         if (!stored.ok)
             return fail(ExitCode::WriteFailed, stored.error);
     }
+    // The member's days read differently now: a calendar must take them as updates.
+    if (!firstChoice)
+        if (const StoreResult raised = days.store().raiseDutySequence(); !raised.ok)
+            return fail(ExitCode::WriteFailed, raised.error);
     if (!saveAssignment(path, next, QLocale::system())) {
         // The days file goes back, so the two files never tell different stories.
         days.store().setEarlierAssignments(before.earlier());

@@ -384,6 +384,8 @@ constexpr const char* WorkPeriodDaysKey = "workPeriodDays";
 constexpr const char* WorkPeriodStartKey = "workPeriodStart";
 constexpr const char* CalendarFileKey = "keptCalendarFile";
 constexpr const char* CalendarTimedKey = "keptCalendarTimedShifts";
+constexpr const char* DutySequenceKey = "dutySequenceBase";
+constexpr const char* DutyTimingKey = "dutyTimedShifts";
 
 } // namespace
 
@@ -689,6 +691,37 @@ StoreResult EntryStore::readOtherTables(const std::function<int(sqlite3*)>& body
                            .arg(d->path, QString::fromUtf8(sqlite3_errstr(result)))};
     }
     return {};
+}
+
+qint64 EntryStore::dutySequenceBase() const {
+    return d->setting(DutySequenceKey).toLongLong();
+}
+
+StoreResult EntryStore::noteDutyTiming(bool timedShifts) {
+    const QString timing = QString(timedShifts ? u'1' : u'0');
+    // Whole days until anything else was written.
+    const QString before = d->setting(DutyTimingKey);
+    if (timing == (before.isEmpty() ? QStringLiteral("0") : before))
+        return {};
+    return d->write([&](sqlite3* db, Touched&) -> Outcome {
+        QString base;
+        int code = readSetting(db, DaysSchemaVersion, DutySequenceKey, &base);
+        if (code == SQLITE_OK)
+            code = putSetting(db, DutySequenceKey, QString::number(base.toLongLong() + 1));
+        if (code == SQLITE_OK)
+            code = putSetting(db, DutyTimingKey, timing);
+        return {code, {}};
+    });
+}
+
+StoreResult EntryStore::raiseDutySequence() {
+    return d->write([&](sqlite3* db, Touched&) -> Outcome {
+        QString base;
+        int code = readSetting(db, DaysSchemaVersion, DutySequenceKey, &base);
+        if (code == SQLITE_OK)
+            code = putSetting(db, DutySequenceKey, QString::number(base.toLongLong() + 1));
+        return {code, {}};
+    });
 }
 
 bool EntryStore::checkForOutsideChanges() {

@@ -103,6 +103,14 @@ public:
     bool keptCalendarTimedShifts() const;
     StoreResult setKeptCalendarFile(const QString& path, bool timedShifts = false);
 
+    // What the member's day events (duty or RDO) add to their sequence: raised when their times
+    // change (duty days timed or not) or their group changes, so that every calendar takes the
+    // new version for an update.
+    qint64 dutySequenceBase() const;
+    // Records how duty days are written now; raises the base when that differs from before.
+    StoreResult noteDutyTiming(bool timedShifts);
+    StoreResult raiseDutySequence();
+
     // For the other tables of the days file (what was published to calendar servers), whose
     // SQL stays in the files whose header says so. A write is one transaction with the same
     // checks, migration and daily backup as a change of the entries, and, as it changes no

@@ -316,6 +316,10 @@ qint64 Schedule::changeCounter(DateSerial date) const {
     return d->counters.value(dayKey(date), 0);
 }
 
+qint64 Schedule::dutySequenceBase() const {
+    return d->store ? d->store->dutySequenceBase() : 0;
+}
+
 HoursTotals Schedule::hours(DateSerial first, DateSerial last) const {
     return hoursOfDays(first, last,
                        [this](DateSerial date) -> const DayFacts& { return day(date); });

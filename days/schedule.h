@@ -72,6 +72,8 @@ public:
     QList<DayFacts> daysWithEntries(DateSerial first, DateSerial last) const;
     QList<DayFacts> daysWithEntries() const;
     qint64 changeCounter(DateSerial day) const;
+    // What the member's day events add to their sequence (EntryStore::dutySequenceBase()).
+    qint64 dutySequenceBase() const;
 
     HoursTotals hours(DateSerial first, DateSerial last) const;
     // The pay period holding the day, with its hours.

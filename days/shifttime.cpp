@@ -88,6 +88,20 @@ ClockChanges& clockChanges() {
 
 } // namespace
 
+QDateTime ShiftStartTime(DateSerial day, int shiftStart) {
+    const QDate date = qdateFromSerial(day);
+    const QTime time(shiftStart / 60, shiftStart % 60);
+    const qint64 wall = QDateTime(date, time, QTimeZone::utc()).toSecsSinceEpoch();
+    if (!clockChanges().between(wall - 2 * SecondsADay, wall + 2 * SecondsADay))
+        return QDateTime(date, time, Qt::LocalTime);
+    const LocalClock clock;
+    const qint64 instant = clock.instantOf(wall);
+    // The wall-clock reading of that instant, kept as local time without a zone.
+    const QDateTime shown =
+        QDateTime::fromSecsSinceEpoch(instant + clock.offsetAt(instant), QTimeZone::utc());
+    return QDateTime(shown.date(), shown.time(), Qt::LocalTime);
+}
+
 int ShiftLengthMinutes(DateSerial day, int shiftStart) {
     const QDateTime start(qdateFromSerial(day), QTime(shiftStart / 60, shiftStart % 60),
                           QTimeZone::utc());

@@ -5,6 +5,8 @@
 
 #include "core/dateserial.h"
 
+#include <QDateTime>
+
 #include <optional>
 
 inline constexpr int DefaultShiftStart = 8 * 60; // 08:00
@@ -21,3 +23,9 @@ struct HoursSettings {
 
 // Minutes from `day` at shiftStart to the next day at shiftStart, in the local time zone.
 int ShiftLengthMinutes(DateSerial day, int shiftStart);
+
+// When a shift that starts on `day` at shiftStart begins, as the local clock shows it: the time
+// itself, its first occurrence where the clocks repeat it, and where they skip it, the moment
+// the hours count from (read with the offset before the change), which the clock shows an hour
+// later.
+QDateTime ShiftStartTime(DateSerial day, int shiftStart);

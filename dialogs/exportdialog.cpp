@@ -2,6 +2,7 @@
 
 #include "core/calendar.h"
 #include "core/localformat.h"
+#include "days/entrystore.h"
 #include "platform/errorreport.h"
 #include "settings/settingsfile.h"
 
@@ -181,6 +182,9 @@ void OpenCalendarExport(QWidget* parent, const Schedule& schedule,
         const QString path = askForFile(parent, suggested);
         if (path.isEmpty())
             return;
+        // A switch of the duty days' times must reach a phone as an update.
+        if (EntryStore* store = request.schedule->store())
+            store->noteDutyTiming(request.contents.timedShifts);
         QString error;
         if (!WriteCalendarFile(path, request, &error)) {
             reportError(parent, error);

@@ -133,6 +133,9 @@ StoreResult DayEditing::apply(const AssignmentHistory& from, const AssignmentHis
     if (to.earlier() != from.earlier())
         if (const StoreResult stored = m_store.setEarlierAssignments(to.earlier()); !stored.ok)
             return stored;
+    // The member's days read differently: a calendar must take them as updates.
+    if (const StoreResult raised = m_store.raiseDutySequence(); !raised.ok)
+        return raised;
     if (to.current() == from.current() || !m_writeCurrent)
         return {};
     if (const QString refused = m_writeCurrent(to.current()); !refused.isEmpty()) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -44,6 +45,9 @@ public:
         return m_out.last();
     }
     bool none() const { return m_out.size() == m_first; }
+    std::span<CalendarEvent> added() {
+        return {m_out.data() + m_first, static_cast<size_t>(m_out.size() - m_first)};
+    }
 
 private:
     const DayFacts& m_facts;
@@ -61,9 +65,11 @@ void addDuty(DayEvents& day, const DayFacts& facts, const CalendarContents& cont
     CalendarEvent& event = day.add(CalendarEventKind::Duty, DutySummary(facts), absences);
     event.transparent = facts.awayAllShift();
     if (contents.timedShifts) {
-        // The shift ends at the same clock time the next day, whatever the clocks do between.
-        event.start = localTime(facts.day, shiftStart);
-        event.end = localTime(facts.day + 1, shiftStart);
+        // The shift ends at the same clock time the next day, whatever the clocks do between;
+        // a start the clocks skip is timed from where the hours count it, never dropped to a
+        // whole day.
+        event.start = ShiftStartTime(facts.day, shiftStart);
+        event.end = ShiftStartTime(facts.day + 1, shiftStart);
     }
 }
 
@@ -115,6 +121,9 @@ QList<CalendarEvent> CalendarEvents(const Schedule& schedule, const CalendarRang
                                     const CalendarContents& contents) {
     QList<CalendarEvent> events;
     const int shiftStart = schedule.hoursSettings().shiftStart;
+    // The member's day is one event, duty or RDO; it is raised past every earlier version when
+    // its times or its group changed, which the day's own counter does not see.
+    const qint64 dutyBase = schedule.dutySequenceBase();
     for (DateSerial date = std::floor(range.first); date <= range.last; date += 1) {
         const DayFacts& facts = schedule.day(date);
         DayEvents day(facts, schedule.changeCounter(date), events);
@@ -122,6 +131,9 @@ QList<CalendarEvent> CalendarEvents(const Schedule& schedule, const CalendarRang
             addDuty(day, facts, contents, shiftStart);
         if (contents.rdos && facts.ownRdo)
             day.add(CalendarEventKind::Rdo, RdoSummary(facts)).transparent = true;
+        for (CalendarEvent& event : day.added())
+            if (event.kind == CalendarEventKind::Duty || event.kind == CalendarEventKind::Rdo)
+                event.sequence += dutyBase;
         if (contents.paydays && facts.payday)
             day.add(CalendarEventKind::Payday, QStringLiteral("Payday")).transparent = true;
         if (contents.payPeriodStarts && facts.payPeriodStart)

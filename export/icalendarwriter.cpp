@@ -11,10 +11,11 @@ const QUuid UidNamespace(QStringLiteral("{6f1d3c2a-9b47-4e85-a1c0-5d2e7f4b8a93}"
 
 QLatin1StringView kindName(CalendarEventKind kind) {
     switch (kind) {
+    // A date is either a duty day or an RDO of the member, never both: one event, "the
+    // member's day", whose text changes in place when the group changes within a crew.
     case CalendarEventKind::Duty:
-        return QLatin1StringView("duty");
     case CalendarEventKind::Rdo:
-        return QLatin1StringView("rdo");
+        return QLatin1StringView("duty");
     case CalendarEventKind::Payday:
         return QLatin1StringView("payday");
     case CalendarEventKind::PayPeriodStart:

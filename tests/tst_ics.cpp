@@ -3,6 +3,7 @@
 // against a golden file, and the file as two real iCalendar readers see it.
 #include "core/calendar.h"
 #include "core/clock.h"
+#include "days/entrystore.h"
 #include "export/calendarfile.h"
 #include "export/icalendarwriter.h"
 #include "rotation/rotation.h"
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -203,6 +205,9 @@ private slots:
     void dutyDayWithEntries();
     void extraWorkAndNotes();
     void timedShiftsRunShiftStartToShiftStart();
+    void changeWithinACrewUpdatesEachDateInPlace();
+    void skippedShiftStartIsTimedAsTheHoursCountIt();
+    void switchingTimedShiftsRaisesTheSequence();
     void readersSeeAnEditedDay_data();
     void readersSeeAnEditedDay();
     void keptFileIsRewrittenOnlyOnChange();
@@ -459,7 +464,9 @@ void IcsTest::uidsComeFromDayAndRole() {
     duty.kind = CalendarEventKind::Duty;
     CalendarEvent rdo = payday;
     rdo.kind = CalendarEventKind::Rdo;
-    QVERIFY(CalendarEventUid(duty) != CalendarEventUid(rdo));
+    // A date is the member's duty day or RDO, never both: one event, updated in place when the
+    // group changes within a crew.
+    QCOMPARE(CalendarEventUid(duty), CalendarEventUid(rdo));
     // An entry's event is named by the entry.
     CalendarEvent overtime = payday;
     overtime.kind = CalendarEventKind::ExtraWork;
@@ -590,6 +597,88 @@ void IcsTest::timedShiftsRunShiftStartToShiftStart() {
     QCOMPARE(duty, 3);
     const QByteArray file = WriteICalendar({"Velmora Fire", "-//x//y//EN", FixedStamp}, events);
     QVERIFY(file.contains("DTSTART:20260301T073000\r\nDTEND:20260302T073000\r\n"));
+}
+
+// B2 and B5 share their crew's duty days and differ in their RDOs: after a change from one to
+// the other, every member's day of the new file has the UID of the old file's event of that date.
+void IcsTest::changeWithinACrewUpdatesEachDateInPlace() {
+    const CalendarRange year{day(2026, 1, 1), day(2026, 12, 31)};
+    const auto memberDays = [&](const QString& group) {
+        QMap<QString, QString> byUid; // UID -> summary
+        for (const CalendarEvent& event : CalendarEvents(*scheduleOf(group), year, {}))
+            if (event.kind == CalendarEventKind::Duty || event.kind == CalendarEventKind::Rdo)
+                byUid.insert(CalendarEventUid(event), event.summary);
+        return byUid;
+    };
+    const QMap<QString, QString> b2 = memberDays(QStringLiteral("B2"));
+    const QMap<QString, QString> b5 = memberDays(QStringLiteral("B5"));
+    QCOMPARE(b2.keys(), b5.keys());
+    int changed = 0;
+    for (auto it = b2.cbegin(); it != b2.cend(); ++it)
+        changed += it.value() != b5.value(it.key());
+    // Each group has about 26 RDOs a year; where one has its RDO the other is on duty.
+    QVERIFY2(changed >= 40 && changed <= 60, qPrintable(QString::number(changed)));
+}
+
+// 02:30 does not exist in New York on 8 March 2026: the shift is counted from 02:30 with the
+// offset before the change, which the clock shows as 03:30, and ends at 02:30 the next day.
+void IcsTest::skippedShiftStartIsTimedAsTheHoursCountIt() {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");
+    tzset();
+    CalendarContents contents;
+    contents.timedShifts = true;
+    const DateSerial skipped = day(2026, 3, 8);
+    QString group; // a group on duty that day
+    for (const QString candidate : {"A1", "A2", "B1", "B2"})
+        if (ShiftLetter(skipped, candidate) == candidate[0])
+            group = candidate;
+    QList<CalendarEvent> events =
+        CalendarEvents(*scheduleOf(group, {}, {}, 150), {skipped, skipped}, contents);
+    qputenv("TZ", zone);
+    tzset();
+    events.removeIf(
+        [](const CalendarEvent& event) { return event.kind != CalendarEventKind::Duty; });
+    QCOMPARE(events.size(), 1);
+    QCOMPARE(events[0].start, QDateTime(QDate(2026, 3, 8), QTime(3, 30), Qt::LocalTime));
+    QCOMPARE(events[0].end, QDateTime(QDate(2026, 3, 9), QTime(2, 30), Qt::LocalTime));
+}
+
+// Turning timed duty days on or off changes the times of every member's day: each must reach a
+// calendar as an update, so its sequence rises; other events keep theirs.
+void IcsTest::switchingTimedShiftsRaisesTheSequence() {
+    QTemporaryDir folder;
+    EntryStore store(folder.filePath(QStringLiteral("days.sqlite")));
+    Schedule schedule(&store);
+    schedule.setCurrentAssignment(QStringLiteral("B2"));
+    const CalendarRange march{day(2026, 3, 1), day(2026, 3, 31)};
+    const auto sequences = [&](bool timed) {
+        CalendarContents contents;
+        contents.timedShifts = timed;
+        QMap<QString, qint64> byUid;
+        if (!store.noteDutyTiming(timed).ok)
+            return byUid;
+        for (const CalendarEvent& event : CalendarEvents(schedule, march, contents))
+            byUid.insert(CalendarEventUid(event) + u' ' + event.summary, event.sequence);
+        return byUid;
+    };
+    const QMap<QString, qint64> whole = sequences(false);
+    QVERIFY(!whole.isEmpty());
+    QCOMPARE(store.dutySequenceBase(), 0); // no switch yet: whole days were the default
+    const QMap<QString, qint64> timed = sequences(true);
+    const QMap<QString, qint64> again = sequences(true);
+    const QMap<QString, qint64> back = sequences(false);
+    QCOMPARE(again, timed);
+    for (auto it = whole.cbegin(); it != whole.cend(); ++it) {
+        const bool memberDay =
+            it.key().contains(QLatin1String("crew")) || it.key().contains(QLatin1String("RDO "));
+        if (memberDay) {
+            QVERIFY2(timed.value(it.key()) > it.value(), qPrintable(it.key()));
+            QVERIFY2(back.value(it.key()) > timed.value(it.key()), qPrintable(it.key()));
+        } else {
+            QCOMPARE(timed.value(it.key()), it.value());
+        }
+    }
 }
 
 void IcsTest::readersSeeAnEditedDay_data() {
