@@ -57,6 +57,16 @@ CalendarMenu::CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandl
     // Enter on the page opens the day too; the window handles that key itself.
     addEntry(m_menu, page, QStringLiteral("actEditDay"), QStringLiteral("Edit day\u2026"),
              QKeySequence(), handlers.editDay);
+    const auto kind = [&handlers](EntryKind chosen) {
+        return [newEntry = handlers.newEntry, chosen] { newEntry(chosen); };
+    };
+    addEntry(m_menu, page, QStringLiteral("actTradeAway"), QStringLiteral("&Trade away\u2026"),
+             QKeySequence(), kind(EntryKind::TradeOut));
+    addEntry(m_menu, page, QStringLiteral("actLeave"), QStringLiteral("&Leave\u2026"),
+             QKeySequence(), kind(EntryKind::Leave));
+    addEntry(m_menu, page, QStringLiteral("actOvertime"), QStringLiteral("&Overtime\u2026"),
+             QKeySequence(), kind(EntryKind::Overtime));
+    m_menu->addSeparator();
     addHistoryEntries(m_menu, page, history);
     addEntry(m_menu, page, QStringLiteral("actHours"), QStringLiteral("Hours\u2026"),
              QKeySequence(Qt::CTRL | Qt::Key_H), handlers.hours);

@@ -8,8 +8,9 @@
 #include "dialogs/exportdialog.h"
 #include "dialogs/hoursdialog.h"
 #include "dialogs/printsheet.h"
+#include "editor/daydialogs.h"
 #include "editor/dayediting.h"
-#include "editor/dayeditor.h"
+#include "editor/entryform.h"
 #include "monthview/monthgrid.h"
 #include "platform/appdatafolder.h"
 #include "platform/errorreport.h"
@@ -45,11 +46,12 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     compose();
     collectPainterControls();
     bindEvents();
-    m_calendarMenu = new CalendarMenu(
-        tabCalendar, gloCal,
-        {[this] { gloCalEditDay(); }, [this] { gloCalHours(); }, [this] { gloCalAssignments(); },
-         [this] { gloCalPrint(); }, [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); }},
-        m_editing->history());
+    m_calendarMenu = new CalendarMenu(tabCalendar, gloCal,
+                                      {[this] { gloCalEditDay(); }, [this] { gloCalHours(); },
+                                       [this] { gloCalAssignments(); }, [this] { gloCalPrint(); },
+                                       [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); },
+                                       [this](EntryKind kind) { gloCalNewEntry(kind); }},
+                                      m_editing->history());
     m_composed = true;
     // The start-up size from the beginning: laid out at the composition size first, the texts
     // would be measured in font sizes that are never shown.
@@ -390,12 +392,18 @@ void TMainForm::gR00DblClick(Rectangle* sender) {
 void TMainForm::gloCalEditDay() {
     // The Settings page's choices, saved or not, as the next refresh would show them.
     updateScheduleInputs();
-    if (tabCtrl->activePage() != tabCalendar || findChild<DayEditor*>())
+    if (tabCtrl->activePage() != tabCalendar)
         return;
-    auto* editor = new DayEditor(*m_editing, *m_schedule, m_state.SelectedDate, this);
-    editor->setAttribute(Qt::WA_DeleteOnClose);
-    connect(editor, &QDialog::finished, this, &TMainForm::returnFromDialog);
-    editor->open();
+    if (QDialog* day = openDay(*m_editing, *m_schedule, m_state.SelectedDate, this))
+        connect(day, &QDialog::finished, this, &TMainForm::returnFromDialog);
+}
+
+void TMainForm::gloCalNewEntry(EntryKind kind) {
+    updateScheduleInputs();
+    if (tabCtrl->activePage() != tabCalendar)
+        return;
+    if (QDialog* form = openNewEntry(*m_editing, *m_schedule, m_state.SelectedDate, kind, this))
+        connect(form, &QDialog::finished, this, &TMainForm::returnFromDialog);
 }
 
 void TMainForm::gloCalHours() {

@@ -74,6 +74,7 @@ public:
     void gR00Click(Rectangle* sender);
     void gR00DblClick(Rectangle* sender);
     void gloCalEditDay();
+    void gloCalNewEntry(EntryKind kind);
     void gloCalHours();
     void gloCalAssignments();
     void ScheduleChanged();

@@ -20,9 +20,7 @@ bool tradeInOrOvertime(EntryKind kind) {
 
 } // namespace
 
-QString EntryRefusal(const DayEntry& candidate, const DayShift& shift,
-                     const QList<DayEntry>& others) {
-    const EntryKind kind = candidate.kind;
+QString KindRefusal(EntryKind kind, const DayShift& shift) {
     const bool absence = isAbsence(kind);
     if (absence && !shift.hasSubGroup)
         return QStringLiteral("Choose your assignment on the Settings page first: without a "
@@ -36,15 +34,27 @@ QString EntryRefusal(const DayEntry& candidate, const DayShift& shift,
     if (kind == EntryKind::TradeIn && shift.ownDuty)
         return QStringLiteral("You are on duty that day: a trade where you work for someone goes "
                               "on a day you are not on duty.");
+    return {};
+}
+
+bool wholeShiftWithoutHours(EntryKind kind) {
+    return kind != EntryKind::Holdover && kind != EntryKind::Training && kind != EntryKind::Note;
+}
+
+QString EntryRefusal(const DayEntry& candidate, const DayShift& shift,
+                     const QList<DayEntry>& others) {
+    const EntryKind kind = candidate.kind;
+    const bool absence = isAbsence(kind);
+    if (QString refusal = KindRefusal(kind, shift); !refusal.isEmpty())
+        return refusal;
     if (candidate.comp && kind != EntryKind::Overtime && kind != EntryKind::Holdover)
         return QStringLiteral("Only overtime and a holdover can be taken as comp time.");
     if (kind == EntryKind::Note)
         return {};
     if (candidate.minutes && *candidate.minutes <= 0)
         return QStringLiteral("Give the hours: more than 0.");
-    // A holdover or training runs for some hours; only trades, leave and a hire-back may stand
-    // for a whole shift.
-    if (!candidate.minutes && (kind == EntryKind::Holdover || kind == EntryKind::Training))
+    // A holdover or training runs for some hours.
+    if (!candidate.minutes && !wholeShiftWithoutHours(kind))
         return QStringLiteral("Give the hours of the %1.").arg(entryKindName(kind));
     if (candidate.minutes && *candidate.minutes > MaxEntryMinutes)
         return QStringLiteral("No entry can be longer than %1 hours.").arg(MaxEntryMinutes / 60);

@@ -16,3 +16,11 @@ QString EntryRefusal(const DayEntry& candidate, const DayShift& shift,
                      const QList<DayEntry>& others);
 // The same against the day's facts, whose entries are the others.
 QString EntryRefusal(const DayEntry& candidate, const DayFacts& day);
+
+// Whether an entry of `kind` may go on such a day at all, whatever its hours and the day's other
+// entries: one sentence why not, or empty.
+QString KindRefusal(EntryKind kind, const DayShift& shift);
+
+// Trades, leave and a hire-back stand for a whole shift when they give no hours; a holdover and
+// training always give theirs, and a note has none.
+bool wholeShiftWithoutHours(EntryKind kind);

@@ -1,5 +1,6 @@
 #include "days/hours.h"
 
+#include "days/partnernames.h"
 #include "rotation/rotation.h"
 
 #include <QMap>
@@ -27,11 +28,6 @@ QList<DateSerial> periodStarts(DateSerial first, DateSerial last, DateSerial anc
          start += length)
         starts.append(start);
     return starts;
-}
-
-// A person's name as the ledger tells people apart: without regard to case or spacing.
-QString personKey(const QString& name) {
-    return name.simplified().toCaseFolded();
 }
 
 } // namespace

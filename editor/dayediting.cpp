@@ -87,17 +87,21 @@ StoreResult DayEditing::add(const DayEntry& entry) {
 }
 
 StoreResult DayEditing::change(const DayEntry& before, const DayEntry& after) {
+    // Copied first: the store's change signal makes the views reload what the caller may have
+    // handed in by reference.
+    const DayEntry earlier = before;
     DayEntry stored;
     const StoreResult result = m_store.change(after, &stored);
     if (result.ok)
-        m_history.push(new EntryStep(*this, before, stored, stepText("Change", stored)));
+        m_history.push(new EntryStep(*this, earlier, stored, stepText("Change", stored)));
     return result;
 }
 
 StoreResult DayEditing::remove(const DayEntry& entry) {
-    const StoreResult result = m_store.remove(entry.id);
+    const DayEntry removed = entry; // as in change()
+    const StoreResult result = m_store.remove(removed.id);
     if (result.ok)
-        m_history.push(new EntryStep(*this, entry, std::nullopt, stepText("Delete", entry)));
+        m_history.push(new EntryStep(*this, removed, std::nullopt, stepText("Delete", removed)));
     return result;
 }
 

@@ -1,7 +1,7 @@
 #include "editor/dayeditor.h"
 
 #include "days/daytext.h"
-#include "days/entryrules.h"
+#include "editor/daydialogs.h"
 #include "editor/entryform.h"
 
 #include <QDialogButtonBox>
@@ -11,8 +11,12 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
+#include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,8 +75,26 @@ DayEditor::DayEditor(DayEditing& editing, const Schedule& schedule, DateSerial d
         if (first <= m_day && m_day <= last)
             reload();
     });
+    // The keys of the Calendar page's menu, here too: that page's own keys stop at its window.
+    QUndoStack* history = m_editing.history();
+    const auto keys = [this](const QList<QKeySequence>& sequences, auto step) {
+        for (const QKeySequence& sequence : sequences)
+            connect(new QShortcut(sequence, this), &QShortcut::activated, this, step);
+    };
+    keys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [history] { history->undo(); });
+    keys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+         [history] { history->redo(); });
     reload();
-    resize(340, 300);
+    // Wide enough for every column without a scroll bar; the stretched last one keeps at least
+    // the header's default size.
+    const QAbstractItemView* view = m_table; // where the column's size hint is public
+    const QHeaderView* header = m_table->horizontalHeader();
+    int table = 2 * m_table->frameWidth();
+    for (int column = 0; column < m_model.columnCount(); ++column)
+        table += std::max({view->sizeHintForColumn(column), header->sectionSizeHint(column),
+                           column == DayEntriesModel::Details ? header->defaultSectionSize() : 0});
+    const QMargins margins = layout->contentsMargins();
+    resize(std::max(340, table + margins.left() + margins.right()), 300);
     if (m_model.rowCount() > 0)
         m_table->setFocus(Qt::OtherFocusReason);
     else
@@ -101,43 +123,27 @@ int DayEditor::currentRow() const {
     return current.isValid() ? current.row() : 0;
 }
 
-QString DayEditor::submit(const DayEntry& before, const DayEntry& candidate) {
-    const QString refusal = EntryRefusal(candidate, m_schedule.day(m_day));
-    if (!refusal.isEmpty())
-        return refusal;
-    const StoreResult result =
-        before.id.isNull() ? m_editing.add(candidate) : m_editing.change(before, candidate);
-    return result.ok ? QString() : result.error;
-}
-
 void DayEditor::addEntry() {
     if (!m_add->isEnabled())
         return;
-    const DayFacts& day = m_schedule.day(m_day);
-    DayEntry fresh;
-    fresh.date = m_day;
-    // What is most often recorded on such a day: a trade of the own shift, else extra work.
-    fresh.kind = day.ownDuty ? EntryKind::TradeOut : EntryKind::Overtime;
-    openForm(fresh, day.scheduledMinutes, m_add);
+    returnFocusAfter(openNewEntry(m_editing, m_schedule, m_day, std::nullopt, this), m_add);
 }
 
 void DayEditor::editEntry() {
-    if (!m_edit->isEnabled() || m_model.rowCount() == 0)
+    if (!m_edit->isEnabled() || m_model.rowCount() == 0 || dayDialogOpen(this))
         return;
-    openForm(m_model.entryAt(currentRow()), m_schedule.day(m_day).scheduledMinutes, m_table);
+    returnFocusAfter(openEntryForm(m_editing, m_schedule, m_model.entryAt(currentRow()), this),
+                     m_table);
 }
 
-void DayEditor::openForm(const DayEntry& before, int shiftMinutes, QWidget* focusAfter) {
-    auto* form = new EntryForm(
-        before, shiftMinutes,
-        [this, before](const DayEntry& candidate) { return submit(before, candidate); }, this);
-    form->setAttribute(Qt::WA_DeleteOnClose);
+void DayEditor::returnFocusAfter(QDialog* form, QWidget* focusAfter) {
+    if (!form)
+        return;
     // Back to where the form was opened from; not every platform activates the dialog below.
     connect(form, &QDialog::finished, focusAfter, [this, focusAfter] {
         activateWindow();
         focusAfter->setFocus(Qt::OtherFocusReason);
     });
-    form->open();
 }
 
 void DayEditor::deleteEntry() {

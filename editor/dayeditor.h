@@ -1,5 +1,6 @@
 // "Edit day…": the entries of one day with Add, Edit and Delete. Every change is stored at once
-// as an undoable step; the keyboard alone does everything and Esc closes.
+// as an undoable step, which Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y undo and redo here as on the
+// Calendar page; the keyboard alone does everything and Esc closes.
 #pragma once
 
 #include "days/schedule.h"
@@ -31,8 +32,7 @@ protected:
 private:
     void reload();
     int currentRow() const;
-    QString submit(const DayEntry& before, const DayEntry& candidate);
-    void openForm(const DayEntry& before, int shiftMinutes, QWidget* focusAfter);
+    void returnFocusAfter(QDialog* form, QWidget* focusAfter);
 
     DayEditing& m_editing;
     const Schedule& m_schedule;

@@ -201,8 +201,9 @@ def main():
         if shot.pixel(*corner) != colour:
             raise Failure(f"pixel {corner} of the new cell is {shot.pixel(*corner)}")
 
-        # Enter opens the day in a window of its own, titled with the day; Escape closes it, and
-        # the next arrow keys move the day again.
+        # Enter opens the day in a window of its own, titled with the day (on a day without
+        # entries, the entry form at once); Escape closes it, and the next arrow keys move the day
+        # again.
         run("xdotool", "key", "Return")
         day_title = f"{tomorrow:%A}"
         poll("the day editor to be active",

@@ -138,7 +138,8 @@ void CalendarExportTest::menuOpensWithoutMovingTheSelection() {
     QStringList texts;
     for (const QAction* action : menu->actions())
         texts << action->text();
-    QCOMPARE(texts, (QStringList{"Edit day\u2026", "Undo", "Redo", "Hours\u2026\tCtrl+H",
+    QCOMPARE(texts, (QStringList{"Edit day\u2026", "&Trade away\u2026", "&Leave\u2026",
+                                 "&Overtime\u2026", "", "Undo", "Redo", "Hours\u2026\tCtrl+H",
                                  "Assignment history\u2026", "", "Print\u2026\tCtrl+P",
                                  "Save as PDF\u2026", "Export to calendar (.ics)\u2026\tCtrl+E"}));
     QCOMPARE(window.state().SelectedDate, selected);
