@@ -5,23 +5,56 @@
 set -euo pipefail
 
 # Runs a command with its output kept in build/logs/NAME.log (appended to, each run headed by
-# its date) and only one line on the terminal; when it fails, the end of the log follows. The
-# command's exit status is passed on.
+# its date) and only one line on standard error, which is where everything the scripts say goes:
+# standard output is the program's (scripts/run.sh --export-ics - …). When the command fails, the
+# end of the log follows. The command's exit status is passed on.
 tourwise_logged() {
     local name=$1 what=$2
     shift 2
     local log=build/logs/$name.log
     mkdir -p build/logs
-    echo "-- $what (log: $log)"
+    echo "-- $what (log: $log)" >&2
     local status=0
     {
         echo "== $(date '+%F %T') $what"
-        "$@"
+        tourwise_timed "$name" "$@"
     } >>"$log" 2>&1 </dev/null || status=$?
     if ((status != 0)); then
         echo "-- failed with exit status $status: $what; the end of $log:" >&2
         tail -n 50 "$log" >&2
     fi
+    return "$status"
+}
+
+# The processor time (user and system, in clock ticks) of this shell's children that have ended,
+# from /proc: the builds and test runs of a phase are such children.
+tourwise_children_ticks() {
+    local fields
+    read -r -a fields <"/proc/$BASHPID/stat"
+    tourwise_user_ticks=${fields[15]}
+    tourwise_system_ticks=${fields[16]}
+}
+
+# Runs a command and adds a line to build/logs/phases.log: the time it took and the processor
+# time its processes used, so that a slow phase can be told from a busy machine. The command's
+# exit status is passed on.
+tourwise_timed() {
+    local name=$1
+    shift
+    local start=$EPOCHREALTIME status=0
+    tourwise_children_ticks
+    local user=$tourwise_user_ticks system=$tourwise_system_ticks
+    "$@" || status=$?
+    tourwise_children_ticks
+    local ticks
+    ticks=$(getconf CLK_TCK)
+    mkdir -p build/logs
+    awk -v name="$name" -v start="$start" -v end="$EPOCHREALTIME" -v ticks="$ticks" \
+        -v user=$((tourwise_user_ticks - user)) -v sys=$((tourwise_system_ticks - system)) \
+        -v status="$status" -v load="$(cut -d' ' -f1 /proc/loadavg)" -v date="$(date '+%F %T')" \
+        'BEGIN { printf "%s  %-22s %7.1f s  user %7.1f s  sys %6.1f s  status %d  load %s\n",
+                 date, name, end - start, user / ticks, sys / ticks, status, load }' \
+        >>build/logs/phases.log
     return "$status"
 }
 
