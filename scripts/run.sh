@@ -6,7 +6,8 @@
 # calendar file and nothing else: what this script says goes to standard error, what the build
 # says to build/logs/. The program runs in the caller's folder, so a relative FILE of any option
 # means the same as it would for the installed `tourwise`.
-# TOURWISE_RUN_BUILD names another build folder (relative to the repository, or absolute).
+# TOURWISE_RUN_BUILD names another build folder (relative to the repository, or absolute), and
+# TOURWISE_LOGS another folder for the logs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TOURWISE_RUN_BUILD:-build/release}

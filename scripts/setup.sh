@@ -4,6 +4,10 @@
 # by run.sh, test.sh, .ci/run and bench/run_bench.sh.
 set -euo pipefail
 
+# The folder of the logs, build/logs/ of the repository unless TOURWISE_LOGS names another (the
+# tests that run the scripts keep theirs apart).
+tourwise_logs=${TOURWISE_LOGS:-build/logs}
+
 # Runs a command with its output kept in build/logs/NAME.log (appended to, each run headed by
 # its date) and only one line on standard error, which is where everything the scripts say goes:
 # standard output is the program's (scripts/run.sh --export-ics - …). When the command fails, the
@@ -11,8 +15,8 @@ set -euo pipefail
 tourwise_logged() {
     local name=$1 what=$2
     shift 2
-    local log=build/logs/$name.log
-    mkdir -p build/logs
+    local log=$tourwise_logs/$name.log
+    mkdir -p "$tourwise_logs"
     echo "-- $what (log: $log)" >&2
     local status=0
     {
@@ -48,13 +52,13 @@ tourwise_timed() {
     tourwise_children_ticks
     local ticks
     ticks=$(getconf CLK_TCK)
-    mkdir -p build/logs
+    mkdir -p "$tourwise_logs"
     awk -v name="$name" -v start="$start" -v end="$EPOCHREALTIME" -v ticks="$ticks" \
         -v user=$((tourwise_user_ticks - user)) -v sys=$((tourwise_system_ticks - system)) \
         -v status="$status" -v load="$(cut -d' ' -f1 /proc/loadavg)" -v date="$(date '+%F %T')" \
         'BEGIN { printf "%s  %-22s %7.1f s  user %7.1f s  sys %6.1f s  status %d  load %s\n",
                  date, name, end - start, user / ticks, sys / ticks, status, load }' \
-        >>build/logs/phases.log
+        >>"$tourwise_logs/phases.log"
     return "$status"
 }
 

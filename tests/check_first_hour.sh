@@ -11,7 +11,7 @@
 #   check_first_hour.sh SOURCE_FOLDER BUILD_FOLDER
 #
 # run.sh builds in BUILD_FOLDER (TOURWISE_RUN_BUILD), where the program is already built, as on
-# a user's second run.
+# a user's second run, and keeps its logs in a folder of the test's (TOURWISE_LOGS).
 set -euo pipefail
 
 source_folder=${1:?usage: check_first_hour.sh SOURCE_FOLDER BUILD_FOLDER}
@@ -24,7 +24,9 @@ trap 'rm -rf "$work"' EXIT
 elsewhere="$work/home"
 mkdir -p "$elsewhere" "$work/config" "$work/data"
 # A fresh machine without a display: no saved settings, no days file.
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TOURWISE_RUN_BUILD="$build_folder"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+# run.sh builds in the test's build folder and keeps its logs apart from those of the test command.
+export TOURWISE_RUN_BUILD="$build_folder" TOURWISE_LOGS="$work/logs"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 cd "$elsewhere"
 
@@ -44,7 +46,7 @@ capture() {
 # What run.sh itself says: lines of the form "-- what (log: …)" only.
 quiet_phases() {
     local what=$1 unexpected
-    unexpected=$(grep -v '^-- .* (log: build/logs/[^)]*)$' "$work/err" || true)
+    unexpected=$(grep -v '^-- .* (log: [^)]*)$' "$work/err" || true)
     [ -z "$unexpected" ] || fail "$what: run.sh said more than its phases: $unexpected"
 }
 

@@ -9,7 +9,8 @@
 #
 #   readme_examples.sh SOURCE_FOLDER BUILD_FOLDER
 #
-# run.sh builds in BUILD_FOLDER (TOURWISE_RUN_BUILD), where the program is already built.
+# run.sh builds in BUILD_FOLDER (TOURWISE_RUN_BUILD), where the program is already built, and
+# keeps its logs in a folder of the test's (TOURWISE_LOGS).
 set -euo pipefail
 
 source_folder=${1:?usage: readme_examples.sh SOURCE_FOLDER BUILD_FOLDER}
@@ -20,7 +21,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/home" "$work/config" "$work/data"
 ln -s "$build_folder/app/tourwise" "$work/bin/tourwise"
 export PATH="$work/bin:$PATH" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-export TOURWISE_RUN_BUILD="$build_folder"
+export TOURWISE_RUN_BUILD="$build_folder" TOURWISE_LOGS="$work/logs"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 cd "$work/home"
 
@@ -33,7 +34,7 @@ for example in "${examples[@]}"; do
     status=0
     command=${example/#scripts\//$source_folder/scripts/}
     bash -c "$command" </dev/null >"$work/out" 2>"$work/err" || status=$?
-    said=$(grep -v '^-- .* (log: build/logs/[^)]*)$' "$work/err" || true)
+    said=$(grep -v '^-- .* (log: [^)]*)$' "$work/err" || true)
     if [ "$status" -ne 0 ] || [ -n "$said" ]; then
         echo "FAIL: $example"
         echo "  exit status $status; standard error: $said"
