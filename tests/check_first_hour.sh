@@ -8,16 +8,17 @@
 #   - Without a display run.sh and the program say so in words and exit 1, while the
 #     command-line uses still work.
 #
-#   check_first_hour.sh SOURCE_FOLDER BUILD_FOLDER
+#   check_first_hour.sh SOURCE_FOLDER BUILD_FOLDER PROGRAM
 #
 # run.sh builds in BUILD_FOLDER (TOURWISE_RUN_BUILD), where the program is already built, as on
 # a user's second run, and keeps its logs in a folder of the test's (TOURWISE_LOGS).
 set -euo pipefail
 
-source_folder=${1:?usage: check_first_hour.sh SOURCE_FOLDER BUILD_FOLDER}
-build_folder=${2:?usage: check_first_hour.sh SOURCE_FOLDER BUILD_FOLDER}
+usage="usage: check_first_hour.sh SOURCE_FOLDER BUILD_FOLDER PROGRAM"
+source_folder=${1:?$usage}
+build_folder=${2:?$usage}
+program=${3:?$usage}
 run_sh="$source_folder/scripts/run.sh"
-program="$build_folder/app/tourwise"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

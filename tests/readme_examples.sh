@@ -7,19 +7,21 @@
 # path. Each must end with exit status 0 and say nothing on standard error but run.sh's one-line
 # phases.
 #
-#   readme_examples.sh SOURCE_FOLDER BUILD_FOLDER
+#   readme_examples.sh SOURCE_FOLDER BUILD_FOLDER PROGRAM
 #
 # run.sh builds in BUILD_FOLDER (TOURWISE_RUN_BUILD), where the program is already built, and
 # keeps its logs in a folder of the test's (TOURWISE_LOGS).
 set -euo pipefail
 
-source_folder=${1:?usage: readme_examples.sh SOURCE_FOLDER BUILD_FOLDER}
-build_folder=${2:?usage: readme_examples.sh SOURCE_FOLDER BUILD_FOLDER}
+usage="usage: readme_examples.sh SOURCE_FOLDER BUILD_FOLDER PROGRAM"
+source_folder=${1:?$usage}
+build_folder=${2:?$usage}
+program=${3:?$usage}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/home" "$work/config" "$work/data"
-ln -s "$build_folder/app/tourwise" "$work/bin/tourwise"
+ln -s "$program" "$work/bin/tourwise"
 export PATH="$work/bin:$PATH" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export TOURWISE_RUN_BUILD="$build_folder" TOURWISE_LOGS="$work/logs"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
