@@ -40,8 +40,9 @@ run_suite() {
 echo "== Tests ==" >&2
 # Line tables (-g1) are what a backtrace from a failing test needs, and a fifth less compile time
 # than full debug information, which build/asan keeps for the debugger.
-run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" \
-    -DTOURWISE_WERROR=ON -DTOURWISE_BUILD_TOOLS=ON -DTOURWISE_BUILD_BENCH=ON "${TOURWISE_FAST_LINKER[@]}"
+run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" -DTOURWISE_WERROR=ON \
+    -DTOURWISE_BUILD_TOOLS=ON -DTOURWISE_BUILD_BENCH=ON "${TOURWISE_FAST_LINKER[@]}"
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer ==" >&2
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
