@@ -9,9 +9,30 @@
 #include <QStyleFactory>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+
+// Without a display Qt's platform plugin fails to connect and the toolkit aborts, advising to
+// reinstall. The plugins Qt chooses by itself all need DISPLAY or WAYLAND_DISPLAY; one named in
+// QT_QPA_PLATFORM (offscreen, a framebuffer) is the user's choice and left to Qt.
+bool canShowWindow() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
 int RunTourwise(int& argc, char** argv, const std::function<void(TMainForm&)>& beforeShow) {
     if (const std::optional<int> exitCode = RunCommandLine(argc, argv))
         return *exitCode;
+    if (!canShowWindow()) {
+        std::fputs("tourwise: the window needs a display (DISPLAY or WAYLAND_DISPLAY), and none is "
+                   "set; the command-line uses work without one (tourwise --help).\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(ProductName));
     QApplication::setOrganizationName(QStringLiteral("Kestrand"));

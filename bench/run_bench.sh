@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" "${TOURWISE_CI_PACKAGES[@]}" hyperfine \
+tourwise_install_missing "${TOURWISE_BUILD_PACKAGES[@]}" "${TOURWISE_BENCH_PACKAGES[@]}" hyperfine \
     xvfb openbox x11-utils time python3
 
 build=${TOURWISE_BENCH_BUILD:-build/bench}

@@ -25,4 +25,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 
+# cpack packs what `cmake --install` finds built and builds nothing itself; scripts/run.sh builds
+# only the program, so the manual page and the changelog are made with it, and `cpack` works in
+# build/release as it is.
+add_dependencies(tourwise tourwise_docs)
+
 include(CPack)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang in their own folder and runs each on a copy of its
-# seed corpus for a set time, then prints per harness the executions and the findings. The two
-# harnesses that read settings files share the seeds in fuzz/corpus/ini_files/ and add their own.
+# seed corpus for a set time, then prints one line per harness: its executions and findings. The
+# build's output goes to build/logs/, shown when it fails. The two harnesses that read settings
+# files share the seeds in fuzz/corpus/ini_files/ and add their own.
 #
 #   fuzz/run_fuzzers.sh            180 seconds per harness
 #   fuzz/run_fuzzers.sh 600        600 seconds per harness
@@ -13,6 +14,7 @@
 # TOURWISE_FUZZ_CMAKE_ARGS adds arguments to its configuration.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/setup.sh
 
 usage() {
     echo "usage: $0 [--smoke | SECONDS | --runs N]" >&2
@@ -36,11 +38,17 @@ harnesses=(fuzz_inistore fuzz_settingsload fuzz_colortext fuzz_daysfile fuzz_day
 instrument="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer"
 instrument+=" -fno-sanitize-recover=undefined"
 
-# shellcheck disable=SC2086 # the extra arguments are meant to split
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DTOURWISE_BUILD_FUZZ=ON -DTOURWISE_BUILD_TESTS=OFF -DTOURWISE_WERROR=ON \
-    "-DCMAKE_CXX_FLAGS=$instrument" ${TOURWISE_FUZZ_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" --target "${harnesses[@]}"
+linker=()
+command -v ld.lld >/dev/null && linker=("${TOURWISE_FAST_LINKER[@]}")
+build_harnesses() {
+    # shellcheck disable=SC2086 # the extra arguments are meant to split
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_COMPILER=clang++ -DTOURWISE_BUILD_FUZZ=ON -DTOURWISE_BUILD_TESTS=OFF \
+        -DTOURWISE_WERROR=ON "-DCMAKE_CXX_FLAGS=$instrument" "${linker[@]}" \
+        ${TOURWISE_FUZZ_CMAKE_ARGS:-} &&
+        cmake --build "$build" --target "${harnesses[@]}"
+}
+tourwise_logged "build-${build##*/}" "Building the fuzz harnesses in $build" build_harnesses
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -57,34 +65,53 @@ hundred_thousand_sections() {
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-found=0
-printf '\n%-20s %12s %9s\n' harness executions findings
-for harness in "${harnesses[@]}"; do
-    corpus="$work/$harness"
+# Fuzzes one harness for the set time and leaves its exit status in $work/HARNESS.status.
+fuzz_one() {
+    local harness=$1
+    local corpus="$work/$harness" findings="$build/findings/$harness"
+    local log="$build/findings/$harness.log" status=0
     cp -r "fuzz/corpus/$harness" "$corpus"
     if [[ $harness == fuzz_inistore || $harness == fuzz_settingsload ]]; then
         cp fuzz/corpus/ini_files/* "$corpus/"
     fi
-    findings="$build/findings/$harness"
     rm -rf "$findings" # a finding of an earlier run is in the corpus by now, or still open
     mkdir -p "$findings"
-    log="$build/findings/$harness.log"
-    status=0
     : >"$log"
     if [[ $harness == fuzz_inistore || $harness == fuzz_settingsload ]]; then
         # Replayed once at full size: as a seed it would raise the mutation length to a
         # megabyte and slow every run down to a few per second.
-        hundred_thousand_sections "$work/sections.ini"
-        "$build/fuzz/$harness" -artifact_prefix="$findings/" "$work/sections.ini" \
+        hundred_thousand_sections "$work/$harness-sections.ini"
+        "$build/fuzz/$harness" -artifact_prefix="$findings/" "$work/$harness-sections.ini" \
             >>"$log" 2>&1 || status=$?
     fi
     "$build/fuzz/$harness" "${limit[@]}" -timeout=30 -rss_limit_mb=2048 \
         -max_len=131072 \
         -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" >>"$log" 2>&1 || status=$?
+    echo "$status" >"$work/$harness.status"
+}
+
+# As many harnesses at a time as there are processors: each still fuzzes for the set time, on a
+# processor of its own.
+running=0
+for harness in "${harnesses[@]}"; do
+    if ((running == $(nproc))); then
+        wait -n || true # a harness that failed to start leaves no status: counted below
+        running=$((running - 1))
+    fi
+    fuzz_one "$harness" &
+    running=$((running + 1))
+done
+wait
+
+found=0
+for harness in "${harnesses[@]}"; do
+    findings="$build/findings/$harness"
+    log="$build/findings/$harness.log"
+    status=$(cat "$work/$harness.status" 2>/dev/null || echo "?")
     executions=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")
     crashes=$(find "$findings" -type f | wc -l)
-    printf '%-20s %12s %9s\n' "$harness" "${executions:-?}" "$crashes"
-    if ((status != 0 || crashes > 0)); then
+    printf -- '-- %-18s %9s executions, %s findings\n' "$harness" "${executions:-?}" "$crashes" >&2
+    if [[ $status != 0 ]] || ((crashes > 0)); then
         found=1
         echo "  exit status $status; log: $log; inputs: $findings" >&2
         tail -n 30 "$log" >&2
