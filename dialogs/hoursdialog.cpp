@@ -205,6 +205,8 @@ void HoursDialog::saveCsv() {
         WriteOutput(chooser.selectedFiles().first(), csvText(table).toUtf8(), &error);
     m_problem->setText(written ? QString() : error);
     m_problem->setVisible(!written);
+    if (written)
+        emit fileSaved(chooser.selectedFiles().first());
 }
 
 HoursDialog* OpenHoursDialog(QWidget* parent, const Schedule& schedule, DateSerial selectedDay) {

@@ -26,6 +26,10 @@ public:
     // The year whose periods are shown: every one that holds a day of it.
     int year() const;
 
+signals:
+    // "Save as CSV…" wrote the file.
+    void fileSaved(const QString& path);
+
 private:
     void refresh();
     void storeSettings();
