@@ -513,6 +513,7 @@ void TMainForm::bSaveClick() {
     question->setAttribute(Qt::WA_DeleteOnClose);
     connect(question, &QDialog::accepted, this,
             [this, question] { saveSettingsAndHistory(question->history()); });
+    connect(question, &QDialog::finished, this, &TMainForm::returnFromDialog);
     question->open();
 }
 
