@@ -448,7 +448,11 @@ void TMainForm::gloCalHours() {
     updateScheduleInputs();
     if (findChild<HoursDialog*>())
         return;
-    HoursDialog* dialog = OpenHoursDialog(this, *m_schedule, m_state.SelectedDate);
+    HoursDialog* dialog = OpenHoursDialog(
+        this, *m_schedule, m_state.SelectedDate,
+        [this](const QList<BankSetup>& after, const QString& text) {
+            return m_editing->changeBankSetups(m_schedule->bankSetups(), after, text);
+        });
     connect(dialog, &HoursDialog::fileSaved, this, &TMainForm::showSavedFile);
     connect(dialog, &QDialog::finished, this, &TMainForm::returnFromDialog);
 }
