@@ -2,6 +2,7 @@
 // shown and painted once, offscreen) over a store holding them.
 #include "days/entrystore.h"
 #include "days/hours.h"
+#include "days/schedule.h"
 #include "dialogs/hoursdialog.h"
 #include "rotation/rotation.h"
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-const HoursBasis Basis{QStringLiteral("B2"), DefaultPayPeriodStart, {}};
+const QString Assignment = QStringLiteral("B2");
 
 // A trade or leave on every third duty day of 2026 and a trade-in on every fifth day off.
 QList<DayEntry> yearOfEntries() {
@@ -24,7 +25,7 @@ QList<DayEntry> yearOfEntries() {
     for (DateSerial day = serialFromYmd(2026, 1, 1); day <= serialFromYmd(2026, 12, 31); ++day) {
         DayEntry entry;
         entry.date = day;
-        if (ShiftLetter(day, Basis.assignment) == u'B') {
+        if (ShiftLetter(day, Assignment) == u'B') {
             if (duty++ % 3 != 0)
                 continue;
             entry.kind = duty % 2 ? EntryKind::TradeOut : EntryKind::Leave;
@@ -42,10 +43,15 @@ QList<DayEntry> yearOfEntries() {
 }
 
 void payPeriodsOfAYear(benchmark::State& state) {
+    // A new schedule each time, so that no day is answered from the cache of the run before.
     const QList<DayEntry> entries = yearOfEntries();
-    for (auto _ : state)
+    for (auto _ : state) {
+        Schedule schedule;
+        schedule.setCurrentAssignment(Assignment);
+        schedule.setEntries(entries);
         benchmark::DoNotOptimize(
-            payPeriodHours(serialFromYmd(2026, 1, 1), serialFromYmd(2026, 12, 31), Basis, entries));
+            schedule.payPeriods(serialFromYmd(2026, 1, 1), serialFromYmd(2026, 12, 31)));
+    }
 }
 BENCHMARK(payPeriodsOfAYear)->Unit(benchmark::kMillisecond);
 
@@ -54,9 +60,10 @@ void openDialog(benchmark::State& state) {
     EntryStore store(folder.filePath(QStringLiteral("days.sqlite")));
     for (const DayEntry& entry : yearOfEntries())
         store.add(entry);
-    const HoursContext context{Basis.assignment, Basis.payPeriodStart, serialFromYmd(2026, 6, 1)};
+    Schedule schedule(&store);
+    schedule.setCurrentAssignment(Assignment);
     for (auto _ : state) {
-        auto dialog = std::make_unique<HoursDialog>(store, context);
+        auto dialog = std::make_unique<HoursDialog>(schedule, serialFromYmd(2026, 6, 1));
         dialog->show();
         dialog->repaint();
         QCoreApplication::processEvents();

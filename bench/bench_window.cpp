@@ -95,9 +95,8 @@ void BM_PaintGrid(benchmark::State& run) {
         run.PauseTiming();
         QCoreApplication::processEvents();
         stepModelOneDay();
-        const QString assignment = window->cbPlt->currentText();
         run.ResumeTiming();
-        PaintGrid(window->registry(), window->state(), shown, assignment);
+        PaintGrid(window->registry(), window->state(), shown, window->schedule());
     }
 }
 
@@ -170,15 +169,15 @@ bool loadDays(benchmark::State* run) {
     if (!problem) {
         QFile file(daysFile);
         QString error;
-        std::optional<QList<DayEntry>> entries;
+        std::optional<DaysFile> days;
         if (daysFile.isEmpty())
             error = QStringLiteral("give --days=FILE");
         else if (!file.open(QIODevice::ReadOnly))
             error = QStringLiteral("cannot read %1").arg(daysFile);
         else
-            entries = entriesFromJson(file.readAll(), &error);
-        if (entries) {
-            const StoreResult stored = window->entryStore().import(*entries);
+            days = daysFromJson(file.readAll(), &error);
+        if (days) {
+            const StoreResult stored = window->entryStore().import(days->entries);
             if (!stored.ok)
                 error = stored.error;
         }

@@ -208,7 +208,7 @@ int main(int argc, char* argv[]) {
     if (!target)
         fail(usage);
 
-    const QByteArray json = entriesToJson(makeEntries(count, seed));
+    const QByteArray json = daysToJson(makeEntries(count, seed), {});
     QFile file;
     const bool opened = std::strcmp(target, "-") == 0
                             ? file.open(stdout, QIODevice::WriteOnly)

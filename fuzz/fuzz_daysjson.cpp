@@ -32,17 +32,22 @@ QString workFolder() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QString error;
-    const std::optional<QList<DayEntry>> entries = entriesFromJson(bytes, &error);
-    if (!entries) {
+    const std::optional<DaysFile> days = daysFromJson(bytes, &error);
+    if (!days) {
         if (error.isEmpty() || error.contains(u'\n'))
             std::abort(); // one sentence, always
         return 0;
     }
-    const QByteArray written = entriesToJson(*entries);
-    const std::optional<QList<DayEntry>> reread = entriesFromJson(written, &error);
+    const QList<DayEntry>* entries = &days->entries;
+    const QList<AssignmentPeriod> history =
+        days->assignmentHistory.value_or(QList<AssignmentPeriod>{});
+    const QByteArray written = daysToJson(*entries, history);
+    const std::optional<DaysFile> reread = daysFromJson(written, &error);
     QList<DayEntry> sorted = *entries;
     std::stable_sort(sorted.begin(), sorted.end(), entryBefore);
-    if (!reread || *reread != sorted || entriesToJson(*reread) != written)
+    if (!reread || reread->entries != sorted ||
+        reread->assignmentHistory.value_or(QList<AssignmentPeriod>{}) != history ||
+        daysToJson(reread->entries, history) != written)
         std::abort();
 
     const QString path = workFolder() + QStringLiteral("/Tourwise-days.sqlite");

@@ -3,6 +3,7 @@
 // [--agency TEXT] [--assignment B2] [--only-my-days] [--example-days] [--width PIXELS]
 #include "core/calendar.h"
 #include "days/dayfacts.h"
+#include "days/schedule.h"
 #include "export/sheet.h"
 #include "export/sheetsettings.h"
 
@@ -17,8 +18,8 @@ namespace {
 
 // A few entries of every kind in each month of the year: a whole shift traded away, a vacation,
 // half a shift traded, a trade worked for someone, overtime and a holdover on the RDO.
-EntriesByDay exampleDays(int year, const QString& assignment) {
-    EntriesByDay days;
+QList<DayEntry> exampleDays(int year, const Schedule& schedule) {
+    QList<DayEntry> days;
     int serial = 0;
     const auto add = [&](DateSerial date, EntryKind kind, std::optional<int> minutes,
                          const QString& with = {}, LeaveType leave = LeaveType::None) {
@@ -29,7 +30,7 @@ EntriesByDay exampleDays(int year, const QString& assignment) {
         entry.minutes = minutes;
         entry.with = with;
         entry.leaveType = leave;
-        days[dayKey(date)].append(entry);
+        days.append(entry);
     };
     for (int month = 1; month <= 12; ++month) {
         QList<DateSerial> duty;
@@ -37,7 +38,7 @@ EntriesByDay exampleDays(int year, const QString& assignment) {
         std::optional<DateSerial> rdo;
         for (int day = 1; day <= daysInMonth(year, month); ++day) {
             const DateSerial date = serialFromYmd(year, month, day);
-            const DayFacts facts = dayFacts(date, assignment, DefaultPayPeriodStart);
+            const DayFacts facts = schedule.day(date);
             if (facts.ownRdo)
                 rdo = date;
             else
@@ -93,10 +94,12 @@ int main(int argc, char* argv[]) {
     }
     request.locale = QLocale(parser.value(locale));
     request.agency = parser.value(agency);
-    request.assignment = parser.value(assignment);
-    request.onlyMyDays = parser.isSet(onlyMine);
+    Schedule schedule;
+    schedule.setCurrentAssignment(parser.value(assignment));
     if (parser.isSet(examples))
-        request.entries = exampleDays(request.year, request.assignment);
+        schedule.setEntries(exampleDays(request.year, schedule));
+    request.schedule = &schedule;
+    request.onlyMyDays = parser.isSet(onlyMine);
     request.made = serialFromYmd(2026, 1, 15);
     request.version = SheetProgramVersion();
 
