@@ -40,7 +40,7 @@ QDateEdit* dateEditor(const QString& name, DateSerial date, QWidget* parent) {
     auto* editor = new QDateEdit(qdateFromSerial(date), parent);
     editor->setObjectName(name);
     editor->setDateRange(qdateFromSerial(MinViewDate), qdateFromSerial(MaxViewDate));
-    editor->setDisplayFormat(numericShortDatePattern(editor->locale()));
+    editor->setDisplayFormat(shortDatePattern(editor->locale()));
     editor->setCalendarPopup(true);
     editor->calendarWidget()->setFirstDayOfWeek(Qt::Sunday);
     return editor;

@@ -2,6 +2,7 @@
 
 #include "colors/contrast.h"
 #include "core/clock.h"
+#include "core/localformat.h"
 #include "days/daytext.h"
 #include "days/hours.h"
 #include "monthview/textfit.h"
@@ -16,13 +17,6 @@
 namespace {
 
 const QString TitleSeparator = QStringLiteral(" - ");
-
-QString shortDate(const ProgramState& state, DateSerial day) {
-    const QDate date = qdateFromSerial(day);
-    if (state.Format.shortDatePattern.isEmpty())
-        return date.toString(Qt::ISODate);
-    return state.Format.locale.toString(date, state.Format.shortDatePattern);
-}
 
 QString nameAt(const QStringList& names, int index) {
     return index >= 0 && index < names.size() ? names[index] : QString();
@@ -123,7 +117,7 @@ QString PayPeriodTotalText(const Schedule& schedule, DateSerial day) {
 
 QString StatusText(const ProgramState& state, const Schedule& schedule, DateSerial day) {
     const DayFacts& facts = schedule.day(day);
-    QString text = shortDate(state, day) + QLatin1Char('\r') +
+    QString text = shortDateText(state.Format.locale, day) + QLatin1Char('\r') +
                    DayGroupLine(facts, schedule.currentAssignment());
     if (facts.hasEntries())
         text += QLatin1Char('\r') + DayEntriesBrief(facts);
