@@ -234,7 +234,7 @@ void HoursDialog::refresh() {
     // What the rows leave out is said under them, never dropped in silence.
     const DateSerial from = std::min(payPeriods.constFirst().first, workPeriods.constFirst().first);
     const DateSerial to = std::max(payPeriods.constLast().last, workPeriods.constLast().last);
-    m_notCounted->setText(NotCountedText(m_schedule.notCounted(from, to)));
+    m_notCounted->setText(NotCountedText(m_schedule.notCounted(from, to), locale()));
     m_notCounted->setVisible(!m_notCounted->text().isEmpty());
     selectRow(m_payPeriodView, payRow);
     selectRow(m_workPeriodView, workRow);

@@ -18,6 +18,9 @@ namespace {
 
 const QString TitleSeparator = QStringLiteral(" - ");
 
+// The status line is never drawn smaller than this, in logical pixels.
+constexpr double ReadableStatusPixels = 9;
+
 QString nameAt(const QStringList& names, int index) {
     return index >= 0 && index < names.size() ? names[index] : QString();
 }
@@ -89,18 +92,20 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
         todayButton->setBold(true);
     }
     Label* status = controls.status;
-    status->setFontSize(state.Fonts.status);
+    // A long line gives way in this order: the period's hours are left out, then a line is cut
+    // at its end, and only a footer too low for the lines draws them smaller, never below this.
+    const double size = std::max<double>(state.Fonts.status, ReadableStatusPixels);
+    status->setElideBeforeShrinking(ReadableStatusPixels);
+    status->setFontSize(size);
     status->setTextColor(ContrastColor(controls.footer->fill()));
     const QString text = StatusText(state, schedule, state.SelectedDate);
-    // The period's hours join the line of the group only where nothing has to shrink for them.
     const QString total = PayPeriodTotalText(schedule, state.SelectedDate);
     QStringList lines = text.split(QLatin1Char('\r'));
     if (!total.isEmpty() && lines.size() >= 2) {
         lines[1] += QStringLiteral(" \u00b7 ") + total;
         const QSizeF area = status->textArea().size();
         const QSizeF line(area.width(), area.height() / static_cast<double>(lines.size()));
-        if (FittingFontSize(status->textFont(), lines[1], state.Fonts.status, status->bold(),
-                            line) >= state.Fonts.status) {
+        if (FittingFontSize(status->textFont(), lines[1], size, status->bold(), line) >= size) {
             status->setText(lines.join(QLatin1Char('\r')));
             return;
         }

@@ -71,6 +71,7 @@ private slots:
     void saveAsCsv();
     void columnsAndLinesExplainTheHours();
     void tradeLineFollowsTheSelection();
+    void notCountedLineNamesTheDaysAsTheWindowDoes();
 
 private:
     HoursDialog* open(DateSerial selected);
@@ -302,6 +303,29 @@ void HoursDialogTest::tradeLineFollowsTheSelection() {
     QTest::keyClick(trades, Qt::Key_Down);
     QCOMPARE(cell(trades, trades->currentIndex().row(), 0), QStringLiteral("Smith"));
     QCOMPARE(line->text(), QStringLiteral("Smith worked 24 h for you: you owe 24 h."));
+}
+
+// An entry that does not fit its day is named under the lists by its day, in the locale's form;
+// the command line keeps ISO.
+void HoursDialogTest::notCountedLineNamesTheDaysAsTheWindowDoes() {
+    DayEntry onDuty;
+    onDuty.date = m_tradedDay + 14; // a B2 duty day again: no trade-in fits it
+    while (ShiftLetter(onDuty.date, u"B2") != u'B')
+        ++onDuty.date;
+    onDuty.kind = EntryKind::TradeIn;
+    onDuty.with = QStringLiteral("K. Lee");
+    onDuty.minutes = 12 * 60;
+    QVERIFY(m_store->add(onDuty).ok);
+    HoursDialog* dialog = open(m_tradedDay);
+    QVERIFY(dialog);
+    const auto* line = dialog->findChild<QLabel*>(QStringLiteral("lblNotCounted"));
+    QVERIFY(line && line->isVisible());
+    const QString shown = qdateFromSerial(onDuty.date).toString(QStringLiteral("M/d/yy"));
+    QCOMPARE(line->text(),
+             QStringLiteral("1 entry is not counted, as it does not fit its day: %1 (trade-in).")
+                 .arg(shown));
+    const QList<NotCountedEntry> left = m_schedule->notCounted(onDuty.date, onDuty.date);
+    QVERIFY(NotCountedText(left).contains(qdateFromSerial(onDuty.date).toString(Qt::ISODate)));
 }
 
 QTEST_MAIN(HoursDialogTest)

@@ -3,6 +3,7 @@
 // [--agency TEXT] [--assignment B2] [--only-my-days] [--example-days] [--width PIXELS]
 #include "core/calendar.h"
 #include "days/dayfacts.h"
+#include "days/schedule.h"
 #include "export/sheet.h"
 #include "export/sheetsettings.h"
 
@@ -16,12 +17,14 @@
 namespace {
 
 // A few entries of every kind in each month of the year: a whole shift traded away, a vacation,
-// half a shift traded, a trade worked for someone, overtime and a holdover on the RDO.
+// half a shift traded, a trade worked for someone, overtime and a holdover on the RDO, part of a
+// shift sick, and two notes.
 EntriesByDay exampleDays(int year, const QString& assignment) {
     EntriesByDay days;
     int serial = 0;
     const auto add = [&](DateSerial date, EntryKind kind, std::optional<int> minutes,
-                         const QString& with = {}, LeaveType leave = LeaveType::None) {
+                         const QString& with = {}, LeaveType leave = LeaveType::None,
+                         const QString& note = {}) {
         DayEntry entry;
         entry.id = QUuid::createUuidV5(QUuid(), QStringLiteral("example/%1").arg(++serial));
         entry.date = date;
@@ -29,6 +32,7 @@ EntriesByDay exampleDays(int year, const QString& assignment) {
         entry.minutes = minutes;
         entry.with = with;
         entry.leaveType = leave;
+        entry.note = note;
         days[dayKey(date)].append(entry);
     };
     for (int month = 1; month <= 12; ++month) {
@@ -52,6 +56,11 @@ EntriesByDay exampleDays(int year, const QString& assignment) {
         add(off[3], EntryKind::Overtime, 10 * 60);
         if (rdo)
             add(*rdo, EntryKind::Holdover, 2 * 60);
+        add(duty[0], EntryKind::Leave, 10 * 60, {}, LeaveType::Sick);
+        add(off[0], EntryKind::Note, std::nullopt, {}, LeaveType::None,
+            QStringLiteral("Station 4 drill at 09:00, bring the turnout gear"));
+        add(duty[1], EntryKind::Note, std::nullopt, {}, LeaveType::None,
+            QStringLiteral("J. Smith asked for the 12th in return"));
     }
     return days;
 }
@@ -93,10 +102,17 @@ int main(int argc, char* argv[]) {
     }
     request.locale = QLocale(parser.value(locale));
     request.agency = parser.value(agency);
-    request.assignment = parser.value(assignment);
     request.onlyMyDays = parser.isSet(onlyMine);
-    if (parser.isSet(examples))
-        request.entries = exampleDays(request.year, request.assignment);
+    Schedule schedule;
+    schedule.setCurrentAssignment(parser.value(assignment));
+    schedule.setPayPeriodStart(DefaultPayPeriodStart);
+    if (parser.isSet(examples)) {
+        QList<DayEntry> entries;
+        for (const QList<DayEntry>& day : exampleDays(request.year, parser.value(assignment)))
+            entries += day;
+        schedule.setEntries(entries);
+    }
+    request.schedule = &schedule;
     request.made = serialFromYmd(2026, 1, 15);
     request.version = SheetProgramVersion();
 
