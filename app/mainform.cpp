@@ -175,6 +175,9 @@ void TMainForm::bindEvents() {
 
 void TMainForm::FormCreate() {
     m_state.Format = LocalFormat::fromLocale(m_environment.locale);
+    // The dialogs, the day editor and its undo texts write dates in the default locale: the same
+    // regional settings as the status line.
+    QLocale::setDefault(m_environment.locale);
     const QString base =
         m_environment.configBase.isEmpty() ? userConfigFolder() : m_environment.configBase;
     m_state.IniPath = settingsFilePath(resolveSettingsFolder(base));

@@ -1,5 +1,7 @@
 #include "core/localformat.h"
 
+#include <QDate>
+
 namespace {
 
 struct YearField {
@@ -36,7 +38,7 @@ YearField findYearField(const QString& pattern) {
 } // namespace
 
 QString fullYearShortDatePattern(const QLocale& locale) {
-    QString pattern = locale.dateFormat(QLocale::ShortFormat);
+    QString pattern = shortDatePattern(locale);
     const YearField year = findYearField(pattern);
     if (!year.hasFourDigits && year.position >= 0)
         pattern.replace(year.position, 2, QStringLiteral("yyyy"));
@@ -48,10 +50,17 @@ QString numericShortDatePattern(const QLocale& locale) {
     return pattern.contains(QLatin1String("MMM")) ? QStringLiteral("yyyy-MM-dd") : pattern;
 }
 
+QString shortDatePattern(const QLocale& locale) {
+    return locale.dateFormat(QLocale::ShortFormat);
+}
+
+QString shortDateText(const QLocale& locale, DateSerial day) {
+    return locale.toString(qdateFromSerial(day), shortDatePattern(locale));
+}
+
 LocalFormat LocalFormat::fromLocale(const QLocale& locale) {
     LocalFormat format;
     format.locale = locale;
-    format.shortDatePattern = locale.dateFormat(QLocale::ShortFormat);
     // The header shows a month on its own: inflecting languages name it differently inside a
     // date ("декабря") than alone ("декабрь"), and as a heading it starts with a capital.
     const auto heading = [&locale](QString name) {

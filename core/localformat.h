@@ -1,5 +1,8 @@
-// The four fields of the user's regional settings that the calendar uses, copied once at start-up.
+// The fields of the user's regional settings that the calendar uses, copied once at start-up,
+// and the one form in which the program writes a day.
 #pragma once
+
+#include "core/dateserial.h"
 
 #include <QLocale>
 #include <QString>
@@ -7,7 +10,6 @@
 
 struct LocalFormat {
     QLocale locale = QLocale::c();
-    QString shortDatePattern;
     QStringList longMonthNames;  // January first, as a month is named alone, with a capital
     QStringList shortMonthNames; // January first, likewise
     QStringList shortDayNames;   // Sunday first, whatever the locale's first day of the week
@@ -22,3 +24,10 @@ QString fullYearShortDatePattern(const QLocale& locale);
 // The same with the month as a number, so the date fits a narrow editor: a pattern that names
 // the month (the C locale's "d MMM yyyy") gives way to ISO "yyyy-MM-dd".
 QString numericShortDatePattern(const QLocale& locale);
+
+// A day as the program writes it in its own texts, tables and dialogs: the locale's short date
+// form, as the status line shows it ("12/10/26" under en_US, "10.12.26" under de_DE, "10 Dec
+// 2026" under C). Date editors use numericShortDatePattern instead: a four-digit year typed into
+// a two-digit field would land in another century. Files (CSV, JSON, iCalendar) keep ISO 8601.
+QString shortDatePattern(const QLocale& locale);
+QString shortDateText(const QLocale& locale, DateSerial day);

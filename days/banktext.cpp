@@ -15,6 +15,7 @@ HoursTable bankTable(const QList<BankPeriodRow>& rows) {
     table.header = QStringList{"period", "first",  "last",     "bank",    "opening", "forfeited",
                                "used",   "earned", "over_cap", "accrued", "closing"};
     table.numeric = {false, false, false, false, true, true, true, true, true, true, true};
+    table.dates = {false, true, true, false, false, false, false, false, false, false, false};
     for (const BankPeriodRow& row : rows)
         table.rows.append({row.label, dayText(row.first), dayText(row.last), bankName(row.bank),
                            hundredthsText(row.opening), hundredthsText(row.forfeited),

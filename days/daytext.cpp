@@ -2,6 +2,7 @@
 
 #include "days/hours.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace {
@@ -17,9 +18,20 @@ QString withOr(const QString& with, const QString& fallback) {
     return with.trimmed().isEmpty() ? fallback : with.trimmed();
 }
 
+// The day's entries in the order their words are said: notes last, so that a long note cut at
+// the end of a line never hides a trade or leave.
+QList<qsizetype> wordOrder(const DayFacts& day) {
+    QList<qsizetype> order;
+    for (bool notes : {false, true})
+        for (qsizetype at = 0; at < day.entries.size(); ++at)
+            if ((day.entries[at].kind == EntryKind::Note) == notes)
+                order << at;
+    return order;
+}
+
 template <class Phrase> QString joined(const DayFacts& day, Phrase phrase, const QString& glue) {
     QStringList parts;
-    for (qsizetype at = 0; at < day.entries.size(); ++at) {
+    for (qsizetype at : wordOrder(day)) {
         QString part = phrase(day.entries[at], entryMinutes(day.entries[at], day));
         if (!day.fits.value(at, true))
             part += NotFitting;
@@ -90,10 +102,98 @@ QString EntryBrief(const DayEntry& entry, int minutes, int scheduledMinutes) {
         return QStringLiteral("Holdover ") + hours;
     case EntryKind::Training:
         return QStringLiteral("Training ") + hours;
+    case EntryKind::Note: {
+        const QString text = NoteLine(entry);
+        return text.isEmpty() ? QStringLiteral("Note") : QStringLiteral("Note: ") + text;
+    }
+    }
+    return {};
+}
+
+QString EntryCellWords(const DayEntry& entry, int minutes, const DayFacts& day) {
+    const QString hours = QLatin1Char(' ') + hoursText(minutes) + QLatin1Char('h');
+    const QString partly = minutes != day.scheduledMinutes ? hours : QString();
+    switch (entry.kind) {
+    case EntryKind::TradeOut:
+        return QStringLiteral("Trade") + partly;
+    case EntryKind::TradeIn:
+        return QStringLiteral("Trade in") + (minutes != day.wholeShiftMinutes ? hours : QString());
+    case EntryKind::Leave: {
+        static const QHash<LeaveType, QString> shortNames{
+            {LeaveType::Vacation, QStringLiteral("Vac")},
+            {LeaveType::Sick, QStringLiteral("Sick")},
+            {LeaveType::Comp, QStringLiteral("Comp")},
+            {LeaveType::Holiday, QStringLiteral("Hol")},
+        };
+        return shortNames.value(entry.leaveType, QStringLiteral("Leave")) + partly;
+    }
+    case EntryKind::Overtime:
+        return QStringLiteral("OT") + hours;
+    case EntryKind::Holdover:
+        return QStringLiteral("HO") + hours;
+    case EntryKind::Training:
+        return QStringLiteral("Trng") + hours;
     case EntryKind::Note:
         return QStringLiteral("Note");
     }
     return {};
+}
+
+QStringList DayCellWords(const DayFacts& day) {
+    QStringList words;
+    for (qsizetype at : wordOrder(day))
+        words << EntryCellWords(day.entries[at], entryMinutes(day.entries[at], day), day);
+    return words;
+}
+
+QStringList DaySheetWords(const DayFacts& day) {
+    QStringList words;
+    for (qsizetype at : wordOrder(day)) {
+        const DayEntry& entry = day.entries[at];
+        if (!day.fits.value(at, true))
+            continue;
+        const int counted = day.countedMinutes.value(at);
+        const QString hours = hoursText(counted) + QStringLiteral(" h");
+        const QString partly = counted != day.scheduledMinutes ? u' ' + hours : QString();
+        const QString with = entry.with.trimmed();
+        switch (entry.kind) {
+        case EntryKind::TradeOut:
+            words << (with.isEmpty() ? QStringLiteral("Trade")
+                                     : QStringLiteral("Trade") + Dash + with) +
+                         partly;
+            break;
+        case EntryKind::TradeIn:
+            words << (with.isEmpty() ? QStringLiteral("Trade in") : QStringLiteral("For ") + with) +
+                         QStringLiteral(" +") + hours;
+            break;
+        case EntryKind::Leave: {
+            const bool named =
+                entry.leaveType != LeaveType::None && entry.leaveType != LeaveType::Other;
+            words << (named ? LeaveTypeTitle(entry.leaveType) : QStringLiteral("Leave")) + partly;
+            break;
+        }
+        case EntryKind::Overtime:
+            words << QStringLiteral("OT +") + hours;
+            break;
+        case EntryKind::Holdover:
+            words << QStringLiteral("Holdover +") + hours;
+            break;
+        case EntryKind::Training:
+            // Training inside the user's own shift adds nothing: it says its length without a sign.
+            words << (counted > 0 ? QStringLiteral("Training +") + hours
+                                  : QStringLiteral("Training ") +
+                                        hoursText(entryMinutes(entry, day)) + QStringLiteral(" h"));
+            break;
+        case EntryKind::Note:
+            words << QStringLiteral("Note");
+            break;
+        }
+    }
+    return words;
+}
+
+QString NoteLine(const DayEntry& note) {
+    return note.note.simplified();
 }
 
 QString DayEntriesPhrase(const DayFacts& day) {

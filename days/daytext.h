@@ -6,14 +6,29 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 // "traded away: J. Smith works, 24 hours", "on leave (vacation), 24 hours", "working for
 // J. Smith, 24 hours", "overtime, 4 hours", "note: …", for an entry of `minutes`.
 QString EntryPhrase(const DayEntry& entry, int minutes);
 
 // The same, brief, for the status line: "J. Smith works", "Vacation", "For J. Smith 12 h",
-// "Overtime 4 h", "Note". A trade-out or leave of the whole shift needs no hours.
+// "Overtime 4 h", "Note: Bring boots". A trade-out or leave of the whole shift needs no hours.
 QString EntryBrief(const DayEntry& entry, int minutes, int scheduledMinutes);
+
+// The same in a few letters, for a day cell of the grid: "Trade", "Vac", "Sick 10h", "OT 10h",
+// "HO 2h", "Note", one for each entry; hours where the entry is not the whole shift, and always
+// for extra work.
+QString EntryCellWords(const DayEntry& entry, int minutes, const DayFacts& day);
+QStringList DayCellWords(const DayFacts& day);
+
+// The entries as the month sheet names them, one for each that counts and each note, notes
+// last: "Trade – J. Smith", "Vacation", "Sick 10 h", "For K. Lee +24 h", "OT +10 h", "Note".
+// Hours where the entry is not the whole shift; extra work says the hours it adds.
+QStringList DaySheetWords(const DayFacts& day);
+
+// A note's text on one line, for places that show it in a line of their own.
+QString NoteLine(const DayEntry& note);
 
 // The day's entries joined, each marked when it no longer fits the day.
 QString DayEntriesPhrase(const DayFacts& day);

@@ -3,6 +3,7 @@
 #include <QDate>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -30,6 +31,7 @@ HoursTable payPeriodTable(const QList<PayPeriodHours>& periods) {
     table.header = QStringList{"period", "first",      "last",      "scheduled", "worked",
                                "leave",  "traded_out", "traded_in", "extra",     "flsa"};
     table.numeric = {false, false, false, true, true, true, true, true, true, true};
+    table.dates = {false, true, true, false, false, false, false, false, false, false};
     for (const PayPeriodHours& period : periods) {
         const HoursTotals& hours = period.totals;
         table.rows.append(
@@ -44,6 +46,7 @@ HoursTable assignmentTable(const QList<AssignmentSpan>& spans) {
     HoursTable table;
     table.header = QStringList{"assignment", "first", "last"};
     table.numeric = {false, false, false};
+    table.dates = {false, true, true};
     for (const AssignmentSpan& span : spans)
         table.rows.append({span.assignment, optionalDay(span.first), optionalDay(span.last)});
     return table;
@@ -53,6 +56,7 @@ HoursTable workPeriodTable(const QList<WorkPeriodHours>& periods) {
     HoursTable table;
     table.header = QStringList{"first", "last", "days", "flsa", "threshold", "overtime"};
     table.numeric = {false, false, true, true, true, true};
+    table.dates = {true, true, false, false, false, false};
     for (const WorkPeriodHours& period : periods)
         table.rows.append({dayText(period.first), dayText(period.last),
                            QString::number(period.days), hoursText(period.flsaMinutes),
@@ -65,9 +69,11 @@ HoursTable tradeTable(const QList<TradeBalance>& ledger, bool withOpen) {
     HoursTable table;
     table.header = QStringList{"with", "they_worked", "i_worked", "balance"};
     table.numeric = {false, true, true, true};
+    table.dates = {false, false, false, false};
     if (withOpen) {
         table.header.append(QString());
         table.numeric.append(false);
+        table.dates.append(false);
     }
     for (const TradeBalance& partner : ledger) {
         QStringList row{partner.with, hoursText(partner.theyWorkedMinutes),
@@ -77,6 +83,27 @@ HoursTable tradeTable(const QList<TradeBalance>& ledger, bool withOpen) {
         table.rows.append(row);
     }
     return table;
+}
+
+QString tradeBalanceSentence(const TradeBalance& partner) {
+    const QString& name = partner.with;
+    const QString they = durationText(partner.theyWorkedMinutes);
+    const QString mine = durationText(partner.iWorkedMinutes);
+    const QString owed = durationText(std::abs(partner.balanceMinutes()));
+    QString worked;
+    if (partner.theyWorkedMinutes > 0 && partner.iWorkedMinutes > 0)
+        worked = QStringLiteral("%1 worked %2 for you and you %3 for %1").arg(name, they, mine);
+    else if (partner.theyWorkedMinutes > 0)
+        worked = QStringLiteral("%1 worked %2 for you").arg(name, they);
+    else if (partner.iWorkedMinutes > 0)
+        worked = QStringLiteral("You worked %1 for %2").arg(mine, name);
+    else
+        return QStringLiteral("No hours traded with %1").arg(name);
+    if (partner.balanceMinutes() < 0)
+        return QStringLiteral("%1: you owe %2").arg(worked, owed);
+    if (partner.balanceMinutes() > 0)
+        return QStringLiteral("%1: %2 owes you %3").arg(worked, name, owed);
+    return worked + QStringLiteral(": you are even");
 }
 
 QString csvText(const HoursTable& table) {

@@ -13,6 +13,7 @@ struct HoursTable {
     QStringList header; // the CSV names of the columns
     QList<QStringList> rows;
     QList<bool> numeric; // per column: right-aligned in the text table
+    QList<bool> dates;   // per column: a day in ISO 8601, which a window shows in the locale's form
 };
 
 HoursTable payPeriodTable(const QList<PayPeriodHours>& periods);
@@ -21,6 +22,10 @@ HoursTable workPeriodTable(const QList<WorkPeriodHours>& periods);
 HoursTable tradeTable(const QList<TradeBalance>& ledger, bool withOpen = false);
 
 inline constexpr auto OpenTradeText = "open";
+
+// What a partner and the user owe each other, in words: "J. Smith worked 36 h for you: you owe
+// 36 h", "You worked 12 h for K. Lee: K. Lee owes you 12 h".
+QString tradeBalanceSentence(const TradeBalance& partner);
 
 // The assignments and the days each held: no first day for the earliest, no last for the current.
 HoursTable assignmentTable(const QList<AssignmentSpan>& spans);

@@ -1,6 +1,7 @@
 #include "days/schedule.h"
 
 #include "core/calendar.h"
+#include "core/localformat.h"
 #include "days/entryrules.h"
 #include "days/entrystore.h"
 #include "rotation/rotation.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <unordered_map>
 
 struct Schedule::Private {
@@ -402,15 +404,17 @@ QList<NotCountedEntry> NotCountedIn(const QList<DayFacts>& days) {
     return found;
 }
 
-QString NotCountedText(const QList<NotCountedEntry>& entries) {
+namespace {
+
+QString notCountedText(const QList<NotCountedEntry>& entries,
+                       const std::function<QString(DateSerial)>& dayText) {
     if (entries.isEmpty())
         return {};
     constexpr qsizetype Named = 3;
     QStringList days;
     for (qsizetype at = 0; at < std::min(Named, entries.size()); ++at)
-        days << QStringLiteral("%1 (%2)").arg(
-            qdateFromSerial(entries[at].entry.date).toString(Qt::ISODate),
-            entryKindName(entries[at].entry.kind));
+        days << QStringLiteral("%1 (%2)").arg(dayText(entries[at].entry.date),
+                                              entryKindName(entries[at].entry.kind));
     if (entries.size() > Named)
         days << QStringLiteral("%1 more").arg(entries.size() - Named);
     return entries.size() == 1
@@ -419,4 +423,16 @@ QString NotCountedText(const QList<NotCountedEntry>& entries) {
                : QStringLiteral("%1 entries are not counted, as they do not fit their days: %2.")
                      .arg(entries.size())
                      .arg(days.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QString NotCountedText(const QList<NotCountedEntry>& entries) {
+    return notCountedText(
+        entries, [](DateSerial day) { return qdateFromSerial(day).toString(Qt::ISODate); });
+}
+
+QString NotCountedText(const QList<NotCountedEntry>& entries, const QLocale& locale) {
+    return notCountedText(entries,
+                          [&locale](DateSerial day) { return shortDateText(locale, day); });
 }

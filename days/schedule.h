@@ -12,6 +12,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QLocale>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -102,5 +103,7 @@ private:
 QList<NotCountedEntry> NotCountedIn(const QList<DayFacts>& days);
 
 // "2 entries are not counted, as they do not fit their days: 2026-03-04 (trade-out), …": the line
-// under the hours lists; empty for none.
+// under the hours lists; empty for none. The command line names the days in ISO 8601, as it
+// reads them; the window in the locale's short form.
 QString NotCountedText(const QList<NotCountedEntry>& entries);
+QString NotCountedText(const QList<NotCountedEntry>& entries, const QLocale& locale);

@@ -83,10 +83,9 @@ void AssignmentChangeDialog::fillList() {
     // A change is the day after a row's last day, when the next assignment begins.
     const QList<AssignmentSpan> spans = m_kept.spans();
     for (qsizetype at = 1; at < spans.size(); ++at)
-        m_changes->addItem(
-            QStringLiteral("%1 → %2 from %3")
-                .arg(spans[at - 1].assignment, spans[at].assignment,
-                     m_locale.toString(qdateFromSerial(*spans[at].first), QLocale::ShortFormat)));
+        m_changes->addItem(QStringLiteral("%1 → %2 from %3")
+                               .arg(spans[at - 1].assignment, spans[at].assignment,
+                                    shortDateText(m_locale, *spans[at].first)));
     if (m_changes->count() == 0)
         m_changes->addItem(QStringLiteral("None: the same assignment on every day"));
     const bool any = m_kept.hasChanges();
@@ -126,6 +125,5 @@ QString AssignmentStepText(const AssignmentHistory& before, const AssignmentHist
     if (!dated)
         return QStringLiteral("Correct the assignment to %1").arg(after.current());
     return QStringLiteral("Change assignment to %1 from %2")
-        .arg(after.current(),
-             locale.toString(qdateFromSerial(*spans.last().first), QLocale::ShortFormat));
+        .arg(after.current(), shortDateText(locale, *spans.last().first));
 }

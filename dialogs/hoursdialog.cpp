@@ -23,13 +23,53 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
-const QStringList PayPeriodTitles{"Period", "First day",   "Last day",  "Scheduled", "Worked",
-                                  "Leave",  "Traded away", "Traded in", "Extra",     "FLSA"};
-const QStringList WorkPeriodTitles{"First day",  "Last day",  "Days",
-                                   "FLSA hours", "Threshold", "Overtime"};
-const QStringList TradeTitles{"With", "They worked", "I worked", "Balance", "Status"};
+// The rule of FLSA hours, said once for the column and the line under the pay periods.
+const QString FlsaRule = QStringLiteral(
+    "FLSA hours are the scheduled hours less leave plus extra work; a trade counts for the member "
+    "who was scheduled");
+
+const QList<HoursColumn> PayPeriodColumns{
+    {"Period", "The pay period, as the grid labels it"},
+    {"First day", "The period's first day"},
+    {"Last day", "The period's last day"},
+    {"Scheduled", "Hours of your own duty days by the rotation"},
+    {"Worked", "Hours you worked: scheduled, less traded away and leave, plus traded in and extra"},
+    {"Leave", "Hours of your shifts on leave"},
+    {"Traded away", "Hours of your shifts that someone else worked for you"},
+    {"Traded in", "Hours you worked for someone else"},
+    {"Extra", "Overtime and hire-backs, holdovers, and training beyond your shift"},
+    {"FLSA", FlsaRule},
+};
+const QList<HoursColumn> WorkPeriodColumns{
+    {"First day", "The work period's first day"},
+    {"Last day", "The work period's last day"},
+    {"Days", "The length of the work period"},
+    {"FLSA hours", FlsaRule},
+    {"Threshold", "The FLSA hours due before overtime: 212 in 28 days, in proportion"},
+    {"Overtime", "The FLSA hours above the threshold"},
+};
+const QList<HoursColumn> TradeColumns{
+    {"With", "The member you traded with"},
+    {"They worked", "Hours they worked your shifts"},
+    {"I worked", "Hours you worked for them"},
+    {"Balance",
+     "I worked less they worked: above zero they owe you hours, below zero you owe them"},
+    {"Status", "Open until the hours are even"},
+};
+
+const QString PayPeriodLine =
+    FlsaRule + QStringLiteral(": hours traded away still count for you, hours "
+                              "you work for someone else do not.");
+const QString WorkPeriodLine =
+    QStringLiteral("FLSA hours above the threshold are overtime: 212 hours in 28 days, in "
+                   "proportion for a shorter work period.");
+const QString TradeLine = QStringLiteral(
+    "Balance is the hours you worked for them less the hours they worked for you: below zero, "
+    "you owe them.");
 
 QTableView* tableView(const QString& name, HoursTableModel* model, QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -41,6 +81,28 @@ QTableView* tableView(const QString& name, HoursTableModel* model, QWidget* pare
     view->verticalHeader()->hide();
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return view;
+}
+
+// A tab of the lists: the table, and one line under it that says how to read it.
+struct TablePage {
+    QWidget* page = nullptr;
+    QTableView* view = nullptr;
+    QLabel* line = nullptr;
+};
+
+TablePage tablePage(const QString& name, HoursTableModel* model, const QString& line,
+                    QTabWidget* tabs, const QString& title) {
+    TablePage made;
+    made.page = new QWidget(tabs);
+    made.view = tableView(name, model, made.page);
+    made.line = new QLabel(line, made.page);
+    made.line->setObjectName(name + QStringLiteral("Line"));
+    made.line->setWordWrap(true);
+    auto* layout = new QVBoxLayout(made.page);
+    layout->addWidget(made.view, 1);
+    layout->addWidget(made.line);
+    tabs->addTab(made.page, title);
+    return made;
 }
 
 void selectRow(QTableView* view, int row) {
@@ -65,17 +127,21 @@ HoursDialog::HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidg
     m_year->setRange(ymdFromSerial(MinViewDate).year, ymdFromSerial(MaxViewDate).year);
     m_year->setValue(ymdFromSerial(selectedDay).year);
 
-    m_payPeriods = new HoursTableModel(PayPeriodTitles, this);
-    m_workPeriods = new HoursTableModel(WorkPeriodTitles, this);
-    m_trades = new HoursTableModel(TradeTitles, this);
+    m_payPeriods = new HoursTableModel(PayPeriodColumns, locale(), this);
+    m_workPeriods = new HoursTableModel(WorkPeriodColumns, locale(), this);
+    m_trades = new HoursTableModel(TradeColumns, locale(), this);
     m_lists = new QTabWidget(this);
     m_lists->setObjectName(QStringLiteral("tabHours"));
-    m_payPeriodView = tableView(QStringLiteral("tvPayPeriods"), m_payPeriods, m_lists);
-    m_workPeriodView = tableView(QStringLiteral("tvWorkPeriods"), m_workPeriods, m_lists);
-    m_tradeView = tableView(QStringLiteral("tvTrades"), m_trades, m_lists);
-    m_lists->addTab(m_payPeriodView, QStringLiteral("&Pay periods"));
-    m_lists->addTab(m_workPeriodView, QStringLiteral("&Work periods"));
-    m_lists->addTab(m_tradeView, QStringLiteral("&Trades"));
+    m_payPeriodView = tablePage(QStringLiteral("tvPayPeriods"), m_payPeriods, PayPeriodLine,
+                                m_lists, QStringLiteral("&Pay periods"))
+                          .view;
+    m_workPeriodView = tablePage(QStringLiteral("tvWorkPeriods"), m_workPeriods, WorkPeriodLine,
+                                 m_lists, QStringLiteral("&Work periods"))
+                           .view;
+    const TablePage trades = tablePage(QStringLiteral("tvTrades"), m_trades, TradeLine, m_lists,
+                                       QStringLiteral("&Trades"));
+    m_tradeView = trades.view;
+    m_tradeLine = trades.line;
     m_leave = new LeaveTab(schedule, std::move(changeBanks), m_lists);
     m_lists->addTab(m_leave, QStringLiteral("L&eave"));
 
@@ -133,6 +199,8 @@ HoursDialog::HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidg
     connect(m_workPeriodDays, &QSpinBox::valueChanged, this, &HoursDialog::storeSettings);
     connect(m_workPeriodStart, &QDateEdit::dateChanged, this, &HoursDialog::storeSettings);
     connect(&schedule, &Schedule::changed, this, &HoursDialog::refresh);
+    connect(m_tradeView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &HoursDialog::showTradeBalance);
 
     refresh();
     // Open on the periods of the selected day.
@@ -159,19 +227,31 @@ void HoursDialog::refresh() {
     const DateSerial last = serialFromYmd(year(), 12, 31);
     const int payRow = m_payPeriodView->currentIndex().row();
     const int workRow = m_workPeriodView->currentIndex().row();
+    const int tradeRow = m_tradeView->currentIndex().row();
     const QList<PayPeriodHours> payPeriods = m_schedule.payPeriods(first, last);
     const QList<WorkPeriodHours> workPeriods = m_schedule.workPeriods(first, last);
     m_payPeriods->setTable(payPeriodTable(payPeriods));
     m_workPeriods->setTable(workPeriodTable(workPeriods));
-    m_trades->setTable(tradeTable(m_schedule.trades(), true));
+    m_ledger = m_schedule.trades();
+    m_trades->setTable(tradeTable(m_ledger, true));
     // What the rows leave out is said under them, never dropped in silence.
     const DateSerial from = std::min(payPeriods.constFirst().first, workPeriods.constFirst().first);
     const DateSerial to = std::max(payPeriods.constLast().last, workPeriods.constLast().last);
-    m_notCounted->setText(NotCountedText(m_schedule.notCounted(from, to)));
+    m_notCounted->setText(NotCountedText(m_schedule.notCounted(from, to), locale()));
     m_notCounted->setVisible(!m_notCounted->text().isEmpty());
     m_leave->showYear(year());
     selectRow(m_payPeriodView, payRow);
     selectRow(m_workPeriodView, workRow);
+    selectRow(m_tradeView, std::max(0, tradeRow));
+    showTradeBalance();
+}
+
+void HoursDialog::showTradeBalance() {
+    // The selected partner's balance in words; the rule of the column without one.
+    const int row = m_tradeView->currentIndex().row();
+    m_tradeLine->setText(row >= 0 && row < m_ledger.size()
+                             ? tradeBalanceSentence(m_ledger[row]) + QLatin1Char('.')
+                             : TradeLine);
 }
 
 void HoursDialog::storeSettings() {
@@ -204,7 +284,7 @@ void HoursDialog::saveCsv() {
         return;
     HoursTable table = shown[list] ? shown[list]->table() : m_leave->table();
     if (list == 2) // the CSV of the ledger has no status column, as on the command line
-        table = tradeTable(m_schedule.trades());
+        table = tradeTable(m_ledger);
     QString error;
     const bool written =
         WriteOutput(chooser.selectedFiles().first(), csvText(table).toUtf8(), &error);

@@ -38,6 +38,7 @@ private:
     void refresh();
     void storeSettings();
     void saveCsv();
+    void showTradeBalance();
     const Schedule& m_schedule;
     QSpinBox* m_year = nullptr;
     QTabWidget* m_lists = nullptr;
@@ -53,6 +54,8 @@ private:
     QDateEdit* m_workPeriodStart = nullptr;
     QLabel* m_problem = nullptr;
     QLabel* m_notCounted = nullptr;
+    QLabel* m_tradeLine = nullptr;
+    QList<TradeBalance> m_ledger; // the rows of the trades list
 };
 
 // Opens the dialog over `parent` and returns it at once; it deletes itself when closed.

@@ -29,10 +29,26 @@
 
 namespace {
 
-const QStringList SetupTitles{"Bank", "As of",      "Balance",   "Accrual",
-                              "Cap",  "Carry-over", "Leave year"};
-const QStringList RowTitles{"Period", "First day", "Last day", "Bank",    "Opening", "Forfeited",
-                            "Used",   "Earned",    "Over cap", "Accrued", "Closing"};
+const QList<HoursColumn> SetupColumns{
+    {"Bank", "The kind of leave or comp time the bank holds."},
+    {"As of", "The first day of the pay period whose opening balance you gave."},
+    {"Balance", "The hours in the bank at the start of that pay period, as your pay stub said."},
+    {"Accrual", "The hours the bank earns at the end of every pay period."},
+    {"Cap", "The most the bank may hold; comp earned above it is paid, not banked."},
+    {"Carry-over", "The most the bank keeps into a new leave year; the rest is forfeited."},
+    {"Leave year", "The day each year on which the carry-over limit applies."}};
+const QList<HoursColumn> RowColumns{
+    {"Period", "The pay period; those after today are projected from the accrual."},
+    {"First day", "The pay period's first day."},
+    {"Last day", "The pay period's last day."},
+    {"Bank", "The kind of leave or comp time."},
+    {"Opening", "The hours in the bank when the period began."},
+    {"Forfeited", "The hours above the carry-over limit lost at the start of a leave year."},
+    {"Used", "The hours of leave of this kind recorded in the period."},
+    {"Earned", "Comp time earned by overtime or holdovers recorded as comp time."},
+    {"Over cap", "Comp time earned that did not fit under the cap: paid in cash instead."},
+    {"Accrued", "The hours the bank earned at the period's end."},
+    {"Closing", "The hours in the bank when the period ended."}};
 
 QString amountText(const std::optional<Hundredths>& amount) {
     return amount ? hundredthsText(*amount) : QStringLiteral("none");
@@ -40,8 +56,10 @@ QString amountText(const std::optional<Hundredths>& amount) {
 
 HoursTable setupTable(const QList<BankSetup>& setups) {
     HoursTable table;
-    table.header = SetupTitles;
+    for (const HoursColumn& column : SetupColumns)
+        table.header.append(column.title);
     table.numeric = {false, false, true, true, true, true, false};
+    table.dates = {false, true, false, false, false, false, false};
     for (const BankSetup& setup : setups)
         table.rows.append({bankTitle(setup.bank), qdateFromSerial(setup.asOf).toString(Qt::ISODate),
                            hundredthsText(setup.balance), hundredthsText(setup.accrual),
@@ -198,8 +216,8 @@ QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
 
 LeaveTab::LeaveTab(const Schedule& schedule, ChangeBanks changeBanks, QWidget* parent)
     : QWidget(parent), m_schedule(schedule), m_changeBanks(std::move(changeBanks)) {
-    m_setups = new HoursTableModel(SetupTitles, this);
-    m_rows = new HoursTableModel(RowTitles, this);
+    m_setups = new HoursTableModel(SetupColumns, locale(), this);
+    m_rows = new HoursTableModel(RowColumns, locale(), this);
     m_setupView = tableView(QStringLiteral("tvBanks"), m_setups, this);
     m_setupView->setMaximumHeight(m_setupView->verticalHeader()->defaultSectionSize() * 5 + 8);
     m_rowsView = tableView(QStringLiteral("tvBalances"), m_rows, this);

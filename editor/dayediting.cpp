@@ -1,5 +1,6 @@
 #include "editor/dayediting.h"
 
+#include "core/localformat.h"
 #include "days/dayentry.h"
 
 #include <QUndoCommand>
@@ -102,7 +103,7 @@ namespace {
 
 QString stepText(const QString& verb, const DayEntry& entry) {
     return verb + QLatin1Char(' ') + EntryKindTitle(entry.kind).toLower() + QLatin1String(" on ") +
-           qdateFromSerial(entry.date).toString(Qt::ISODate);
+           shortDateText(QLocale(), entry.date);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "export/sheetgeometry.h"
 
 #include "core/calendar.h"
+#include "core/localformat.h"
 #include "days/dayfacts.h"
+#include "days/daytext.h"
 
 #include <QFontMetricsF>
 #include <QStringList>
@@ -25,6 +27,12 @@ struct Proportions {
 
 constexpr Proportions YearProportions{11 * mm, 2 * mm, 6 * mm, 2.9 * mm, 4 * mm, 2.3 * mm, 2 * mm};
 constexpr Proportions MonthProportions{13 * mm, 3 * mm, 8 * mm, 3.6 * mm, 5 * mm, 2.6 * mm, 3 * mm};
+
+// The notes under the month's grid: their font, row height, and how many rows before the rest
+// are counted instead of listed, so the grid keeps most of the page.
+constexpr double NotesFont = 3.2 * mm;
+constexpr double NotesRowHeight = 4.8 * mm;
+constexpr size_t MostNoteRows = 8;
 
 // The sub-groups the user had on the sheet's days, in their order: "B2", "B2, A3".
 QString sheetGroups(const SheetRequest& request) {
@@ -185,6 +193,18 @@ QStringList SheetSubGroups(const SheetRequest& request) {
     return groups;
 }
 
+std::vector<SheetNote> SheetNotes(const SheetRequest& request) {
+    std::vector<SheetNote> notes;
+    if (request.kind != SheetRequest::Kind::Month)
+        return notes;
+    const DaySpan days = SheetDays(request);
+    for (const DayFacts& day : request.schedule->daysWithEntries(days.first, days.last))
+        for (const DayEntry& entry : day.entries)
+            if (entry.kind == EntryKind::Note && !NoteLine(entry).isEmpty())
+                notes.push_back({shortDateText(request.locale, day.day), NoteLine(entry)});
+    return notes;
+}
+
 bool sheetShowsEntries(const SheetRequest& request) {
     const DaySpan days = SheetDays(request);
     return !SheetSubGroups(request).isEmpty() &&
@@ -218,8 +238,22 @@ SheetGeometry sheetGeometry(const SheetRequest& request, const QSizeF& pageUnits
         entry.captionRect.translate(0, legendTop);
     }
 
+    double gridBottom = legendTop - p.gapAboveLegend;
+    std::vector<SheetNote> notes = SheetNotes(request);
+    if (!notes.empty()) {
+        if (notes.size() > MostNoteRows) {
+            const size_t more = notes.size() - (MostNoteRows - 1);
+            notes.resize(MostNoteRows - 1);
+            notes.push_back({QString(), QStringLiteral("\u2026 and %1 more notes").arg(more)});
+        }
+        const double height = (static_cast<double>(notes.size()) + 1) * NotesRowHeight;
+        geometry.notes = QRectF(0, gridBottom - height, width, height);
+        geometry.noteRows = std::move(notes);
+        geometry.notesFont = NotesFont;
+        gridBottom = geometry.notes.top() - p.gapAboveLegend;
+    }
     const double top = geometry.title.bottom() + p.gapBelowTitle;
-    const QRectF area(0, top, width, legendTop - p.gapAboveLegend - top);
+    const QRectF area(0, top, width, gridBottom - top);
     placeMonthBlocks(geometry, request, area);
     return geometry;
 }

@@ -41,9 +41,20 @@ struct LegendEntry {
     QRectF captionRect;
 };
 
+// A note of the month sheet, listed under the grid.
+struct SheetNote {
+    QString day;  // in the locale's short form
+    QString text; // on one line
+};
+
 struct SheetGeometry {
     QRectF title;
     std::vector<MonthBlock> months;
+    // The month's notes under the grid: a heading row, then a row for each note (at most a
+    // few; the last row then says how many more there are). Empty on the year sheet.
+    QRectF notes;
+    std::vector<SheetNote> noteRows;
+    double notesFont = 0;
     QRectF legend;
     std::vector<LegendEntry> legendEntries;
     double legendFont = 0;
@@ -52,6 +63,9 @@ struct SheetGeometry {
 };
 
 SheetGeometry sheetGeometry(const SheetRequest& request, const QSizeF& pageUnits);
+
+// The notes with text of the days the month sheet shows, by date; none on the year sheet.
+std::vector<SheetNote> SheetNotes(const SheetRequest& request);
 
 // Whether an entry falls on a day the sheet shows: then the legend explains the user's marks.
 bool sheetShowsEntries(const SheetRequest& request);

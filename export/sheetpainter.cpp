@@ -4,6 +4,7 @@
 
 #include "core/localformat.h"
 #include "days/dayfacts.h"
+#include "days/daytext.h"
 
 #include <QColor>
 #include <QDate>
@@ -65,6 +66,8 @@ struct DayLook {
     // short form is drawn where the long one does not fit.
     QString mark;
     QString shortMark;
+    // On the month sheet, where there is room: what the entries are, in words.
+    QStringList words;
 };
 
 const QString AwayMark = QStringLiteral("off");
@@ -119,8 +122,11 @@ DayLook dayLook(const SheetRequest& request, DateSerial day) {
         if (!crewA)
             look.hatch = hatchTint(request.crewB);
     }
-    if (facts.hasSubGroup)
+    if (facts.hasSubGroup) {
         markOwnDays(look, facts);
+        if (request.kind == SheetRequest::Kind::Month)
+            look.words = DaySheetWords(facts);
+    }
     if (request.rdoGroups && !request.onlyMyDays)
         look.group = facts.rdoGroup;
     if (request.payPeriods && facts.payPeriodStart)
@@ -191,8 +197,55 @@ void drawFrame(QPainter& painter, const QRectF& rect, const QColor& fill, double
     }
 }
 
+// The lines of the entries' words, each entry on one line, or broken after the dash that leads
+// to a partner's name and before the hours it adds: "Trade –" above "J. Smith" reads better
+// than "Trade – J." above "Smith".
+QStringList wordLines(const QStringList& words, bool broken) {
+    if (!broken)
+        return words;
+    QStringList lines;
+    for (QString word : words) {
+        word.replace(QStringLiteral(" \u2013 "), QStringLiteral(" \u2013\n"));
+        word.replace(QStringLiteral(" +"), QStringLiteral("\n+"));
+        lines += word.split(u'\n');
+    }
+    return lines;
+}
+
+// The pay-period label and the entries' words from the top of `room` down, left-aligned: in the
+// largest size, from the sheet's small text down to a third smaller, at which every line fits,
+// each entry on one line or else broken. False where they do not fit even so: the short mark
+// stands.
+bool paintWords(QPainter& painter, const QRectF& room, const DayLook& look, double size) {
+    const double smallest = size * 0.66;
+    for (double height = size; height >= smallest; height *= 0.92) {
+        const QFont plain = sheetFont(height);
+        const QFont bold = sheetFont(height, true);
+        const double step = QFontMetricsF(plain).lineSpacing();
+        for (bool broken : {false, true}) {
+            QStringList lines = wordLines(look.words, broken);
+            QList<const QFont*> fonts(lines.size(), &plain);
+            if (!look.period.isEmpty()) {
+                lines.prepend(look.period);
+                fonts.prepend(&bold);
+            }
+            bool fits = step * static_cast<double>(lines.size()) <= room.height();
+            for (qsizetype at = 0; at < lines.size() && fits; ++at)
+                fits = QFontMetricsF(*fonts[at]).horizontalAdvance(lines[at]) <= room.width();
+            if (!fits)
+                continue;
+            double baseline = room.top() + QFontMetricsF(plain).ascent();
+            for (qsizetype at = 0; at < lines.size(); ++at, baseline += step)
+                drawTextAt(painter, *fonts[at], room.left(), baseline, lines[at], Qt::AlignLeft);
+            return true;
+        }
+    }
+    return false;
+}
+
 // Number and crew letter on the top row, the pay-period label in the middle, the RDO group and
-// the payday mark at the bottom: each mark is a text, so it reads without colour too.
+// the payday mark at the bottom: each mark is a text, so it reads without colour too. On the
+// month sheet the entries are named between the top and the bottom rows where they fit.
 void paintDay(QPainter& painter, const QRectF& cell, int dayNumber, const DayLook& look) {
     const CellStyle style = cellStyle(cell.size());
     drawFrame(painter, cell, look.fill, style.border, look.heavyOutline ? style.outline : 0,
@@ -221,9 +274,16 @@ void paintDay(QPainter& painter, const QRectF& cell, int dayNumber, const DayLoo
         painter.setPen(Ink);
     }
     drawTextAt(painter, letterFont, inner.right(), topBaseline, look.letter, Qt::AlignRight);
-    if (!look.period.isEmpty())
+    const bool bottomRow = !look.group.isEmpty() || look.payday;
+    const QRectF between(
+        inner.left(), topBaseline + style.padding * 0.6, inner.width(),
+        (bottomRow ? bottomBaseline - smallCap - style.padding * 0.6 : inner.bottom()) -
+            (topBaseline + style.padding * 0.6));
+    const bool named =
+        !look.words.isEmpty() && paintWords(painter, between, look, style.smallFont * 0.8);
+    if (!named && !look.period.isEmpty())
         drawTextAt(painter, smallBold, inner.left(), middleBaseline, look.period, Qt::AlignLeft);
-    if (!look.mark.isEmpty()) {
+    if (!named && !look.mark.isEmpty()) {
         // The middle row unless the pay-period label leaves too little room there; then the
         // bottom row, unless the payday mark holds it; the short mark where the long one does
         // not fit.
@@ -422,6 +482,35 @@ void paintLegend(QPainter& painter, const SheetGeometry& geometry, const SheetRe
     }
 }
 
+// The month's notes under the grid: a heading, then the day and the note, cut to the width.
+void paintNotes(QPainter& painter, const SheetGeometry& geometry) {
+    if (geometry.noteRows.empty())
+        return;
+    const double row =
+        geometry.notes.height() / (static_cast<double>(geometry.noteRows.size()) + 1);
+    const QFont font = sheetFont(geometry.notesFont);
+    const QFontMetricsF metrics(font);
+    const double baselineInRow = (row + metrics.capHeight()) / 2;
+    painter.setPen(Ink);
+    drawTextAt(painter, sheetFont(geometry.notesFont, true), geometry.notes.left(),
+               geometry.notes.top() + baselineInRow, QStringLiteral("Notes"), Qt::AlignLeft);
+    double dayWidth = 0;
+    for (const SheetNote& note : geometry.noteRows)
+        dayWidth = std::max(dayWidth, metrics.horizontalAdvance(note.day));
+    const double textLeft = geometry.notes.left() + dayWidth + geometry.notesFont;
+    const double textWidth = geometry.notes.right() - textLeft;
+    for (size_t at = 0; at < geometry.noteRows.size(); ++at) {
+        const SheetNote& note = geometry.noteRows[at];
+        const double baseline =
+            geometry.notes.top() + (static_cast<double>(at) + 1) * row + baselineInRow;
+        painter.setPen(QuietInk);
+        drawTextAt(painter, font, geometry.notes.left(), baseline, note.day, Qt::AlignLeft);
+        painter.setPen(Ink);
+        drawTextAt(painter, font, note.day.isEmpty() ? geometry.notes.left() : textLeft, baseline,
+                   metrics.elidedText(note.text, Qt::ElideRight, textWidth), Qt::AlignLeft);
+    }
+}
+
 void paintFooter(QPainter& painter, const SheetGeometry& geometry, const SheetRequest& request) {
     const QString made = request.locale.toString(qdateFromSerial(request.made),
                                                  fullYearShortDatePattern(request.locale));
@@ -449,6 +538,7 @@ void PaintSheet(QPainter& painter, const QRectF& page, const SheetRequest& reque
     paintTitle(painter, geometry.title, request);
     for (const MonthBlock& block : geometry.months)
         paintMonth(painter, block, request);
+    paintNotes(painter, geometry);
     paintLegend(painter, geometry, request);
     paintFooter(painter, geometry, request);
     painter.restore();

@@ -84,7 +84,9 @@ void paintDayNumber(FreeText& number, const DayNumberSizes& sizes, const Program
     // Small enough to leave room for the sub-label beside it in a narrow, tall cell.
     const double markSize =
         std::min(state.Fonts.subLabel * 0.8, number.parentWidget()->width() * 0.19);
-    number.setCornerMark(EntryMark(day), ContrastColor(lastFill), markSize);
+    // The words a little smaller than the sub-label: "OT 10h" fits a cell of the start-up size.
+    number.setCornerMark(EntryMark(day), ContrastColor(lastFill), markSize,
+                         state.Fonts.subLabel * 0.8);
     if (numbersInCorner(overlays)) {
         number.setAlignment(TextAlign::Leading, TextAlign::Leading);
         number.setTextMargins(QMarginsF(4, -2, 0, 0));

@@ -2,6 +2,7 @@
 
 #include "colors/contrast.h"
 #include "core/clock.h"
+#include "core/localformat.h"
 #include "days/daytext.h"
 #include "days/hours.h"
 #include "monthview/textfit.h"
@@ -17,12 +18,8 @@ namespace {
 
 const QString TitleSeparator = QStringLiteral(" - ");
 
-QString shortDate(const ProgramState& state, DateSerial day) {
-    const QDate date = qdateFromSerial(day);
-    if (state.Format.shortDatePattern.isEmpty())
-        return date.toString(Qt::ISODate);
-    return state.Format.locale.toString(date, state.Format.shortDatePattern);
-}
+// The status line is never drawn smaller than this, in logical pixels.
+constexpr double ReadableStatusPixels = 9;
 
 QString nameAt(const QStringList& names, int index) {
     return index >= 0 && index < names.size() ? names[index] : QString();
@@ -95,7 +92,11 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
         todayButton->setBold(true);
     }
     Label* status = controls.status;
-    status->setFontSize(state.Fonts.status);
+    // A long line gives way in this order: the period's hours are left out, then a line is cut
+    // at its end, and only a footer too low for the lines draws them smaller, never below this.
+    const double size = std::max<double>(state.Fonts.status, ReadableStatusPixels);
+    status->setElideBeforeShrinking(ReadableStatusPixels);
+    status->setFontSize(size);
     status->setTextColor(ContrastColor(controls.footer->fill()));
     const QString text = state.StatusNotice.isEmpty()
                              ? StatusText(state, schedule, state.SelectedDate)
@@ -107,8 +108,7 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
         lines[1] += QStringLiteral(" \u00b7 ") + total;
         const QSizeF area = status->textArea().size();
         const QSizeF line(area.width(), area.height() / static_cast<double>(lines.size()));
-        if (FittingFontSize(status->textFont(), lines[1], state.Fonts.status, status->bold(),
-                            line) >= state.Fonts.status) {
+        if (FittingFontSize(status->textFont(), lines[1], size, status->bold(), line) >= size) {
             status->setText(lines.join(QLatin1Char('\r')));
             return;
         }
@@ -125,7 +125,7 @@ QString PayPeriodTotalText(const Schedule& schedule, DateSerial day) {
 
 QString StatusText(const ProgramState& state, const Schedule& schedule, DateSerial day) {
     const DayFacts& facts = schedule.day(day);
-    QString text = shortDate(state, day) + QLatin1Char('\r') +
+    QString text = shortDateText(state.Format.locale, day) + QLatin1Char('\r') +
                    DayGroupLine(facts, schedule.currentAssignment());
     if (facts.hasEntries())
         text += QLatin1Char('\r') + DayEntriesBrief(facts);

@@ -208,34 +208,80 @@ private slots:
         QTest::addColumn<DayEntry>("made");
         QTest::addColumn<QString>("phrase");
         QTest::addColumn<QString>("brief");
+        QTest::addColumn<QString>("cell");
         DayEntry leave = entry(EntryKind::Leave, BDuty);
         leave.leaveType = LeaveType::Vacation;
+        DayEntry sick = entry(EntryKind::Leave, BDuty, 600);
+        sick.leaveType = LeaveType::Sick;
         DayEntry note = entry(EntryKind::Note, BDuty);
         note.note = "Bring boots";
+        DayEntry lines = entry(EntryKind::Note, BDuty);
+        lines.note = "Bring boots\n  and gloves ";
         QTest::newRow("trade-out") << entry(EntryKind::TradeOut, BDuty, {}, "J. Smith")
                                    << "traded away: J. Smith works, 24 hours"
-                                   << "J. Smith works";
+                                   << "J. Smith works"
+                                   << "Trade";
         QTest::newRow("partial trade-out") << entry(EntryKind::TradeOut, BDuty, 750, "J. Smith")
                                            << "traded away: J. Smith works, 12.5 hours"
-                                           << "J. Smith works 12.5 h";
+                                           << "J. Smith works 12.5 h"
+                                           << "Trade 12.5h";
         QTest::newRow("leave") << leave << "on leave (vacation), 24 hours"
-                               << "Vacation";
+                               << "Vacation"
+                               << "Vac";
+        QTest::newRow("part of a shift sick") << sick << "on leave (sick), 10 hours"
+                                              << "Sick 10 h"
+                                              << "Sick 10h";
         QTest::newRow("trade-in") << entry(EntryKind::TradeIn, BDuty, 1440, "K. Lee")
                                   << "working for K. Lee, 24 hours"
-                                  << "For K. Lee 24 h";
+                                  << "For K. Lee 24 h"
+                                  << "Trade in";
+        QTest::newRow("half a trade-in")
+            << entry(EntryKind::TradeIn, BDuty, 720, "K. Lee") << "working for K. Lee, 12 hours"
+            << "For K. Lee 12 h"
+            << "Trade in 12h";
         QTest::newRow("overtime") << entry(EntryKind::Overtime, BDuty, 60) << "overtime, 1 hour"
-                                  << "Overtime 1 h";
+                                  << "Overtime 1 h"
+                                  << "OT 1h";
+        QTest::newRow("holdover") << entry(EntryKind::Holdover, BDuty, 120) << "holdover, 2 hours"
+                                  << "Holdover 2 h"
+                                  << "HO 2h";
         QTest::newRow("quarter hour")
             << entry(EntryKind::Training, BDuty, 15) << "training, 0.25 hours"
-            << "Training 0.25 h";
+            << "Training 0.25 h"
+            << "Trng 0.25h";
         QTest::newRow("note") << note << "note: Bring boots"
+                              << "Note: Bring boots"
                               << "Note";
+        // The status line keeps one line for the entries.
+        QTest::newRow("note of two lines") << lines << "note: Bring boots\n  and gloves "
+                                           << "Note: Bring boots and gloves"
+                                           << "Note";
+        QTest::newRow("empty note") << entry(EntryKind::Note, BDuty) << "note"
+                                    << "Note"
+                                    << "Note";
     }
     void words() {
         QFETCH(DayEntry, made);
         const int minutes = entryMinutes(made, DayShift{true, true, 1440, 1440});
         QTEST(EntryPhrase(made, minutes), "phrase");
         QTEST(EntryBrief(made, minutes, 1440), "brief");
+        const DayFacts day = dayFacts(BDuty, u"B4", DefaultPayPeriodStart, {made});
+        QCOMPARE(day.scheduledMinutes, 1440);
+        QTEST(EntryCellWords(made, minutes, day), "cell");
+    }
+
+    // Notes come last in every list of a day's words, whatever order their ids give.
+    void notesLast() {
+        DayEntry note = entry(EntryKind::Note, BDuty);
+        note.id = QUuid(QStringLiteral("{00000000-0000-4000-8000-000000000001}"));
+        note.note = QStringLiteral("Boots");
+        DayEntry trade = entry(EntryKind::TradeOut, BDuty, 720, "J. Smith");
+        trade.id = QUuid(QStringLiteral("{00000000-0000-4000-8000-000000000002}"));
+        const DayFacts day = dayFacts(BDuty, u"B4", DefaultPayPeriodStart, {trade, note});
+        QCOMPARE(day.entries.first().kind, EntryKind::Note);
+        QCOMPARE(DayCellWords(day), (QStringList{"Trade 12h", "Note"}));
+        QCOMPARE(DayEntriesBrief(day), QStringLiteral("J. Smith works 12 h \u00b7 Note: Boots"));
+        QVERIFY(DayEntriesPhrase(day).endsWith(QLatin1String("note: Boots")));
     }
 
     void textForms() {

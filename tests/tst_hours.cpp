@@ -134,6 +134,8 @@ private slots:
     void clockChangeNights();
     void tradeBalances();
     void tables();
+    void tradeBalanceInWords_data();
+    void tradeBalanceInWords();
 };
 
 void HoursTest::initTestCase() {
@@ -463,6 +465,37 @@ void HoursTest::tables() {
     QCOMPARE(csvText(workPeriodTable(work)),
              QStringLiteral("first,last,days,flsa,threshold,overtime\n"
                             "2026-01-11,2026-02-07,28,288,212,76\n"));
+}
+
+void HoursTest::tradeBalanceInWords_data() {
+    QTest::addColumn<int>("theyWorked");
+    QTest::addColumn<int>("iWorked");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("they worked for me")
+        << 36 * 60 << 0 << "J. Smith worked 36 h for you: you owe 36 h";
+    QTest::newRow("I worked for them")
+        << 0 << 12 * 60 << "You worked 12 h for J. Smith: J. Smith owes you 12 h";
+    QTest::newRow("both, I owe")
+        << 24 * 60 << 90
+        << "J. Smith worked 24 h for you and you 1 h 30 min for J. Smith: you owe 22 h 30 min";
+    QTest::newRow("both, they owe")
+        << 12 * 60 << 24 * 60
+        << "J. Smith worked 12 h for you and you 24 h for J. Smith: J. Smith owes you 12 h";
+    QTest::newRow("even") << 8 * 60 << 8 * 60
+                          << "J. Smith worked 8 h for you and you 8 h for J. Smith: you are even";
+}
+
+// The sentence agrees with the CSV's sign: balance = i_worked - they_worked, above zero when the
+// partner owes the user.
+void HoursTest::tradeBalanceInWords() {
+    QFETCH(int, theyWorked);
+    QFETCH(int, iWorked);
+    const TradeBalance partner{QStringLiteral("J. Smith"), theyWorked, iWorked};
+    QTEST(tradeBalanceSentence(partner), "words");
+    const QString balance = tradeTable({partner}).rows.first().at(3);
+    QCOMPARE(balance.toDouble() > 0,
+             tradeBalanceSentence(partner).endsWith(QLatin1String("owes you ") +
+                                                    durationText(iWorked - theyWorked)));
 }
 
 QTEST_GUILESS_MAIN(HoursTest)

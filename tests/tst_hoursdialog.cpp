@@ -1,6 +1,8 @@
 // The Hours dialog driven by keys as a user drives it: it opens on the selected day's periods,
 // the year, the lists and the three settings are reached by keyboard alone, settings are stored
 // without touching an entry, "Save as CSV…" writes the command line's CSV, and Esc closes it.
+// The lists show days as the status line does (en_US here); their columns and a line under each
+// say what the hours are.
 #include "core/clock.h"
 #include "days/banktext.h"
 #include "days/entrystore.h"
@@ -15,6 +17,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -79,6 +82,7 @@ class HoursDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void opensOnTheSelectedDaysPeriods();
@@ -86,6 +90,9 @@ private slots:
     void saveAsCsv_data();
     void saveAsCsv();
     void leaveBanksByKeys();
+    void columnsAndLinesExplainTheHours();
+    void tradeLineFollowsTheSelection();
+    void notCountedLineNamesTheDaysAsTheWindowDoes();
 
 private:
     HoursDialog* open(DateSerial selected, LeaveTab::ChangeBanks changeBanks = {});
@@ -96,6 +103,11 @@ private:
     std::unique_ptr<QWidget> m_parent;
     DateSerial m_tradedDay = 0;
 };
+
+void HoursDialogTest::initTestCase() {
+    // The window makes its regional settings the default, which the dialog follows.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
 
 void HoursDialogTest::init() {
     m_folder = std::make_unique<QTemporaryDir>();
@@ -149,9 +161,10 @@ void HoursDialogTest::opensOnTheSelectedDaysPeriods() {
     QCOMPARE(dialog->year(), 2026);
     const auto* pay = dialog->findChild<QTableView*>(QStringLiteral("tvPayPeriods"));
     const auto* work = dialog->findChild<QTableView*>(QStringLiteral("tvWorkPeriods"));
-    QCOMPARE(currentFirstDay(pay), QStringLiteral("2025-12-28"));
+    QCOMPARE(currentFirstDay(pay), QStringLiteral("12/28/25"));
     QCOMPARE(cell(pay, pay->currentIndex().row(), 0), QStringLiteral("PP2"));
-    QCOMPARE(currentFirstDay(work), QStringLiteral("2025-12-14")); // 28-day periods hold it too
+    QCOMPARE(currentFirstDay(work), QStringLiteral("12/14/25")); // 28-day periods hold it too
+    QCOMPARE(cell(pay, pay->currentIndex().row(), 2), QStringLiteral("1/10/26"));
     QCOMPARE(QApplication::focusWidget(), pay);
 }
 
@@ -177,8 +190,8 @@ void HoursDialogTest::keyboardAlone() {
     key(Qt::Key_Up);
     QCOMPARE(dialog->year(), 2027);
     // The first period holding a day of the year began in the year before.
-    QCOMPARE(cell(pay, 0, 1), QStringLiteral("2026-12-27"));
-    QCOMPARE(cell(pay, 1, 1), QStringLiteral("2027-01-10"));
+    QCOMPARE(cell(pay, 0, 1), QStringLiteral("12/27/26"));
+    QCOMPARE(cell(pay, 1, 1), QStringLiteral("1/10/27"));
 
     // The lists by their mnemonics; the ledger shows the open trade.
     key(Qt::Key_T, Qt::AltModifier);
@@ -307,7 +320,7 @@ void HoursDialogTest::leaveBanksByKeys() {
     // One row a pay period holding a day of the year from the set-up on; those after today
     // projected; the leave day's period uses its 24 hours.
     QTRY_VERIFY(balances->model()->rowCount() > 20);
-    QCOMPARE(cell(balances, 0, 1), QStringLiteral("2026-01-11"));
+    QCOMPARE(cell(balances, 0, 1), QStringLiteral("1/11/26"));
     QCOMPARE(cell(balances, 0, 4), QStringLiteral("100"));
     int projected = 0;
     for (int row = 0; row < balances->model()->rowCount(); ++row)
@@ -323,6 +336,92 @@ void HoursDialogTest::leaveBanksByKeys() {
     QCOMPARE(m_schedule->bankSetups().size(), 0);
     QTRY_COMPARE(balances->model()->rowCount(), 0);
     setTodayProvider({});
+}
+
+// Every column says in its header tooltip what it counts; under each table one line says how to
+// read it, and FLSA's rule is the same words in both places.
+void HoursDialogTest::columnsAndLinesExplainTheHours() {
+    HoursDialog* dialog = open(m_tradedDay);
+    QVERIFY(dialog);
+    for (const char* name : {"tvPayPeriods", "tvWorkPeriods", "tvTrades"}) {
+        const auto* view = dialog->findChild<QTableView*>(QLatin1String(name));
+        QVERIFY(view);
+        const QAbstractItemModel* model = view->model();
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QString tip =
+                model->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString();
+            QVERIFY2(tip.size() > 10,
+                     qPrintable(QStringLiteral("%1 column %2").arg(name).arg(column)));
+        }
+        const auto* line = dialog->findChild<QLabel*>(QLatin1String(name) + QStringLiteral("Line"));
+        QVERIFY2(line && !line->text().isEmpty(), name);
+        // The line sits under its own table, on the same tab.
+        QCOMPARE(line->parentWidget(), view->parentWidget());
+        dialog->findChild<QTabWidget*>(QStringLiteral("tabHours"))
+            ->setCurrentWidget(view->parentWidget());
+        QTRY_VERIFY(line->isVisible());
+        QVERIFY(line->geometry().top() >= view->geometry().bottom());
+    }
+    const auto* pay = dialog->findChild<QTableView*>(QStringLiteral("tvPayPeriods"));
+    const QString flsaTip = pay->model()->headerData(9, Qt::Horizontal, Qt::ToolTipRole).toString();
+    QVERIFY2(flsaTip.contains(QLatin1String("scheduled hours less leave plus extra work")) &&
+                 flsaTip.contains(QLatin1String("counts for the member who was scheduled")),
+             qPrintable(flsaTip));
+    const auto* payLine = dialog->findChild<QLabel*>(QStringLiteral("tvPayPeriodsLine"));
+    QVERIFY2(payLine->text().startsWith(flsaTip), qPrintable(payLine->text()));
+    const auto* trades = dialog->findChild<QTableView*>(QStringLiteral("tvTrades"));
+    QVERIFY(trades->model()
+                ->headerData(3, Qt::Horizontal, Qt::ToolTipRole)
+                .toString()
+                .contains(QLatin1String("I worked less they worked")));
+}
+
+// The balance in words for the partner selected, by keys; the first partner from the start.
+void HoursDialogTest::tradeLineFollowsTheSelection() {
+    // Lee gets 12 hours from me on a day off.
+    DateSerial offDay = m_tradedDay + 1;
+    while (ShiftLetter(offDay, u"B2") == u'B')
+        ++offDay;
+    DayEntry trade;
+    trade.date = offDay;
+    trade.kind = EntryKind::TradeIn;
+    trade.with = QStringLiteral("K. Lee");
+    trade.minutes = 12 * 60;
+    QVERIFY(m_store->add(trade).ok);
+    HoursDialog* dialog = open(m_tradedDay);
+    QVERIFY(dialog);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+    auto* trades = dialog->findChild<QTableView*>(QStringLiteral("tvTrades"));
+    const auto* line = dialog->findChild<QLabel*>(QStringLiteral("tvTradesLine"));
+    QCOMPARE(cell(trades, 0, 0), QStringLiteral("K. Lee"));
+    QCOMPARE(line->text(), QStringLiteral("You worked 12 h for K. Lee: K. Lee owes you 12 h."));
+    trades->setFocus();
+    QTest::keyClick(trades, Qt::Key_Down);
+    QCOMPARE(cell(trades, trades->currentIndex().row(), 0), QStringLiteral("Smith"));
+    QCOMPARE(line->text(), QStringLiteral("Smith worked 24 h for you: you owe 24 h."));
+}
+
+// An entry that does not fit its day is named under the lists by its day, in the locale's form;
+// the command line keeps ISO.
+void HoursDialogTest::notCountedLineNamesTheDaysAsTheWindowDoes() {
+    DayEntry onDuty;
+    onDuty.date = m_tradedDay + 14; // a B2 duty day again: no trade-in fits it
+    while (ShiftLetter(onDuty.date, u"B2") != u'B')
+        ++onDuty.date;
+    onDuty.kind = EntryKind::TradeIn;
+    onDuty.with = QStringLiteral("K. Lee");
+    onDuty.minutes = 12 * 60;
+    QVERIFY(m_store->add(onDuty).ok);
+    HoursDialog* dialog = open(m_tradedDay);
+    QVERIFY(dialog);
+    const auto* line = dialog->findChild<QLabel*>(QStringLiteral("lblNotCounted"));
+    QVERIFY(line && line->isVisible());
+    const QString shown = qdateFromSerial(onDuty.date).toString(QStringLiteral("M/d/yy"));
+    QCOMPARE(line->text(),
+             QStringLiteral("1 entry is not counted, as it does not fit its day: %1 (trade-in).")
+                 .arg(shown));
+    const QList<NotCountedEntry> left = m_schedule->notCounted(onDuty.date, onDuty.date);
+    QVERIFY(NotCountedText(left).contains(qdateFromSerial(onDuty.date).toString(Qt::ISODate)));
 }
 
 QTEST_MAIN(HoursDialogTest)

@@ -3,11 +3,18 @@
 #include "pickerclick.h"
 #include "windowfixture.h"
 
+#include "days/entrystore.h"
+#include "dialogs/exportdialog.h"
+#include "dialogs/hoursdialog.h"
+#include "editor/dayediting.h"
 #include "platform/windowicon.h"
 #include "ui/tagged.h"
 
+#include <QAction>
 #include <QCalendarWidget>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QTableView>
 
 namespace {
 
@@ -41,6 +48,8 @@ private slots:
     void refreshCopesWithTheZeroState();
     void pageChangesHideTheSettingsEditors();
     void refreshKeepsTheFocus();
+    void oneDateForm_data();
+    void oneDateForm();
 };
 
 void MainFormTest::startsOnTodayWithDefaults() {
@@ -459,6 +468,54 @@ void MainFormTest::refreshKeepsTheFocus() {
     QTest::keyClick(form.edAgency, Qt::Key_PageDown);
     QCOMPARE(window.selected(), before.addMonths(1));
     QVERIFY(form.edAgency->hasFocus());
+}
+
+void MainFormTest::oneDateForm_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("today");       // 10 December 2026
+    QTest::addColumn<QString>("periodStart"); // 29 November 2026, its pay period's first day
+    QTest::addColumn<QString>("exportFrom");  // 1 December 2026, in a date editor
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/10/26"
+                           << "11/29/26"
+                           << "12/1/2026";
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "10.12.26"
+                           << "29.11.26"
+                           << "01.12.2026";
+    QTest::newRow("C") << QLocale::c() << "10 Dec 2026"
+                       << "29 Nov 2026"
+                       << "2026-12-01";
+}
+
+// The status line, the menu's undo text and the Hours tables write a day in one form, the locale's
+// short one; a date editor shows the same form with the year in full and the month as a number,
+// so a year typed in four digits stays in its century.
+void MainFormTest::oneDateForm() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, today);
+    WindowFixture window(QDate(2026, 12, 10), locale);
+    QVERIFY(window.ready);
+    QCOMPARE(window.form->lblStatus->text().split(u'\r').first(), today);
+
+    DayEntry note;
+    note.date = window.state().SelectedDate;
+    note.kind = EntryKind::Note;
+    QVERIFY(window.form->dayEditing().add(note).ok);
+    const auto* undo = window.form->calendarMenu()->menu()->findChild<QAction*>("actUndo");
+    QVERIFY(undo);
+    QVERIFY2(undo->text().endsWith(QStringLiteral(" on ") + today), qPrintable(undo->text()));
+
+    window.form->gloCalHours();
+    auto* hours = window.form->findChild<HoursDialog*>();
+    QVERIFY(hours);
+    const auto* pay = hours->findChild<QTableView*>(QStringLiteral("tvPayPeriods"));
+    QTEST(pay->currentIndex().siblingAtColumn(1).data().toString(), "periodStart");
+    hours->close();
+
+    window.form->gloCalExportIcs();
+    auto* exporting = window.form->findChild<ExportCalendarDialog*>();
+    QVERIFY(exporting);
+    QTEST(exporting->findChild<QDateEdit*>(QStringLiteral("deExportFrom"))->text(), "exportFrom");
+    exporting->close();
 }
 
 QTEST_MAIN(MainFormTest)

@@ -6,11 +6,14 @@
 #include "colors/contrast.h"
 #include "core/clock.h"
 #include "days/daytext.h"
+#include "days/entrystore.h"
 #include "monthview/monthgrid.h"
 #include "rotation/rotation.h"
 
 #include <QAccessible>
+#include <QHelpEvent>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 #include <memory>
@@ -54,6 +57,63 @@ struct Window : WindowFixture {
         return -1;
     }
 };
+
+// The user's days of December 2026 as B2, one of each kind and a few together. B2 is on duty on
+// the 2nd, 3rd, 6th, 7th, 14th and 15th and off on the 8th, 9th, 11th and 16th.
+DayEntry decemberEntry(int day, EntryKind kind, std::optional<int> minutes = std::nullopt,
+                       const QString& with = {}, LeaveType leave = LeaveType::None,
+                       const QString& note = {}) {
+    DayEntry entry;
+    entry.date = serialFromYmd(2026, 12, day);
+    entry.kind = kind;
+    entry.minutes = minutes;
+    entry.with = with;
+    entry.leaveType = leave;
+    entry.note = note;
+    return entry;
+}
+
+const QList<DayEntry> DecemberDays{
+    decemberEntry(2, EntryKind::TradeOut, std::nullopt, "J. Smith"),
+    decemberEntry(3, EntryKind::Leave, std::nullopt, {}, LeaveType::Vacation),
+    decemberEntry(6, EntryKind::Leave, 10 * 60, {}, LeaveType::Sick),
+    decemberEntry(7, EntryKind::Holdover, 2 * 60),
+    decemberEntry(8, EntryKind::Overtime, 10 * 60),
+    decemberEntry(9, EntryKind::TradeIn, 24 * 60, "K. Lee"),
+    decemberEntry(11, EntryKind::Note, std::nullopt, {}, LeaveType::None,
+                  "Station 4 drill, bring gear"),
+    decemberEntry(14, EntryKind::TradeOut, 12 * 60, "J. Smith"),
+    decemberEntry(14, EntryKind::Note, std::nullopt, {}, LeaveType::None, "Boots"),
+    decemberEntry(16, EntryKind::TradeOut, std::nullopt, "R. Alvarez"), // a day off: no fit
+};
+
+// What each day's cell says where it has room for all of it.
+const QHash<int, QString> DecemberWords{
+    {2, "Trade"},  {3, "Vac"},      {6, "Sick 10h"}, {7, "HO 2h"},
+    {8, "OT 10h"}, {9, "Trade in"}, {11, "Note"},    {14, "Trade 12h \u00b7 Note"},
+    {16, "Trade"},
+};
+
+void recordDecember(TMainForm& form) {
+    for (const DayEntry& entry : DecemberDays)
+        QVERIFY(form.entryStore().add(entry).ok);
+}
+
+// A pixel of antialiased text in `ink`: within a quarter of the range in every channel.
+bool near(QRgb pixel, TAlphaColor ink) {
+    const auto close = [](int a, int b) { return std::abs(a - b) <= 64; };
+    return close(qRed(pixel), qRed(ink)) && close(qGreen(pixel), qGreen(ink)) &&
+           close(qBlue(pixel), qBlue(ink));
+}
+
+// Where the picture of the window goes for a person to look at, when a folder is given.
+void keepPicture(QWidget& window, const QString& name) {
+    const QString folder = qEnvironmentVariable("TOURWISE_TEST_PICTURES");
+    if (folder.isEmpty())
+        return;
+    const double scale = window.devicePixelRatioF();
+    window.grab().save(QStringLiteral("%1/%2@%3x.png").arg(folder, name).arg(scale));
+}
 
 QString hex(TAlphaColor color) {
     return QStringLiteral("%1").arg(color, 8, 16, QLatin1Char('0'));
@@ -110,6 +170,11 @@ private slots:
     void statusTotalNeverShrinksTheLine();
     void textsOnNavy();
 
+    void cellsNameTheirEntries_data();
+    void cellsNameTheirEntries();
+    void cellTooltipSaysTheReaderName();
+    void statusLineStaysReadable_data();
+    void statusLineStaysReadable();
     void cellsTellScreenReaders();
     void selectedCellPixel();
     void cellLinesShareOneWidth();
@@ -656,6 +721,173 @@ void PaintingTest::textsOnNavy() {
     QCOMPARE_COLOR(form->lblMonthName->textColor(), Black);
     QCOMPARE_COLOR(form->lblDOW[0]->textColor(), Black);
     QCOMPARE_COLOR(form->sbBack2->textColor(), Black);
+}
+
+void PaintingTest::cellsNameTheirEntries_data() {
+    QTest::addColumn<QSize>("outerSize");
+    QTest::addColumn<bool>("subLabels");
+    QTest::addColumn<bool>("words");       // the cells with entries name them
+    QTest::addColumn<QList<int>>("whole"); // days whose words are shown whole
+    const QList<int> all = DecemberWords.keys();
+    QTest::newRow("350 x 640") << QSize(350, 640) << false << true
+                               << QList<int>{2, 3, 6, 7, 8, 9, 11, 16};
+    QTest::newRow("350 x 640, RDO groups and periods")
+        << QSize(350, 640) << true << true << QList<int>{2, 3, 6, 7, 8, 9, 11, 16};
+    QTest::newRow("1100 x 950") << QSize(1100, 950) << false << true << all;
+    QTest::newRow("1100 x 950, RDO groups and periods") << QSize(1100, 950) << true << true << all;
+    QTest::newRow("250 x 400: disc and ring") << QSize(250, 400) << false << false << QList<int>{};
+    QTest::newRow("250 x 400, RDO groups and periods: disc and ring")
+        << QSize(250, 400) << true << false << QList<int>{};
+}
+
+// Where a cell has room, its entries stand as words under the number, in the colour of its
+// other texts, clear of the number and the sub-label, cut to fit; small cells keep the disc and
+// the ring. Runs again at 1.5 and 2 times scale.
+void PaintingTest::cellsNameTheirEntries() {
+    QFETCH(QSize, outerSize);
+    QFETCH(bool, subLabels);
+    QFETCH(bool, words);
+    QFETCH(QList<int>, whole);
+    Window form;
+    form.assign(QStringLiteral("B2"));
+    recordDecember(*form);
+    const QSize frame = form->frameGeometry().size() - form->size();
+    form->resize(outerSize - frame);
+    // A desktop may keep a window inside its screen: the cells are as large as they came out.
+    QTRY_VERIFY(form->width() > outerSize.width() / 2);
+    form.overlays(false, subLabels, subLabels);
+    form.select(Today);
+    const QImage picture = form->grab().toImage();
+    keepPicture(*form, QStringLiteral("cells-%1x%2%3")
+                           .arg(outerSize.width())
+                           .arg(outerSize.height())
+                           .arg(subLabels ? QStringLiteral("-sublabels") : QString()));
+    const qreal ratio = picture.devicePixelRatio();
+
+    QStringList seen;
+    for (int day = 1; day <= 31; ++day) {
+        const int k = form.cellOf(serialFromYmd(2026, 12, day));
+        FreeText* number = form->gT[size_t(k)];
+        const FreeText* subLabel = form->gX[size_t(k)];
+        const FreeText::MarkWords mark = number->markWords();
+        const QString name = QString::number(day);
+        if (!DecemberWords.contains(day)) {
+            QVERIFY2(mark.area.isEmpty(), qPrintable(name));
+            continue;
+        }
+        QCOMPARE(number->cornerMark().words.join(QStringLiteral(" \u00b7 ")), DecemberWords[day]);
+        QCOMPARE(number->cornerMark().flagged, day == 16);
+        QCOMPARE(mark.area.isEmpty(), !words);
+        if (!words)
+            continue;
+        const QString& full = DecemberWords[day];
+        if (whole.contains(day))
+            QCOMPARE(mark.shown, full);
+        QVERIFY2(mark.shown == full || (mark.shown.endsWith(QChar(0x2026)) &&
+                                        full.startsWith(mark.shown.chopped(1).trimmed())),
+                 qPrintable(name + u' ' + mark.shown));
+        QCOMPARE(!mark.flag.isEmpty(), day == 16);
+        // Inside the cell, clear of the number and of the sub-label.
+        QVERIFY2(QRectF(number->rect()).contains(mark.area), qPrintable(name));
+        QVERIFY2(!mark.area.intersects(number->textInk()), qPrintable(name));
+        const QRectF subLabelInk = subLabel->textInk().translated(subLabel->pos());
+        QVERIFY2(subLabel->text().isEmpty() || !mark.area.intersects(subLabelInk),
+                 qPrintable(name));
+        QVERIFY(mark.font.pixelSize() >= 9);
+        // Drawn, in the colour of the cell's texts.
+        const QRectF inPicture(number->mapTo(form.form.get(), QPointF(mark.area.topLeft())),
+                               mark.area.size());
+        const TAlphaColor ink = subLabel->textColor() | 0xff000000u;
+        int inked = 0;
+        const QRect pixels = QRectF(inPicture.topLeft() * ratio, inPicture.size() * ratio)
+                                 .toAlignedRect()
+                                 .intersected(picture.rect());
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                inked += near(picture.pixel(x, y), ink);
+        QVERIFY2(inked > 10, qPrintable(name));
+        seen << mark.shown;
+    }
+    if (!words) {
+        // The disc of a day worked, in the colour of the texts, in its corner.
+        const int k = form.cellOf(serialFromYmd(2026, 12, 7));
+        const FreeText* number = form->gT[size_t(k)];
+        QCOMPARE(number->cornerMark().shape, FreeText::CornerMark::Shape::Disc);
+        const double size = std::min(form->state().Fonts.subLabel * 0.8, number->width() * 0.19);
+        const double inset = std::max(2.0, size * 0.3);
+        const QPoint centre =
+            number->mapTo(form.form.get(),
+                          QPointF(inset + size / 2, number->height() - inset - size / 2).toPoint());
+        QCOMPARE_COLOR(picture.pixel((QPointF(centre) * ratio).toPoint()) | 0xff000000u,
+                       form->gX[size_t(k)]->textColor() | 0xff000000u);
+    }
+}
+
+// Hovering a cell shows in a tooltip what a screen reader hears for it.
+void PaintingTest::cellTooltipSaysTheReaderName() {
+    Window form;
+    form.assign(QStringLiteral("B2"));
+    recordDecember(*form);
+    form.refresh();
+    Rectangle* cell = form->gR[size_t(form.cellOf(serialFromYmd(2026, 12, 14)))];
+    const QString name = QAccessible::queryAccessibleInterface(cell)->text(QAccessible::Name);
+    QVERIFY2(name.contains(QLatin1String("traded away: J. Smith works, 12 hours")),
+             qPrintable(name));
+    QHelpEvent hover(QEvent::ToolTip, cell->rect().center(),
+                     cell->mapToGlobal(cell->rect().center()));
+    QApplication::sendEvent(cell, &hover);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), name);
+    QToolTip::hideText();
+}
+
+void PaintingTest::statusLineStaysReadable_data() {
+    QTest::addColumn<QSize>("outerSize");
+    QTest::addColumn<bool>("total"); // the pay period's hours fit
+    QTest::newRow("250 x 400") << QSize(250, 400) << false;
+    QTest::newRow("350 x 640") << QSize(350, 640) << true;
+    QTest::newRow("1100 x 950") << QSize(1100, 950) << true;
+}
+
+// A long status line gives way by leaving out the period's hours, then by cutting its lines,
+// and never by drawing them smaller than 9 pixels; a note shows its text.
+void PaintingTest::statusLineStaysReadable() {
+    QFETCH(QSize, outerSize);
+    QFETCH(bool, total);
+    Window form;
+    form.assign(QStringLiteral("B2"));
+    recordDecember(*form);
+    const QSize frame = form->frameGeometry().size() - form->size();
+    form->resize(outerSize - frame);
+    QTRY_VERIFY(form->width() > outerSize.width() / 2);
+    form.select(serialFromYmd(2026, 12, 14));
+    Label* status = form->lblStatus;
+    const QStringList lines = status->text().split(u'\r');
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("12/14/26"));
+    QCOMPARE(lines[1].contains(QLatin1String("PP1")), total);
+    // The trade first, the note after it with its text.
+    QCOMPARE(lines[2], QStringLiteral("J. Smith works 12 h \u00b7 Note: Boots"));
+    const QFont shown = status->shownFont();
+    QVERIFY2(shown.pixelSize() >= 9, qPrintable(QString::number(shown.pixelSize())));
+    QVERIFY(shown.pixelSize() >= std::min<int>(std::lround(form->state().Fonts.status), 13));
+    const QStringList drawn = status->shownText().split(u'\n');
+    QCOMPARE(drawn.size(), 3);
+    const QFontMetricsF metrics(shown);
+    for (qsizetype line = 0; line < drawn.size(); ++line) {
+        QVERIFY2(metrics.horizontalAdvance(drawn[line]) <= status->textArea().width() + 0.5,
+                 qPrintable(drawn[line]));
+        // What does not fit is cut at its end, never left out.
+        QVERIFY(drawn[line] == lines[line] || (drawn[line].endsWith(QChar(0x2026)) &&
+                                               lines[line].startsWith(drawn[line].chopped(1))));
+    }
+    keepPicture(*form,
+                QStringLiteral("status-%1x%2").arg(outerSize.width()).arg(outerSize.height()));
+
+    // A long note, alone on its day, is cut, not shrunk.
+    form.select(serialFromYmd(2026, 12, 11));
+    QVERIFY(status->text().endsWith(QLatin1String("Note: Station 4 drill, bring gear")));
+    QVERIFY(status->shownFont().pixelSize() >= 9);
 }
 
 void PaintingTest::cellsTellScreenReaders() {

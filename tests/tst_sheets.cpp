@@ -125,6 +125,30 @@ QStringList expectedMarks(const ExampleSheet& request, DateSerial day) {
     return marks;
 }
 
+// The words of a cell in reading order, line by line.
+QString cellText(const QList<Word>& words, const QRectF& cell) {
+    QList<Word> inside;
+    for (const Word& word : words)
+        if (cell.contains(word.box.center()))
+            inside << word;
+    std::sort(inside.begin(), inside.end(),
+              [](const Word& a, const Word& b) { return a.box.bottom() < b.box.bottom(); });
+    QStringList texts;
+    // A line: the words whose bottoms lie within a third of a line of its first word's.
+    for (qsizetype first = 0; first < inside.size();) {
+        qsizetype end = first + 1;
+        while (end < inside.size() && inside[end].box.bottom() - inside[first].box.bottom() <
+                                          inside[first].box.height() / 3)
+            ++end;
+        std::sort(inside.begin() + first, inside.begin() + end,
+                  [](const Word& a, const Word& b) { return a.box.left() < b.box.left(); });
+        for (qsizetype at = first; at < end; ++at)
+            texts << inside[at].text;
+        first = end;
+    }
+    return texts.join(u' ');
+}
+
 QStringList marksInCell(const QList<Word>& words, const QRectF& cell) {
     QStringList marks;
     for (const Word& word : words) {
@@ -243,6 +267,7 @@ private slots:
     void crewsDifferInGrey();
     void userDaysAreMarked_data();
     void userDaysAreMarked();
+    void monthSheetNamesTheDaysAndListsTheNotes();
     void onlyMyDaysHasNoColour_data();
     void onlyMyDaysHasNoColour();
     void longTitleStaysInsideTheTitleBand();
@@ -514,7 +539,7 @@ void TestSheets::userDaysAreMarked_data() {
 // Read back with pdftotext and pdftoppm: a duty day traded away or on leave says "off" and,
 // on the copy of my days, has neither the crew letter nor the grey of a day worked; part of a
 // shift away says its hours; extra work is marked "+" and reads as a day worked; the legend
-// explains both.
+// explains both. The month sheet, with room for them, names the kinds instead of "off".
 void TestSheets::userDaysAreMarked() {
     QFETCH(bool, year);
     QFETCH(bool, onlyMyDays);
@@ -539,15 +564,27 @@ void TestSheets::userDaysAreMarked() {
         return qGray(toneOf(page, left, dpi / 72.0).mean);
     };
     const QString crewLetter = QStringLiteral("B");
+    const auto inWords = [&](int dayOfMay) {
+        return cellText(words, cellInPoints(request, serialFromYmd(2026, 5, dayOfMay)));
+    };
+    if (!year) {
+        QVERIFY2(inWords(4).contains(QStringLiteral("Trade \u2013 J. Smith")),
+                 qPrintable(inWords(4)));
+        QVERIFY2(inWords(8).contains(QStringLiteral("Vacation")), qPrintable(inWords(8)));
+    }
     for (int away : {4, 8}) {
         const QStringList found = marks(away);
-        QVERIFY2(found.contains(QStringLiteral("off")), qPrintable(found.join(u' ')));
+        QVERIFY2(found.contains(QStringLiteral("off")) == year, qPrintable(found.join(u' ')));
         if (onlyMyDays) {
             QVERIFY2(!found.contains(crewLetter), qPrintable(found.join(u' ')));
             QVERIFY2(fillOf(away) > 245, "a day away is not filled as a day worked");
         }
     }
-    QVERIFY2(marks(13).contains(QStringLiteral("\u221212h")), qPrintable(marks(13).join(u' ')));
+    if (year)
+        QVERIFY2(marks(13).contains(QStringLiteral("\u221212h")), qPrintable(marks(13).join(u' ')));
+    else
+        QVERIFY2(inWords(13).contains(QStringLiteral("Trade \u2013 J. Smith 12 h")),
+                 qPrintable(inWords(13)));
     QVERIFY(marks(13).contains(crewLetter));
     for (int extra : {6, 7}) {
         const QStringList found = marks(extra);
@@ -559,8 +596,8 @@ void TestSheets::userDaysAreMarked() {
             QVERIFY2(fillOf(extra) < 235, "extra work reads as a day worked");
     }
     if (!year) {
-        QVERIFY(marks(6).contains(QStringLiteral("+24h")));
-        QVERIFY(marks(7).contains(QStringLiteral("+10h")));
+        QVERIFY2(inWords(6).contains(QStringLiteral("For J. Smith +24 h")), qPrintable(inWords(6)));
+        QVERIFY2(inWords(7).contains(QStringLiteral("OT +10 h")), qPrintable(inWords(7)));
     }
     // A duty day without entries is as it was.
     QVERIFY(!marks(5).contains(QStringLiteral("off")));
@@ -576,6 +613,72 @@ void TestSheets::userDaysAreMarked() {
         QVERIFY2(text(pdf).contains(caption), qPrintable(caption));
         QVERIFY2(!text(plainPdf).contains(caption), "no entries, no such legend");
     }
+}
+
+// The month sheet names each day's entries where they fit its cell and keeps the short mark
+// where they do not; the notes with text are listed under the grid, above the legend, each on
+// one line, the rest counted. The year sheet keeps its marks and lists nothing.
+void TestSheets::monthSheetNamesTheDaysAndListsTheNotes() {
+    ExampleSheet request = exampleRequest();
+    request.kind = SheetRequest::Kind::Month;
+    request.entries = mayEntries();
+    const auto add = [&](DayEntry entry) { request.entries[dayKey(entry.date)].append(entry); };
+    const auto note = [](int number, int dayOfMay, const QString& text) {
+        DayEntry entry = entryOf(number, dayOfMay, EntryKind::Note, std::nullopt);
+        entry.note = text;
+        return entry;
+    };
+    add(entryOf(10, 5, EntryKind::Leave, 10 * 60, LeaveType::Sick)); // a B2 duty day
+    add(note(11, 2, QStringLiteral("Station 4 drill\nbring gear")));
+    add(note(12, 21, QString())); // no text: named in its cell, not listed
+    // Too much for one cell: the short mark stands for the trade; every note is listed.
+    add(entryOf(13, 9, EntryKind::TradeOut, 12 * 60));
+    for (int number = 14; number < 22; ++number)
+        add(note(number, 9, QStringLiteral("Reminder %1").arg(number)));
+    const QString pdf = write(request);
+    const QList<Word> words = wordsOf(pdf);
+    QVERIFY(!words.isEmpty());
+    const auto inCell = [&](int dayOfMay) {
+        return cellText(words, cellInPoints(request, serialFromYmd(2026, 5, dayOfMay)));
+    };
+    QVERIFY2(inCell(5).contains(QStringLiteral("Sick 10 h")), qPrintable(inCell(5)));
+    QVERIFY2(inCell(2).contains(QStringLiteral("Note")), qPrintable(inCell(2)));
+    QVERIFY2(inCell(21).contains(QStringLiteral("Note")), qPrintable(inCell(21)));
+    QVERIFY2(inCell(9).contains(QStringLiteral("\u221212h")) && !inCell(9).contains(u"Trade"),
+             qPrintable(inCell(9)));
+
+    // Under the grid and above the legend, left-aligned with it.
+    const auto first = [&](const QString& text) {
+        return std::find_if(words.begin(), words.end(),
+                            [&](const Word& word) { return word.text == text; });
+    };
+    const auto heading = first(QStringLiteral("Notes"));
+    const auto legend = first(QStringLiteral("Crew"));
+    QVERIFY(heading != words.end() && legend != words.end());
+    const QRectF lastCell = cellInPoints(request, serialFromYmd(2026, 5, 31));
+    QVERIFY(heading->box.top() > lastCell.bottom());
+    QVERIFY(heading->box.left() < lastCell.left() + 2);
+    const QString text =
+        QString::fromUtf8(runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    const QString notes = text.mid(text.indexOf(QStringLiteral("Notes"))).simplified();
+    QVERIFY2(notes.contains(QStringLiteral("5/9/26 Reminder 14")), qPrintable(notes));
+    QVERIFY2(notes.contains(QStringLiteral("5/2/26 Station 4 drill bring gear")),
+             qPrintable(notes));
+    // Eight rows at most: seven notes, and the two left counted.
+    QVERIFY2(notes.contains(QStringLiteral("5/9/26 Reminder 19 \u2026 and 2 more notes")),
+             qPrintable(notes));
+    QVERIFY(!notes.contains(QStringLiteral("Reminder 20")));
+    for (const Word& word : words)
+        if (word.text == QLatin1String("Reminder") || word.text == QLatin1String("Station"))
+            QVERIFY(word.box.top() > heading->box.top() && word.box.bottom() < legend->box.top());
+
+    request.kind = SheetRequest::Kind::Year;
+    const QString year = QString::fromUtf8(
+        runTool(QStringLiteral("pdftotext"),
+                {write(request, QStringLiteral("year.pdf")), QStringLiteral("-")}));
+    QVERIFY(year.contains(QStringLiteral("off")));
+    for (const char* word : {"Notes", "Vacation", "Reminder", "Trade"})
+        QVERIFY2(!year.contains(QLatin1String(word)), word);
 }
 
 void TestSheets::onlyMyDaysHasNoColour_data() {

@@ -17,12 +17,14 @@
 namespace {
 
 // A few entries of every kind in each month of the year: a whole shift traded away, a vacation,
-// half a shift traded, a trade worked for someone, overtime and a holdover on the RDO.
+// half a shift traded, a trade worked for someone, overtime and a holdover on the RDO, part of a
+// shift sick, and two notes.
 QList<DayEntry> exampleDays(int year, const Schedule& schedule) {
     QList<DayEntry> days;
     int serial = 0;
     const auto add = [&](DateSerial date, EntryKind kind, std::optional<int> minutes,
-                         const QString& with = {}, LeaveType leave = LeaveType::None) {
+                         const QString& with = {}, LeaveType leave = LeaveType::None,
+                         const QString& note = {}) {
         DayEntry entry;
         entry.id = QUuid::createUuidV5(QUuid(), QStringLiteral("example/%1").arg(++serial));
         entry.date = date;
@@ -30,6 +32,7 @@ QList<DayEntry> exampleDays(int year, const Schedule& schedule) {
         entry.minutes = minutes;
         entry.with = with;
         entry.leaveType = leave;
+        entry.note = note;
         days.append(entry);
     };
     for (int month = 1; month <= 12; ++month) {
@@ -53,6 +56,11 @@ QList<DayEntry> exampleDays(int year, const Schedule& schedule) {
         add(off[3], EntryKind::Overtime, 10 * 60);
         if (rdo)
             add(*rdo, EntryKind::Holdover, 2 * 60);
+        add(duty[0], EntryKind::Leave, 10 * 60, {}, LeaveType::Sick);
+        add(off[0], EntryKind::Note, std::nullopt, {}, LeaveType::None,
+            QStringLiteral("Station 4 drill at 09:00, bring the turnout gear"));
+        add(duty[1], EntryKind::Note, std::nullopt, {}, LeaveType::None,
+            QStringLiteral("J. Smith asked for the 12th in return"));
     }
     return days;
 }

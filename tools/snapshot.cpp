@@ -4,6 +4,8 @@
 //   snapshot OUT.png [--page calendar|settings|help|about] [--size 350x640] [--today 2026-12-10]
 //            [--select 2026-12-10] [--overlays] [--background Navy] [--assignment A3]
 //            [--entry 2026-12-11:trade-out[:MINUTES[:WITH]] ...]
+//   (a leave type, "vacation" or "sick", as the kind records leave; a note's last part is its
+//   text)
 #include "app/mainform.h"
 #include "colors/colortext.h"
 #include "core/clock.h"
@@ -49,10 +51,14 @@ int main(int argc, char* argv[]) {
         const QStringList parts = text.split(u':');
         DayEntry made;
         made.date = serialFromQDate(QDate::fromString(parts.value(0), Qt::ISODate));
-        made.kind = entryKindFromName(parts.value(1)).value_or(EntryKind::Note);
+        // A leave type stands for leave of that type; a note takes the last part as its text.
+        const std::optional<LeaveType> leave = leaveTypeFromName(parts.value(1));
+        made.kind =
+            leave ? EntryKind::Leave : entryKindFromName(parts.value(1)).value_or(EntryKind::Note);
+        made.leaveType = leave.value_or(LeaveType::None);
         if (!parts.value(2).isEmpty())
             made.minutes = parts.value(2).toInt();
-        made.with = parts.value(3);
+        (made.kind == EntryKind::Note ? made.note : made.with) = parts.value(3);
         if (!EntryStore(daysFilePath(environment.dataBase)).add(made).ok)
             return 1;
     }

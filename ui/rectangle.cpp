@@ -3,8 +3,10 @@
 #include "ui/gridpanel.h"
 
 #include <QAccessibleWidget>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <cmath>
 #include <utility>
@@ -144,6 +146,16 @@ void Rectangle::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(bounds.adjusted(half, half, -half, -half));
     }
+}
+
+bool Rectangle::event(QEvent* event) {
+    // The tooltip says what a screen reader hears, composed as late.
+    if (event->type() == QEvent::ToolTip && m_accessibleText) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QToolTip::showText(help->globalPos(), m_accessibleText(), this, rect());
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void Rectangle::mousePressEvent(QMouseEvent* event) {

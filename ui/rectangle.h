@@ -29,7 +29,7 @@ public:
     void cancelClick() { m_pressed = false; }
 
     // What a screen reader announces for the rectangle, asked for only when a reader asks, so
-    // that repainting never has to compose it.
+    // that repainting never has to compose it. Its tooltip says the same.
     void setAccessibleTextProvider(std::function<QString()> provider);
     bool hasAccessibleText() const { return static_cast<bool>(m_accessibleText); }
     QString accessibleText() const { return m_accessibleText ? m_accessibleText() : QString(); }
@@ -39,6 +39,7 @@ signals:
     void doubleClicked(Rectangle* sender);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMarginsF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 enum class TextAlign { Leading, Center, Trailing };
@@ -35,10 +36,23 @@ public:
     const QFont& textFont() const { return m_font; }
 
 protected:
+    // How a text is set in its area: its font, the text as drawn (lines joined by '\n'), the
+    // box its lines take, and where a single line's baseline starts.
+    struct Placement {
+        QFont font;
+        QString shown;
+        QRectF box;
+        QPointF baseline;
+        bool multiLine = false;
+    };
     // A text wider (or taller) than `area` is drawn smaller, but not below `minimumFitScale` of
-    // its font size; what still does not fit a single line is elided.
+    // its font size; what still does not fit a single line is elided. With `elideLines`, a line
+    // too wide is elided at once and only a height too small makes the text smaller; lines that
+    // still do not fit the height join the last one shown, after a middle dot.
+    Placement place(const QString& text, const QRectF& area, Qt::Alignment alignment,
+                    double minimumFitScale, bool elideLines = false) const;
     void paintText(const QString& text, const QRectF& area, Qt::Alignment alignment,
-                   double minimumFitScale);
+                   double minimumFitScale, bool elideLines = false);
 
 private:
     void fontChanged();
@@ -72,23 +86,48 @@ public:
     void setTextMargins(const QMarginsF& margins);
 
     // A mark in the bottom leading corner, apart from the text: a disc, a ring, either with an
-    // exclamation mark beside it, `size` logical pixels across.
+    // exclamation mark beside it, `size` logical pixels across. Where the mark has words and
+    // there is room under the text, the words stand there instead of the shape, on one line,
+    // the exclamation mark before them: at `wordsSize`, or a little smaller where that makes
+    // them fit; else as many whole words as fit, then an ellipsis; else the first cut short.
     struct CornerMark {
         enum class Shape { None, Disc, Ring };
         Shape shape = Shape::None;
         bool flagged = false;
+        QStringList words;
         friend bool operator==(const CornerMark&, const CornerMark&) = default;
     };
     CornerMark cornerMark() const { return m_mark; }
-    void setCornerMark(CornerMark mark, TAlphaColor color, double size);
+    void setCornerMark(CornerMark mark, TAlphaColor color, double size, double wordsSize = 0);
+
+    // Where the glyphs of the text lie (and its underline), in the widget's coordinates.
+    QRectF textInk() const;
+
+    // Where the mark's words are drawn, as a layout of the widget's present size and texts:
+    // `area` is empty where there is no room for them and the shape stands instead. Texts
+    // inside this one (a sub-label) keep their place: the words stay clear of them.
+    struct MarkWords {
+        QRectF area; // the words' line, exclamation mark included
+        QRectF flag; // the exclamation mark, empty when the mark is not flagged
+        QFont font;
+        QString shown; // the words as drawn, elided where they had to be
+    };
+    MarkWords markWords() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QRectF textArea() const;
+    // The free band under the text, clear of the texts inside this one.
+    QRectF wordsBand(const QFont& font) const;
+    void paintShape(QPainter& painter, const QRectF& disc, double pen) const;
+    void paintFlag(QPainter& painter, const QRectF& bar) const;
+
     CornerMark m_mark;
     TAlphaColor m_markColor = Colors::Black;
     double m_markSize = 10;
+    double m_wordsSize = 0;
     QString m_text;
     TextAlign m_hAlign = TextAlign::Center;
     TextAlign m_vAlign = TextAlign::Center;
@@ -108,6 +147,20 @@ public:
     // Where the text may go: clear of the controls docked at the sides.
     QRectF textArea() const;
 
+    // Lines too wide are elided before the text is drawn smaller, and it is drawn smaller only
+    // to fit the height, never below `smallestSize` logical pixels.
+    void setElideBeforeShrinking(double smallestSize);
+
+    // The font and the text as the label draws them at its present size.
+    QFont shownFont() const;
+    QString shownText() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    double minimumFitScale() const;
+
+    bool m_elideLines = false;
+    double m_smallestSize = 0;
 };
