@@ -1,12 +1,13 @@
 // Writes a days file (the JSON form that --import-days reads) with many entries of one B2 user
 // over 2016 ... 2060, for the benchmarks: trade-outs and leave on the user's duty days, trade-ins,
-// overtime and training on days off, holdovers after a duty, notes anywhere. The same count and
-// seed always give the same bytes.
+// overtime and training on days off, holdovers after a duty, notes anywhere, each fitting its day
+// as an import checks it. The same count and seed always give the same bytes.
 //
 //   make_days_file [--count N] [--seed N] FILE     ("-": standard output)
 #include "core/dateserial.h"
 #include "days/dayfacts.h"
 #include "days/entryjson.h"
+#include "days/entryrules.h"
 #include "rotation/rotation.h"
 
 #include <QByteArray>
@@ -92,11 +93,12 @@ EntryKind kindFor(int percent) {
     return EntryKind::Note;
 }
 
-bool fitsDay(EntryKind kind, const DayFacts& facts, bool dayHasAbsence) {
+// Where a kind goes: absences on duty days, extra work on days off; whether it fits beside the
+// day's other entries is the rule the import applies.
+bool kindGoesOn(EntryKind kind, const DayFacts& facts) {
     switch (kind) {
     case EntryKind::TradeOut:
     case EntryKind::Leave:
-        return facts.ownDuty && !dayHasAbsence;
     case EntryKind::Holdover:
         return facts.ownDuty;
     case EntryKind::TradeIn:
@@ -157,22 +159,25 @@ QList<DayEntry> makeEntries(int count, std::uint32_t seed) {
     Dice dice(seed);
     const auto first = static_cast<qint64>(serialFromQDate(FirstDay));
     const int days = static_cast<int>(static_cast<qint64>(serialFromQDate(LastDay)) - first + 1);
-    QHash<qint64, bool> absenceOn;
+    QHash<qint64, QList<DayEntry>> entriesOn;
     QList<DayEntry> entries;
     entries.reserve(count);
     while (entries.size() < count) {
         const EntryKind kind = kindFor(dice.below(100));
-        // Days are drawn until one fits the kind: about half the days fit any kind.
+        // Days are drawn until one takes the entry, so that the file imports whole.
         for (;;) {
             const qint64 day = first + dice.below(days);
+            QList<DayEntry>& sameDay = entriesOn[day];
             const DayFacts facts =
-                dayFacts(static_cast<DateSerial>(day), Assignment, DefaultPayPeriodStart);
-            if (!fitsDay(kind, facts, absenceOn.value(day)))
+                dayFacts(static_cast<DateSerial>(day), Assignment, DefaultPayPeriodStart, sameDay);
+            if (!kindGoesOn(kind, facts))
                 continue;
-            if (isAbsence(kind))
-                absenceOn.insert(day, true);
-            entries.append(makeEntry(dice, kind, static_cast<DateSerial>(day),
-                                     static_cast<int>(entries.size())));
+            const DayEntry entry = makeEntry(dice, kind, static_cast<DateSerial>(day),
+                                             static_cast<int>(entries.size()));
+            if (!EntryRefusal(entry, facts).isEmpty())
+                continue;
+            sameDay.append(entry);
+            entries.append(entry);
             break;
         }
     }

@@ -53,8 +53,13 @@ mkdir -p "$XDG_DATA_HOME"
 days_json="$work/days-5000.json"
 days_home="$work/data-5000"
 "$build/bench/make_days_file" --count 5000 "$days_json"
-XDG_DATA_HOME="$days_home" QT_QPA_PLATFORM=offscreen "$program" --import-days "$days_json" \
-    >/dev/null
+# An import checks every entry against the user's assignment, so it runs with the settings of the
+# B2 user the entries were made for; everything else keeps the fresh settings folder.
+b2_config="$work/config-b2"
+mkdir -p "$b2_config/Kestrand/Tourwise"
+printf '[Config]\nRDO=B2\n' >"$b2_config/Kestrand/Tourwise/Tourwise.ini"
+XDG_CONFIG_HOME="$b2_config" XDG_DATA_HOME="$days_home" QT_QPA_PLATFORM=offscreen \
+    "$program" --import-days "$days_json" >/dev/null
 whole_range=(--from 2016-01-01 --to 2060-12-31 --assignment B2)
 
 load_at_start=$(cut -d' ' -f1 /proc/loadavg)
@@ -126,8 +131,8 @@ whole_run() { # label data-folder hyperfine-arguments...
         --export-json "$work/whole-$label.json" "$@" >/dev/null
 }
 # Each import starts from an empty data folder.
-whole_run import "$work/data-import" --prepare "rm -rf $work/data-import" \
-    "$program --import-days $days_json"
+XDG_CONFIG_HOME="$b2_config" whole_run import "$work/data-import" \
+    --prepare "rm -rf $work/data-import" "$program --import-days $days_json"
 whole_run hours "$days_home" "$program --hours ${whole_range[*]}"
 whole_run ics "$days_home" "$program --export-ics $work/days.ics ${whole_range[*]}"
 

@@ -4,7 +4,7 @@
 
 struct sqlite3;
 
-inline constexpr int DaysSchemaVersion = 4;
+inline constexpr int DaysSchemaVersion = 5;
 
 // The file's version, or -1 when it cannot be read.
 int daysSchemaVersion(sqlite3* db);

@@ -16,8 +16,10 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -173,6 +175,7 @@ private slots:
     void cellsNameTheirEntries_data();
     void cellsNameTheirEntries();
     void cellTooltipSaysTheReaderName();
+    void cellWordsFollowEveryChange();
     void statusLineStaysReadable_data();
     void statusLineStaysReadable();
     void cellsTellScreenReaders();
@@ -1000,6 +1003,81 @@ void PaintingTest::cellLinesShareOneWidth() {
         }
     }
     QVERIFY2(seen.size() == 1 && !seen.contains(0), qPrintable(widths.join(QStringLiteral(", "))));
+}
+
+// A cell keeps the layout of its words between paints; after any change of what it depends on
+// it must be the layout a new cell in the same state gets.
+void PaintingTest::cellWordsFollowEveryChange() {
+    struct CellState {
+        QSize size{110, 90};
+        QString text = QStringLiteral("14");
+        QStringList words{QStringLiteral("Trade")};
+        bool flagged = false;
+        double fontSize = 24;
+        double wordsSize = 14;
+        bool bold = false;
+        QString subLabel;
+        QPoint subLabelAt{60, 60};
+    };
+    const auto makeCell = [](const CellState& state, QWidget* parent) {
+        auto* cell = new FreeText(parent);
+        cell->resize(state.size);
+        cell->setText(state.text);
+        cell->setFontSize(state.fontSize);
+        cell->setBold(state.bold);
+        cell->setAlignment(TextAlign::Leading, TextAlign::Leading);
+        auto* inside = new FreeText(cell);
+        inside->setFontSize(12);
+        inside->setText(state.subLabel);
+        inside->setGeometry(QRect(state.subLabelAt, QSize(45, 25)));
+        cell->setCornerMark({FreeText::CornerMark::Shape::Disc, state.flagged, state.words},
+                            Colors::Black, 8, state.wordsSize);
+        return cell;
+    };
+    const auto apply = [](FreeText* cell, const CellState& state) {
+        cell->resize(state.size);
+        cell->setText(state.text);
+        cell->setFontSize(state.fontSize);
+        cell->setBold(state.bold);
+        auto* inside = cell->findChild<FreeText*>();
+        inside->setText(state.subLabel);
+        inside->move(state.subLabelAt);
+        cell->setCornerMark({FreeText::CornerMark::Shape::Disc, state.flagged, state.words},
+                            Colors::Black, 8, state.wordsSize);
+    };
+    const auto same = [](const FreeText::MarkWords& a, const FreeText::MarkWords& b) {
+        return a.area == b.area && a.flag == b.flag && a.shown == b.shown && a.font == b.font;
+    };
+
+    QWidget parent;
+    CellState state;
+    FreeText* kept = makeCell(state, &parent);
+    QVERIFY(!kept->markWords().shown.isEmpty());
+    const std::vector<std::function<void(CellState&)>> changes{
+        [](CellState& s) {
+            s.words = {QStringLiteral("OT 10h"), QStringLiteral("Note")};
+        },
+        [](CellState& s) { s.flagged = true; },
+        [](CellState& s) { s.size = QSize(70, 60); },
+        [](CellState& s) { s.fontSize = 30; },
+        [](CellState& s) { s.fontSize = 30.4; },
+        [](CellState& s) { s.bold = true; },
+        [](CellState& s) { s.wordsSize = 11; },
+        [](CellState& s) { s.text = QStringLiteral("8"); },
+        [](CellState& s) { s.subLabel = QStringLiteral("PP1"); },
+        [](CellState& s) { s.subLabelAt = QPoint(20, 30); },
+        [](CellState& s) { s.words = {QStringLiteral("Sick 10h")}; },
+    };
+    for (std::size_t step = 0; step < changes.size(); ++step) {
+        changes[step](state);
+        apply(kept, state);
+        FreeText* fresh = makeCell(state, &parent);
+        QVERIFY2(same(kept->markWords(), fresh->markWords()),
+                 qPrintable(QStringLiteral("after change %1: \"%2\" against \"%3\"")
+                                .arg(step)
+                                .arg(kept->markWords().shown, fresh->markWords().shown)));
+        delete fresh;
+    }
 }
 
 QTEST_MAIN(PaintingTest)

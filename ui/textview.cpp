@@ -258,9 +258,29 @@ QRectF FreeText::textInk() const {
     return ink;
 }
 
+FreeText::WordsInputs FreeText::wordsInputs() const {
+    WordsInputs inputs{size(),   m_mark,   m_wordsSize, textFont(),        fontSize(), m_text,
+                       m_hAlign, m_vAlign, m_margins,   layoutDirection(), {}};
+    for (const FreeText* inside : findChildren<FreeText*>(Qt::FindDirectChildrenOnly)) {
+        if (!inside->isHidden() && !inside->text().isEmpty())
+            inputs.inner.append({inside->geometry(), inside->text(), inside->textFont()});
+    }
+    return inputs;
+}
+
 FreeText::MarkWords FreeText::markWords() const {
     if (m_mark.words.isEmpty() || m_wordsSize < SmallestWords)
         return {};
+    WordsInputs inputs = wordsInputs();
+    if (!m_wordsLaidOut || !(m_wordsInputs == inputs)) {
+        m_wordsLayout = layOutMarkWords();
+        m_wordsInputs = std::move(inputs);
+        m_wordsLaidOut = true;
+    }
+    return m_wordsLayout;
+}
+
+FreeText::MarkWords FreeText::layOutMarkWords() const {
     QFont font = textFont();
     font.setBold(false);
     font.setUnderline(false);

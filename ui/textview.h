@@ -123,6 +123,34 @@ private:
     QRectF wordsBand(const QFont& font) const;
     void paintShape(QPainter& painter, const QRectF& disc, double pen) const;
     void paintFlag(QPainter& painter, const QRectF& bar) const;
+    MarkWords layOutMarkWords() const;
+
+    // Everything the words' layout depends on: the grid repaints every cell at each step, and
+    // measuring the words again for cells that did not change is most of a step's cost.
+    struct InnerText {
+        QRect geometry;
+        QString text;
+        QFont font;
+        friend bool operator==(const InnerText&, const InnerText&) = default;
+    };
+    struct WordsInputs {
+        QSize size;
+        CornerMark mark;
+        double wordsSize = 0;
+        QFont font;
+        double fontSize = 0;
+        QString text;
+        TextAlign hAlign = TextAlign::Center;
+        TextAlign vAlign = TextAlign::Center;
+        QMarginsF margins;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        QList<InnerText> inner;
+        friend bool operator==(const WordsInputs&, const WordsInputs&) = default;
+    };
+    WordsInputs wordsInputs() const;
+    mutable bool m_wordsLaidOut = false;
+    mutable WordsInputs m_wordsInputs;
+    mutable MarkWords m_wordsLayout;
 
     CornerMark m_mark;
     TAlphaColor m_markColor = Colors::Black;
