@@ -1,6 +1,8 @@
 #include "app/mainform.h"
 
+#include "app/quitkey.h"
 #include "core/clock.h"
+#include "days/databasefilewatch.h"
 #include "days/daytext.h"
 #include "days/entrystore.h"
 #include "days/hours.h"
@@ -19,8 +21,10 @@
 #include "state/proportions.h"
 #include "ui/docklayout.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cmath>
 
@@ -33,6 +37,10 @@ constexpr int MonthRepeatIntervalMs = 100;
 // The window's outer size at start-up, frame and title bar included.
 constexpr QSize StartupOuterSize(350, 640);
 
+// Long enough to be read after the dialog closes, short enough not to hide the day for long.
+constexpr int SavedNoticeMs = 4000;
+const QString SavedNotice = QStringLiteral("Saved %1");
+
 } // namespace
 
 TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
@@ -43,6 +51,12 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     m_editing = new DayEditing(*m_store, this);
     m_editing->setCurrentAssignmentWriter(
         [this](const QString& assignment) { return writeCurrentAssignment(assignment); });
+    m_daysWatch = new DatabaseFileWatch(m_store->path(), this);
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setObjectName(QStringLiteral("tmStatusNotice"));
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(SavedNoticeMs);
+    new QuitKey(this);
     compose();
     collectPainterControls();
     bindEvents();
@@ -135,6 +149,12 @@ void TMainForm::bindEvents() {
     connect(m_store, &EntryStore::changed, this, &TMainForm::rewriteKeptCalendar);
     connect(m_editing, &DayEditing::refused, this,
             [this](const QString& message) { reportError(this, message); });
+    // Another window's change shows here without a click; the store tells changes of its own.
+    connect(m_daysWatch, &DatabaseFileWatch::touched, m_store, &EntryStore::checkForOutsideChanges);
+    connect(m_noticeTimer, &QTimer::timeout, this, [this] {
+        m_state.StatusNotice.clear();
+        ShowStatus(m_header, m_state, *m_schedule);
+    });
     for (SpeedButton* back : {sbBack2, sbBack3, sbBack4})
         connect(back, &QPushButton::clicked, this, &TMainForm::sbBack2Click);
     connect(bSave, &QPushButton::clicked, this, &TMainForm::bSaveClick);
@@ -259,15 +279,33 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 void TMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     fitStartupOuterSize();
+    // The days file is watched for another window's changes only while this one can be seen.
+    m_daysWatch->setWatching(!isMinimized());
     if (!m_schedule->problem().isEmpty() && !m_unavailableReported)
         QMetaObject::invokeMethod(this, &TMainForm::reportUnavailableEntries, Qt::QueuedConnection);
 }
 
+void TMainForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Also when minimised: the desktop then sends a hide while the window stays "visible".
+    m_daysWatch->setWatching(false);
+}
+
 void TMainForm::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    // Another window of the user may have changed the entries meanwhile.
+    // Another window of the user may have changed the entries meanwhile; the watch may miss a
+    // change (a file on another machine's disk), a look on activation does not.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         m_store->checkForOutsideChanges();
+    if (event->type() == QEvent::WindowStateChange)
+        m_daysWatch->setWatching(isVisible() && !isMinimized());
+}
+
+void TMainForm::showSavedFile(const QString& path) {
+    // It stands in for the day's lines through every refresh until the timer takes it back.
+    m_state.StatusNotice = SavedNotice.arg(QFileInfo(path).fileName());
+    m_noticeTimer->start();
+    ShowStatus(m_header, m_state, *m_schedule);
 }
 
 void TMainForm::reportUnavailableEntries() {
@@ -410,7 +448,12 @@ void TMainForm::gloCalHours() {
     updateScheduleInputs();
     if (findChild<HoursDialog*>())
         return;
-    HoursDialog* dialog = OpenHoursDialog(this, *m_schedule, m_state.SelectedDate);
+    HoursDialog* dialog = OpenHoursDialog(
+        this, *m_schedule, m_state.SelectedDate,
+        [this](const QList<BankSetup>& after, const QString& text) {
+            return m_editing->changeBankSetups(m_schedule->bankSetups(), after, text);
+        });
+    connect(dialog, &HoursDialog::fileSaved, this, &TMainForm::showSavedFile);
     connect(dialog, &QDialog::finished, this, &TMainForm::returnFromDialog);
 }
 
@@ -474,6 +517,7 @@ void TMainForm::bSaveClick() {
     question->setAttribute(Qt::WA_DeleteOnClose);
     connect(question, &QDialog::accepted, this,
             [this, question] { saveSettingsAndHistory(question->history()); });
+    connect(question, &QDialog::finished, this, &TMainForm::returnFromDialog);
     question->open();
 }
 
@@ -582,7 +626,8 @@ void TMainForm::gloCalPrint() {
 
 void TMainForm::gloCalSaveAsPdf() {
     updateScheduleInputs();
-    SaveSheetAsPdf(this, sheetRequest());
+    if (const QString saved = SaveSheetAsPdf(this, sheetRequest()); !saved.isEmpty())
+        showSavedFile(saved);
 }
 
 void TMainForm::gloCalExportIcs() {
@@ -597,7 +642,8 @@ void TMainForm::gloCalExportIcs() {
     };
     OpenCalendarExport(
         this, *m_schedule,
-        {swPaydays->isChecked(), swPayPeriods->isChecked(), edAgency->text(), today()}, kept);
+        {swPaydays->isChecked(), swPayPeriods->isChecked(), edAgency->text(), today()}, kept,
+        [this](const QString& path) { showSavedFile(path); });
 }
 
 void TMainForm::rewriteKeptCalendar() {

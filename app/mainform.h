@@ -37,8 +37,10 @@ struct StartupEnvironment {
     QString dataBase;   // empty: the desktop's per-user data folder
 };
 
+class DatabaseFileWatch;
 class DayEditing;
 class EntryStore;
+class QTimer;
 class Schedule;
 
 class TMainForm : public QWidget {
@@ -174,6 +176,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -200,6 +203,9 @@ private:
     // The calendar file the user subscribed to, after a change of the entries or a Save.
     void rewriteKeptCalendar();
     void reportUnavailableEntries();
+    // "Saved hours-2026.csv" in the status line for a few seconds, after a save the user asked
+    // for.
+    void showSavedFile(const QString& path);
 
     StartupEnvironment m_environment;
     ProgramState m_state;
@@ -211,6 +217,8 @@ private:
     EntryStore* m_store = nullptr;
     Schedule* m_schedule = nullptr;
     DayEditing* m_editing = nullptr;
+    DatabaseFileWatch* m_daysWatch = nullptr;
+    QTimer* m_noticeTimer = nullptr; // runs only while the status line shows a notice
     // The assignment the settings file holds: what a change on Save is a change from.
     QString m_savedAssignment;
     bool m_refreshing = false;

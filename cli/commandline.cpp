@@ -2,6 +2,7 @@
 
 #include "cli/dayscommands.h"
 #include "cli/hoursreport.h"
+#include "cli/publishcommand.h"
 #include "cli/userdays.h"
 #include "core/calendar.h"
 #include "core/clock.h"
@@ -49,6 +50,10 @@ const QString AssignmentsOption = QStringLiteral("assignments");
 const QString ChangeAssignmentOption = QStringLiteral("change-assignment");
 const QString EffectiveOption = QStringLiteral("effective");
 const QString BalancesOption = QStringLiteral("balances");
+const QString PublishOption = QStringLiteral("publish");
+const QString UserOption = QStringLiteral("user");
+const QString PasswordFileOption = QStringLiteral("password-file");
+const QString CaFileOption = QStringLiteral("ca-file");
 
 // The options that choose what the program does, and what each one does.
 struct ActionOption {
@@ -67,8 +72,10 @@ const ActionOption ActionOptions[] = {
     {&AssignmentsOption, CommandLine::Action::ListAssignments, false},
     {&ChangeAssignmentOption, CommandLine::Action::ChangeAssignment, false},
     {&BalancesOption, CommandLine::Action::Balances, false},
+    {&PublishOption, CommandLine::Action::Publish, true},
 };
-const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption, BalancesOption};
+const QStringList RangeActions{ExportOption, HoursOption, WorkPeriodsOption, BalancesOption,
+                               PublishOption};
 const QStringList YearActions{PrintOption, HoursOption, WorkPeriodsOption, BalancesOption};
 const QStringList HoursActions{HoursOption, WorkPeriodsOption, TradesOption};
 const QStringList TableActions{HoursOption, WorkPeriodsOption, TradesOption, AssignmentsOption,
@@ -167,6 +174,19 @@ void declareOptions(QCommandLineParser& parser) {
     });
     parser.addOptions(contentOptions());
     parser.addOptions({
+        {PublishOption,
+         QStringLiteral("Publish the calendar file's events to a calendar server (CalDAV): the "
+                        "server's address (the calendar \"Tourwise duty\" is found there or "
+                        "made) or a calendar's own address."),
+         QStringLiteral("URL")},
+        {UserOption, QStringLiteral("The calendar server's user name."), QStringLiteral("NAME")},
+        {PasswordFileOption,
+         QStringLiteral("Read the server's password from the first line of FILE, which only you "
+                        "may read; without it the desktop's keyring is asked."),
+         QStringLiteral("FILE")},
+        {CaFileOption,
+         QStringLiteral("Trust the certificate authority in FILE (PEM) besides the system's."),
+         QStringLiteral("FILE")},
         {ExportDaysOption,
          QStringLiteral(
              "Write your own entries (trades, leave, extra hours, notes) as a JSON file; "
@@ -372,7 +392,10 @@ void parseAction(const QCommandLineParser& parser, CommandLine& command, Checks&
         if (option.takesFile) {
             command.target = parser.value(*option.name);
             if (command.target.isEmpty())
-                checks.fail(QStringLiteral("--%1 needs a file name").arg(*option.name));
+                checks.fail(option.action == CommandLine::Action::Publish
+                                ? QStringLiteral("--publish needs the address of a calendar "
+                                                 "server")
+                                : QStringLiteral("--%1 needs a file name").arg(*option.name));
         }
     }
     if (given.size() > 1)
@@ -401,9 +424,14 @@ void parseContents(const QCommandLineParser& parser, CommandLine& command, Check
         for (const QString& option :
              {PaydaysOption, NoPaydaysOption, PayPeriodsOption, NoPayPeriodsOption})
             if (parser.isSet(option))
-                checks.fail(
-                    QStringLiteral("--%1 goes with --export-ics or --print-pdf").arg(option));
-    checks.onlyWith(parser, TimedShiftsOption, {ExportOption});
+                checks.fail(QStringLiteral("--%1 goes with --export-ics, --publish or --print-pdf")
+                                .arg(option));
+    checks.onlyWith(parser, TimedShiftsOption, {ExportOption, PublishOption});
+    for (const QString& option : {UserOption, PasswordFileOption, CaFileOption})
+        checks.onlyWith(parser, option, {PublishOption});
+    command.user = parser.value(UserOption);
+    command.passwordFile = parser.value(PasswordFileOption);
+    command.caFile = parser.value(CaFileOption);
     checks.onlyWith(parser, OnlyMyDaysOption, {PrintOption});
     command.paydays = parseSwitchPair(parser, PaydaysOption, NoPaydaysOption, checks);
     command.payPeriods = parseSwitchPair(parser, PayPeriodsOption, NoPayPeriodsOption, checks);
@@ -599,6 +627,37 @@ int printBalances(const CommandLine& command, const StoredSettings& settings) {
     return static_cast<int>(ExitCode::Done);
 }
 
+int publish(const CommandLine& command, const StoredSettings& settings) {
+    QString refusal;
+    const std::optional<DaySpan> range = rangeOf(command, DefaultCalendarRange(today()), &refusal);
+    if (!range)
+        return fail(ExitCode::BadUsage, refusal);
+    UserDays days(settings);
+    if (!days.problem().isEmpty())
+        return fail(ExitCode::WriteFailed, days.problem());
+    if (!applyWhatIf(command, days.schedule(), *range))
+        return fail(ExitCode::BadUsage,
+                    QStringLiteral("--publish needs a sub-group: the settings have none, give "
+                                   "--assignment A1 ... B7"));
+    PublishRequest request;
+    request.address = command.target;
+    request.user = command.user;
+    request.passwordFile = command.passwordFile;
+    request.caFile = command.caFile;
+    request.calendar.schedule = &days.schedule();
+    request.calendar.range = *range;
+    request.calendar.agency = settings.agency;
+    request.calendar.contents.paydays = command.paydays.value_or(settings.showPaydays);
+    request.calendar.contents.payPeriodStarts =
+        command.payPeriods.value_or(settings.showPayPeriods);
+    request.calendar.contents.timedShifts = command.timedShifts;
+    const PublishOutcome outcome = PublishFromCommandLine(request, days.store());
+    if (!outcome.ok)
+        return fail(outcome.wrongUse ? ExitCode::BadUsage : ExitCode::WriteFailed, outcome.line);
+    writeLine(stdout, outcome.line);
+    return static_cast<int>(ExitCode::Done);
+}
+
 int listAssignments(const CommandLine& command, const StoredSettings& settings) {
     UserDays days(settings);
     if (!days.problem().isEmpty())
@@ -770,7 +829,7 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
                     QStringLiteral("nothing to do: give --export-ics FILE, --print-pdf FILE, "
                                    "--hours, --work-periods, --trades, --export-days FILE, "
                                    "--import-days FILE, --assignments, --change-assignment "
-                                   "GROUP or --balances"));
+                                   "GROUP, --balances or --publish URL"));
     default:
         break;
     }
@@ -790,6 +849,8 @@ std::optional<int> RunCommandLine(int& argc, char** argv) {
         return changeAssignment(command, settings);
     case CommandLine::Action::Balances:
         return printBalances(command, settings);
+    case CommandLine::Action::Publish:
+        return publish(command, settings);
     default:
         return printHours(command, settings);
     }

@@ -26,11 +26,16 @@ struct CommandLine {
         TradeLedger,
         ListAssignments,
         ChangeAssignment,
-        Balances
+        Balances,
+        Publish
     };
     Action action = Action::Window;
     QString target; // the file to write (to read for ImportDays); "-" for the standard stream
-    QString newAssignment;               // ChangeAssignment: the group
+    QString newAssignment; // ChangeAssignment: the group
+    // Publish: the account, the password's file and an authority to trust besides the system's.
+    QString user;
+    QString passwordFile;
+    QString caFile;
     std::optional<DateSerial> effective; // ChangeAssignment: its first day
     std::optional<DateSerial> from;
     std::optional<DateSerial> to;

@@ -39,6 +39,8 @@ AssignmentChangeDialog::AssignmentChangeDialog(const AssignmentHistory& recorded
         m_effective->setDisplayFormat(numericShortDatePattern(locale));
         m_effective->setCalendarPopup(true);
         m_effective->calendarWidget()->setFirstDayOfWeek(Qt::Sunday);
+        // Typing starts at the first part of the date, however the field got the focus.
+        m_effective->setCurrentSectionIndex(0);
         auto* fromRow = new QHBoxLayout;
         fromRow->addWidget(m_fromDay);
         fromRow->addWidget(m_effective, 1);

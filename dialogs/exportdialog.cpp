@@ -170,10 +170,11 @@ bool ExportCalendarDialog::keepUpToDate() const {
 }
 
 void OpenCalendarExport(QWidget* parent, const Schedule& schedule,
-                        const CalendarExportChoices& choices, const KeptCalendar& kept) {
+                        const CalendarExportChoices& choices, const KeptCalendar& kept,
+                        const std::function<void(const QString& path)>& saved) {
     auto* dialog = new ExportCalendarDialog(schedule, choices, parent, kept);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QDialog::accepted, parent, [parent, dialog, kept] {
+    QObject::connect(dialog, &QDialog::accepted, parent, [parent, dialog, kept, saved] {
         const CalendarExport request = dialog->request();
         const bool keep = dialog->keepUpToDate();
         const QString suggested = keep && !kept.file.isEmpty()
@@ -190,6 +191,8 @@ void OpenCalendarExport(QWidget* parent, const Schedule& schedule,
             reportError(parent, error);
             return;
         }
+        if (saved)
+            saved(path);
         if (!kept.setFile)
             return;
         if (keep)

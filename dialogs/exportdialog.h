@@ -65,11 +65,12 @@ private:
 };
 
 // Opens the dialog over `parent` and returns at once; when the user confirms, asks for the file
-// name and writes the file. A failed write goes to the error report.
+// name and writes the file, then tells `saved` its path. A failed write goes to the error report.
 // A confirmed "Keep this file up to date" stores the written file's path through
 // kept.setFile; unchecking it stores an empty path.
 void OpenCalendarExport(QWidget* parent, const Schedule& schedule,
-                        const CalendarExportChoices& choices, const KeptCalendar& kept = {});
+                        const CalendarExportChoices& choices, const KeptCalendar& kept = {},
+                        const std::function<void(const QString& path)>& saved = {});
 
 // Asks where to save; an empty text cancels. Tests replace it; an empty function restores the
 // desktop's file dialog.

@@ -53,7 +53,8 @@ void selectRow(QTableView* view, int row) {
 
 } // namespace
 
-HoursDialog::HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidget* parent)
+HoursDialog::HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidget* parent,
+                         LeaveTab::ChangeBanks changeBanks)
     : QDialog(parent), m_schedule(schedule) {
     setObjectName(QStringLiteral("dlgHours"));
     setWindowTitle(QStringLiteral("Hours"));
@@ -75,6 +76,8 @@ HoursDialog::HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidg
     m_lists->addTab(m_payPeriodView, QStringLiteral("&Pay periods"));
     m_lists->addTab(m_workPeriodView, QStringLiteral("&Work periods"));
     m_lists->addTab(m_tradeView, QStringLiteral("&Trades"));
+    m_leave = new LeaveTab(schedule, std::move(changeBanks), m_lists);
+    m_lists->addTab(m_leave, QStringLiteral("L&eave"));
 
     m_shiftStart = new QTimeEdit(QTime(settings.shiftStart / 60, settings.shiftStart % 60), this);
     m_shiftStart->setObjectName(QStringLiteral("teShiftStart"));
@@ -166,6 +169,7 @@ void HoursDialog::refresh() {
     const DateSerial to = std::max(payPeriods.constLast().last, workPeriods.constLast().last);
     m_notCounted->setText(NotCountedText(m_schedule.notCounted(from, to)));
     m_notCounted->setVisible(!m_notCounted->text().isEmpty());
+    m_leave->showYear(year());
     selectRow(m_payPeriodView, payRow);
     selectRow(m_workPeriodView, workRow);
 }
@@ -184,10 +188,11 @@ void HoursDialog::storeSettings() {
 }
 
 void HoursDialog::saveCsv() {
-    const HoursTableModel* shown[] = {m_payPeriods, m_workPeriods, m_trades};
+    const HoursTableModel* shown[] = {m_payPeriods, m_workPeriods, m_trades, nullptr};
     const QString names[] = {QStringLiteral("hours-%1.csv").arg(year()),
                              QStringLiteral("work-periods-%1.csv").arg(year()),
-                             QStringLiteral("trades.csv")};
+                             QStringLiteral("trades.csv"),
+                             QStringLiteral("balances-%1.csv").arg(year())};
     const int list = m_lists->currentIndex();
     QFileDialog chooser(this, QStringLiteral("Save as CSV"), QDir::home().filePath(names[list]),
                         QStringLiteral("CSV files (*.csv)"));
@@ -197,7 +202,7 @@ void HoursDialog::saveCsv() {
     const int answer = chooser.exec();
     if (answer != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return;
-    HoursTable table = shown[list]->table();
+    HoursTable table = shown[list] ? shown[list]->table() : m_leave->table();
     if (list == 2) // the CSV of the ledger has no status column, as on the command line
         table = tradeTable(m_schedule.trades());
     QString error;
@@ -205,10 +210,13 @@ void HoursDialog::saveCsv() {
         WriteOutput(chooser.selectedFiles().first(), csvText(table).toUtf8(), &error);
     m_problem->setText(written ? QString() : error);
     m_problem->setVisible(!written);
+    if (written)
+        emit fileSaved(chooser.selectedFiles().first());
 }
 
-HoursDialog* OpenHoursDialog(QWidget* parent, const Schedule& schedule, DateSerial selectedDay) {
-    auto* dialog = new HoursDialog(schedule, selectedDay, parent);
+HoursDialog* OpenHoursDialog(QWidget* parent, const Schedule& schedule, DateSerial selectedDay,
+                             LeaveTab::ChangeBanks changeBanks) {
+    auto* dialog = new HoursDialog(schedule, selectedDay, parent, std::move(changeBanks));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     return dialog;

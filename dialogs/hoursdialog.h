@@ -4,6 +4,7 @@
 
 #include "core/dateserial.h"
 #include "days/hours.h"
+#include "dialogs/leavetab.h"
 
 #include <QDialog>
 
@@ -21,10 +22,17 @@ class HoursDialog : public QDialog {
 
 public:
     // Opens on the periods holding `selectedDay`.
-    HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidget* parent = nullptr);
+    // `changeBanks` stores the banks' set-ups as one undoable step; without it they are shown
+    // only.
+    HoursDialog(const Schedule& schedule, DateSerial selectedDay, QWidget* parent = nullptr,
+                LeaveTab::ChangeBanks changeBanks = {});
 
     // The year whose periods are shown: every one that holds a day of it.
     int year() const;
+
+signals:
+    // "Save as CSV…" wrote the file.
+    void fileSaved(const QString& path);
 
 private:
     void refresh();
@@ -36,6 +44,7 @@ private:
     QTableView* m_payPeriodView = nullptr;
     QTableView* m_workPeriodView = nullptr;
     QTableView* m_tradeView = nullptr;
+    LeaveTab* m_leave = nullptr;
     HoursTableModel* m_payPeriods = nullptr;
     HoursTableModel* m_workPeriods = nullptr;
     HoursTableModel* m_trades = nullptr;
@@ -47,4 +56,5 @@ private:
 };
 
 // Opens the dialog over `parent` and returns it at once; it deletes itself when closed.
-HoursDialog* OpenHoursDialog(QWidget* parent, const Schedule& schedule, DateSerial selectedDay);
+HoursDialog* OpenHoursDialog(QWidget* parent, const Schedule& schedule, DateSerial selectedDay,
+                             LeaveTab::ChangeBanks changeBanks = {});

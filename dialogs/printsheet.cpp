@@ -109,17 +109,20 @@ void PrintSheetWithPreview(QWidget* parent, const SheetRequest& request) {
     preview.exec();
 }
 
-void SaveSheetAsPdf(QWidget* parent, const SheetRequest& request) {
+QString SaveSheetAsPdf(QWidget* parent, const SheetRequest& request) {
     SheetRequest chosen = request;
     if (!ChooseSheet(parent, SavePdfTitle, chosen))
-        return;
+        return {};
     QString path = QFileDialog::getSaveFileName(parent, SavePdfTitle, suggestedPdfPath(chosen),
                                                 QStringLiteral("PDF files (*.pdf)"));
     if (path.isEmpty())
-        return;
+        return {};
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
     QString error;
-    if (!WriteSheetPdf(path, chosen, &error))
+    if (!WriteSheetPdf(path, chosen, &error)) {
         reportError(parent, error);
+        return {};
+    }
+    return path;
 }

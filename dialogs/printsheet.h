@@ -21,4 +21,5 @@ bool ChooseSheet(QWidget* parent, const QString& title, SheetRequest& request);
 void PrintSheetWithPreview(QWidget* parent, const SheetRequest& request);
 
 // Asks for the sheet and a file name, then writes the PDF; a failure goes to the error report.
-void SaveSheetAsPdf(QWidget* parent, const SheetRequest& request);
+// Gives the file written, empty when nothing was.
+QString SaveSheetAsPdf(QWidget* parent, const SheetRequest& request);

@@ -67,6 +67,37 @@ private:
     bool m_done = true;
 };
 
+class BanksStep : public QUndoCommand {
+public:
+    BanksStep(DayEditing& editing, QList<BankSetup> before, QList<BankSetup> after,
+              const QString& text)
+        : QUndoCommand(text), m_editing(editing), m_before(std::move(before)),
+          m_after(std::move(after)) {}
+
+    void redo() override {
+        if (m_done) {
+            m_done = false;
+            return;
+        }
+        run(m_after);
+    }
+    void undo() override { run(m_before); }
+
+private:
+    void run(const QList<BankSetup>& to) {
+        const StoreResult result = m_editing.m_store.setBankSetups(to);
+        if (result.ok)
+            return;
+        setObsolete(true);
+        emit m_editing.refused(result.error);
+    }
+
+    DayEditing& m_editing;
+    QList<BankSetup> m_before;
+    QList<BankSetup> m_after;
+    bool m_done = true;
+};
+
 namespace {
 
 QString stepText(const QString& verb, const DayEntry& entry) {
@@ -125,6 +156,14 @@ StoreResult DayEditing::changeAssignments(const AssignmentHistory& before,
     const StoreResult result = apply(before, after);
     if (result.ok)
         m_history.push(new AssignmentStep(*this, before, after, text));
+    return result;
+}
+
+StoreResult DayEditing::changeBankSetups(const QList<BankSetup>& before,
+                                         const QList<BankSetup>& after, const QString& text) {
+    const StoreResult result = m_store.setBankSetups(after);
+    if (result.ok)
+        m_history.push(new BanksStep(*this, before, after, text));
     return result;
 }
 

@@ -34,6 +34,10 @@ public:
     // current one through the writer when it changes. Nothing changes when either refuses.
     StoreResult changeAssignments(const AssignmentHistory& before, const AssignmentHistory& after,
                                   const QString& text);
+    // The banks' set-ups from `before` to `after` as one step.
+    StoreResult changeBankSetups(const QList<BankSetup>& before, const QList<BankSetup>& after,
+                                 const QString& text);
+
     // The same step, made already (Save writes the settings file itself), for undo and redo.
     void recordAssignmentChange(const AssignmentHistory& before, const AssignmentHistory& after,
                                 const QString& text);
@@ -45,6 +49,7 @@ signals:
 private:
     friend class EntryStep;
     friend class AssignmentStep;
+    friend class BanksStep;
     // Takes the file from `from` (none: the entry is absent) to `to` (none: remove it).
     StoreResult apply(const std::optional<DayEntry>& from, const std::optional<DayEntry>& to);
     StoreResult apply(const AssignmentHistory& from, const AssignmentHistory& to);

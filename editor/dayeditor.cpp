@@ -1,5 +1,6 @@
 #include "editor/dayeditor.h"
 
+#include "days/banktext.h"
 #include "days/daytext.h"
 #include "editor/daydialogs.h"
 #include "editor/entryform.h"
@@ -36,6 +37,9 @@ DayEditor::DayEditor(DayEditing& editing, const Schedule& schedule, DateSerial d
     setWindowTitle(QLocale().toString(qdateFromSerial(day), QLocale::LongFormat));
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("lblDaySummary"));
+    m_balances = new QLabel(this);
+    m_balances->setObjectName(QStringLiteral("lblBankBalances"));
+    m_balances->setWordWrap(true);
     m_unavailable = new QLabel(this);
     m_unavailable->setObjectName(QStringLiteral("lblUnavailable"));
     m_unavailable->setWordWrap(true);
@@ -62,6 +66,7 @@ DayEditor::DayEditor(DayEditing& editing, const Schedule& schedule, DateSerial d
     actions->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
+    layout->addWidget(m_balances);
     layout->addWidget(m_unavailable);
     layout->addWidget(m_table, 1);
     layout->addLayout(actions);
@@ -106,6 +111,9 @@ void DayEditor::reload() {
     const DayFacts& day = m_schedule.day(m_day);
     m_model.setDay(day);
     m_summary->setText(DaySummary(day));
+    const QString balances = bankBalancesText(day);
+    m_balances->setText(balances);
+    m_balances->setVisible(!balances.isEmpty());
     const bool available = m_editing.store().status() != EntryStore::Status::Unavailable;
     m_unavailable->setText(m_editing.store().problem());
     m_unavailable->setVisible(!available);
@@ -116,6 +124,25 @@ void DayEditor::reload() {
     if (any)
         m_table->selectRow(std::clamp(row, 0, m_model.rowCount() - 1));
     m_table->resizeColumnsToContents();
+}
+
+QString DayEditor::bankBalancesText(const DayFacts& day) const {
+    // What each bank the day's leave draws from holds after the day: a member checks it when
+    // the leave is recorded, and a bank that goes below zero is said so.
+    QStringList lines;
+    QList<BankKind> banks;
+    for (qsizetype at = 0; at < day.entries.size(); ++at) {
+        const DayEntry& entry = day.entries[at];
+        if (!day.fits[at] || entry.kind != EntryKind::Leave)
+            continue;
+        const std::optional<BankKind> bank = bankOfLeave(entry.leaveType);
+        if (bank && !banks.contains(*bank))
+            banks.append(*bank);
+    }
+    for (BankKind bank : banks)
+        if (const std::optional<Hundredths> after = m_schedule.banks().balanceAfter(bank, m_day))
+            lines << bankAfterDayText(bank, *after);
+    return lines.join(u'\n');
 }
 
 int DayEditor::currentRow() const {

@@ -31,6 +31,7 @@ protected:
 
 private:
     void reload();
+    QString bankBalancesText(const DayFacts& day) const;
     int currentRow() const;
     void returnFocusAfter(QDialog* form, QWidget* focusAfter);
 
@@ -39,6 +40,7 @@ private:
     DateSerial m_day = 0;
     DayEntriesModel m_model;
     QLabel* m_summary = nullptr;
+    QLabel* m_balances = nullptr;
     QLabel* m_unavailable = nullptr;
     QTableView* m_table = nullptr;
     QPushButton* m_add = nullptr;

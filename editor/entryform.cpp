@@ -4,6 +4,7 @@
 #include "days/hours.h"
 #include "editor/entryinput.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDialogButtonBox>
@@ -30,6 +31,7 @@ struct KindFields {
     bool start = false;
     bool with = false;
     bool leaveType = false;
+    bool comp = false; // may be taken as comp time instead of pay
 };
 
 KindFields fieldsOf(EntryKind kind) {
@@ -41,6 +43,7 @@ KindFields fieldsOf(EntryKind kind) {
         return {true, true, false, true};
     case EntryKind::Overtime:
     case EntryKind::Holdover:
+        return {true, true, false, false, true};
     case EntryKind::Training:
         return {true, true, false, false};
     case EntryKind::Note:
@@ -138,6 +141,9 @@ EntryForm::EntryForm(const DayEntry& entry, const DayShift& shift, const QString
     m_leaveType->setObjectName(QStringLiteral("cbLeaveType"));
     for (LeaveType type : LeaveTypes)
         m_leaveType->addItem(LeaveTypeTitle(type), static_cast<int>(type));
+    m_comp = new QCheckBox(QStringLiteral("As &comp time, not pay"), this);
+    m_comp->setObjectName(QStringLiteral("chkComp"));
+    m_comp->setToolTip(QStringLiteral("Earns 1.5 times its hours into the comp bank"));
     m_note = new QLineEdit(this);
     m_note->setObjectName(QStringLiteral("edNote"));
     m_refusal = new QLabel(this);
@@ -154,6 +160,7 @@ EntryForm::EntryForm(const DayEntry& entry, const DayShift& shift, const QString
     m_form->addRow(QStringLiteral("&Starts at"), m_start);
     m_form->addRow(QStringLiteral("&Works for me"), m_with);
     m_form->addRow(QStringLiteral("&Leave"), m_leaveType);
+    m_form->addRow(QString(), m_comp);
     m_form->addRow(QStringLiteral("&Note"), m_note);
     m_form->addRow(m_refusal);
     m_form->addRow(m_buttons);
@@ -168,6 +175,7 @@ EntryForm::EntryForm(const DayEntry& entry, const DayShift& shift, const QString
     const LeaveType leave = storedLeave ? entry.leaveType : LeaveType::Vacation;
     m_leaveType->setCurrentIndex(m_leaveType->findData(static_cast<int>(leave)));
     m_note->setText(entry.note);
+    m_comp->setChecked(entry.comp);
 
     connect(m_kind, &QComboBox::currentIndexChanged, this, &EntryForm::kindChanged);
     // What was typed as "7" reads back as the time it was taken for.
@@ -192,13 +200,15 @@ void EntryForm::kindChanged() {
     m_form->setRowVisible(m_start, fields.start);
     m_form->setRowVisible(m_with, fields.with);
     m_form->setRowVisible(m_leaveType, fields.leaveType);
+    m_form->setRowVisible(m_comp, fields.comp);
     if (auto* label = qobject_cast<QLabel*>(m_form->labelForField(m_with)))
         label->setText(current == EntryKind::TradeOut ? QStringLiteral("&Works for me")
                                                       : QStringLiteral("&I work for"));
     // Where the kind cannot go, its fields say nothing of hours the day does not have.
     const QString refusal = KindRefusal(current, m_shift);
     for (QWidget* field : {static_cast<QWidget*>(m_hours), static_cast<QWidget*>(m_start),
-                           static_cast<QWidget*>(m_with), static_cast<QWidget*>(m_leaveType)})
+                           static_cast<QWidget*>(m_with), static_cast<QWidget*>(m_leaveType),
+                           static_cast<QWidget*>(m_comp)})
         field->setEnabled(refusal.isEmpty());
     m_hours->setPlaceholderText(refusal.isEmpty() ? hoursDefaultText(current, m_shift) : QString());
     m_start->setPlaceholderText(refusal.isEmpty() ? QStringLiteral("None, or such as 07:00")
@@ -249,6 +259,7 @@ QString EntryForm::read(DayEntry& made) const {
     made.leaveType = fields.leaveType ? static_cast<LeaveType>(m_leaveType->currentData().toInt())
                                       : LeaveType::None;
     made.note = m_note->text().trimmed();
+    made.comp = fields.comp && m_comp->isChecked();
     return {};
 }
 

@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QFormLayout;
@@ -48,6 +49,7 @@ private:
     QLineEdit* m_start = nullptr;
     QLineEdit* m_with = nullptr;
     QComboBox* m_leaveType = nullptr;
+    QCheckBox* m_comp = nullptr;
     QLineEdit* m_note = nullptr;
     QLabel* m_refusal = nullptr;
     QDialogButtonBox* m_buttons = nullptr;

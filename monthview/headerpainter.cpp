@@ -97,7 +97,9 @@ void ShowStatus(const HeaderControls& controls, const ProgramState& state,
     Label* status = controls.status;
     status->setFontSize(state.Fonts.status);
     status->setTextColor(ContrastColor(controls.footer->fill()));
-    const QString text = StatusText(state, schedule, state.SelectedDate);
+    const QString text = state.StatusNotice.isEmpty()
+                             ? StatusText(state, schedule, state.SelectedDate)
+                             : state.StatusNotice;
     // The period's hours join the line of the group only where nothing has to shrink for them.
     const QString total = PayPeriodTotalText(schedule, state.SelectedDate);
     QStringList lines = text.split(QLatin1Char('\r'));

@@ -1,9 +1,14 @@
 // Writes entries to a days file from a process of its own, for the store tests: one that is
-// killed in the middle of its writes, and two that write at the same time.
+// killed in the middle of its writes, two that write at the same time, and one that keeps the
+// file open between its writes as another window does.
 //
 // days_writer_child pairs <file>               imports pairs of entries until killed; prints
 //                                               "ready" once the first pair is committed
 // days_writer_child add <file> <count> <tag>   adds <count> entries noted "<tag> <n>"
+// days_writer_child serve <file>               as another window: keeps the file open and, for
+//                                               each line read, adds a note of that text on
+//                                               2026-03-01 and prints "added"; ends at the end
+//                                               of its input
 #include "core/dateserial.h"
 #include "days/entrystore.h"
 
@@ -63,6 +68,24 @@ int addEntries(EntryStore& store, int count, const QString& tag) {
     return 0;
 }
 
+int serveLines(EntryStore& store) {
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin)) {
+        DayEntry entry;
+        entry.date = serialFromYmd(2026, 3, 1);
+        entry.kind = EntryKind::Note;
+        entry.note = QString::fromUtf8(line).trimmed();
+        const StoreResult result = store.add(entry);
+        if (!result.ok) {
+            std::fprintf(stderr, "%s\n", qPrintable(result.error));
+            return 1;
+        }
+        std::puts("added");
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -76,6 +99,11 @@ int main(int argc, char** argv) {
         EntryStore store(arguments[2]);
         return addEntries(store, arguments[3].toInt(), arguments[4]);
     }
-    std::fputs("usage: days_writer_child pairs <file> | add <file> <count> <tag>\n", stderr);
+    if (arguments.size() == 3 && arguments[1] == QLatin1StringView("serve")) {
+        EntryStore store(arguments[2]);
+        return serveLines(store);
+    }
+    std::fputs("usage: days_writer_child pairs <file> | add <file> <count> <tag> | serve <file>\n",
+               stderr);
     return 2;
 }

@@ -75,6 +75,10 @@ private slots:
     void daysThroughStandardStreams();
     void daysImportIsAllOrNothing_data();
     void daysImportIsAllOrNothing();
+    void importChecksEveryEntry_data();
+    void importChecksEveryEntry();
+    void importedHistoryDecidesTheFit();
+    void assignmentsOverTime();
     void daysUsage_data();
     void daysUsage();
     void daysStoreUnavailable();
@@ -619,6 +623,141 @@ void CommandLineTest::daysThroughStandardStreams() {
     QCOMPARE(exported.exitCode, 0);
     QCOMPARE(exported.err, QByteArray());
     QCOMPARE(exported.out, DaysFile);
+}
+
+namespace {
+
+// One entry of the JSON form, on a day of A3 (the days tests' assignment): 28 February 2026 is
+// its duty day, 2 March a day off.
+QByteArray entryJson(const char* id, const char* date, const char* kind, const QByteArray& more) {
+    return QByteArray("{\"id\": \"") + id + "\", \"date\": \"" + date + "\", \"kind\": \"" + kind +
+           "\", \"revision\": 1" + more + "}";
+}
+
+QByteArray fileOf(const QList<QByteArray>& entries, const QByteArray& history = {}) {
+    QByteArray file = "{\"format\": \"tourwise-days\", \"version\": 3, ";
+    if (!history.isNull())
+        file += "\"assignmentHistory\": " + history + ", ";
+    QByteArray list;
+    for (const QByteArray& entry : entries)
+        list += (list.isEmpty() ? "" : ", ") + entry;
+    return file + "\"entries\": [" + list + "]}";
+}
+
+const char* const IdA = "aaaaaaaa-0000-4000-8000-000000000001";
+const char* const IdB = "bbbbbbbb-0000-4000-8000-000000000002";
+
+} // namespace
+
+// Every way the editor refuses an entry refuses it in an import too: exit 1, at most three
+// lines that name the entry and its day and say the rule, and nothing stored.
+void CommandLineTest::importChecksEveryEntry_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("said");
+    const QByteArray good = entryJson(IdA, "2026-02-28", "note", ", \"note\": \"kept\"");
+    QTest::newRow("trade-out on a day off")
+        << fileOf({good, entryJson(IdB, "2026-03-02", "trade-out", "")})
+        << QByteArray("entry bbbbbbbb-0000-4000-8000-000000000002 on 2026-03-02: You are not on "
+                      "duty that day, so there is no shift to trade away.");
+    QTest::newRow("leave on a day off")
+        << fileOf({entryJson(IdB, "2026-03-02", "leave", ", \"leaveType\": \"vacation\"")})
+        << QByteArray("no shift to take leave from");
+    QTest::newRow("a trade worked on the own duty day")
+        << fileOf({entryJson(IdB, "2026-02-28", "trade-in", ", \"minutes\": 600")})
+        << QByteArray("You are on duty that day");
+    QTest::newRow("trade and leave over the shift")
+        << fileOf({entryJson(IdA, "2026-02-28", "trade-out", ""),
+                   entryJson(IdB, "2026-02-28", "leave", ", \"minutes\": 60")})
+        << QByteArray("Trades and leave on this day would come to");
+    QTest::newRow("two whole trades worked on one day")
+        << fileOf({entryJson(IdA, "2026-03-02", "trade-in", ", \"with\": \"Lind\""),
+                   entryJson(IdB, "2026-03-02", "trade-in", ", \"with\": \"Chen\"")})
+        << QByteArray("would come to 48 hours, more than its 24-hour shift");
+    QTest::newRow("overtime of no minutes")
+        << fileOf({entryJson(IdB, "2026-03-02", "overtime", ", \"minutes\": 0")})
+        << QByteArray("Give the hours: more than 0.");
+    QTest::newRow("a holdover without hours")
+        << fileOf({entryJson(IdB, "2026-02-28", "holdover", "")})
+        << QByteArray("Give the hours of the holdover.");
+    // Beside what is stored already: a stored whole-shift trade leaves no room for leave.
+    QTest::newRow("over the shift with a stored entry")
+        << fileOf({entryJson(IdB, "2026-02-28", "leave", ", \"minutes\": 240")})
+        << QByteArray("(already yours)");
+}
+
+void CommandLineTest::importChecksEveryEntry() {
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, said);
+    writeFile(m_config + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini"), DaysSettings);
+    const QByteArray stored =
+        fileOf({entryJson("cccccccc-0000-4000-8000-000000000003", "2026-02-28", "trade-out",
+                          ", \"with\": \"Okafor\"")});
+    QCOMPARE(run({"--import-days", "-"}, "UTC", stored).exitCode, 0);
+    const QByteArray before = run({"--export-days", "-"}).out;
+    const QByteArray bytes = readFile(daysFile());
+    const Run refused = run({"--import-days", "-"}, "UTC", file);
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(refused.out, QByteArray());
+    QVERIFY(refused.err.count('\n') >= 1 && refused.err.count('\n') <= 3);
+    QVERIFY2(refused.err.startsWith("tourwise: nothing imported from standard input: entry "),
+             refused.err);
+    QVERIFY2(refused.err.contains(said), refused.err);
+    QCOMPARE(run({"--export-days", "-"}).out, before);
+    QCOMPARE(readFile(daysFile()), bytes);
+}
+
+// An imported history decides which entries fit; a history alone that leaves stored entries
+// without their shift is taken, and the hours then say which entries they leave out.
+void CommandLineTest::importedHistoryDecidesTheFit() {
+    writeFile(m_config + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini"), DaysSettings);
+    // 2 March 2026 is crew B's: a trade away fits only a B group then.
+    const QByteArray trade = entryJson(IdA, "2026-03-02", "trade-out", ", \"with\": \"Lind\"");
+    QCOMPARE(run({"--import-days", "-"}, "UTC", fileOf({trade})).exitCode, 1);
+    const Run taken = run({"--import-days", "-"}, "UTC",
+                          fileOf({trade}, R"([{"assignment": "B2", "until": "2026-06-30"}])"));
+    QCOMPARE(taken.err, QByteArray());
+    QCOMPARE(taken.out, QByteArray("Imported 1 entries (0 updated, 0 unchanged) and the "
+                                   "assignment history (1 change)\n"));
+    Run hours = run({"--hours", "--csv", "--from", "2026-03-02", "--to", "2026-03-02"});
+    QCOMPARE(hours.exitCode, 0);
+    QCOMPARE(hours.err, QByteArray());
+    QVERIFY(hours.out.contains(",24,0,0,"));
+    // The history replaced by one without the change: the entry stays, is not counted, and
+    // the hours say so on one line.
+    QCOMPARE(run({"--import-days", "-"}, "UTC", fileOf({}, "[]")).exitCode, 0);
+    hours = run({"--hours", "--csv", "--from", "2026-03-02", "--to", "2026-03-02"});
+    QCOMPARE(hours.exitCode, 0);
+    QCOMPARE(hours.err.count('\n'), 1);
+    QVERIFY2(hours.err.contains("1 entry is not counted") && hours.err.contains("2026-03-02"),
+             hours.err);
+    QVERIFY(run({"--export-days", "-"}).out.contains(IdA));
+}
+
+// --change-assignment records what Save records; --assignments lists it.
+void CommandLineTest::assignmentsOverTime() {
+    QCOMPARE(run({"--assignments", "--csv"}).out, QByteArray("assignment,first,last\nRDO,,\n"));
+    // A first choice of group: no history, and no days file for it.
+    Run changed = run({"--change-assignment", "B2", "--effective", "2026-01-01"});
+    QCOMPARE(changed.exitCode, 0);
+    QCOMPARE(changed.out, QByteArray("B2 is your assignment.\n"));
+    QVERIFY(!QFileInfo::exists(daysFile()));
+    changed = run({"--change-assignment", "A3", "--effective", "2026-07-01"});
+    QCOMPARE(changed.out, QByteArray("A3 is your assignment from 2026-07-01 (B2 until "
+                                     "2026-06-30).\n"));
+    QVERIFY(
+        readFile(m_config + QStringLiteral("/Kestrand/Tourwise/Tourwise.ini")).contains("RDO=A3"));
+    QCOMPARE(run({"--assignments", "--csv"}).out,
+             QByteArray("assignment,first,last\nB2,,2026-06-30\nA3,2026-07-01,\n"));
+    QCOMPARE(run({"--change-assignment", "A3", "--effective", "2026-08-01"}).out,
+             QByteArray("A3 is your assignment already; nothing changed.\n"));
+    // The days before the change are B2's, after it A3's, and a what-if holds on every day.
+    const QStringList year{"--export-ics", "-", "--from", "2026-01-01", "--to", "2026-12-31"};
+    const QByteArray both = run(year).out;
+    QVERIFY(both.contains("RDO B2") && both.contains("RDO A3"));
+    QVERIFY(!run(year + QStringList{"--assignment", "A3"}).out.contains("RDO B2"));
+    QCOMPARE(run({"--change-assignment", "C9", "--effective", "2026-01-01"}).exitCode, 2);
+    QCOMPARE(run({"--change-assignment", "B2"}).exitCode, 2);
+    QCOMPARE(run({"--assignments", "--assignment", "B2"}).exitCode, 2);
 }
 
 void CommandLineTest::daysImportIsAllOrNothing_data() {

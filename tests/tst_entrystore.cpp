@@ -114,6 +114,7 @@ private slots:
 
     void migrations_data();
     void migrations();
+    void olderFileReadsAsItIsUntilItsFirstWrite();
     void newerVersionIsLeftAlone();
 
     void oneBackupADay();
@@ -502,6 +503,44 @@ void EntryStoreTest::migrations() {
              QString::number(DaysSchemaVersion));
     QCOMPARE(names(EntryStore(storePath()).allEntries()),
              QStringList{QStringLiteral("after the step")});
+}
+
+// A file of version 1 holds entries but none of the later tables or columns: it is read as it
+// is, with nothing missing reported, and only the first change brings it up to date.
+void EntryStoreTest::olderFileReadsAsItIsUntilItsFirstWrite() {
+    makeDatabase(storePath(),
+                 "CREATE TABLE entries ( id TEXT PRIMARY KEY NOT NULL, date TEXT NOT NULL, kind "
+                 "TEXT NOT NULL, minutes INTEGER, start TEXT, with_whom TEXT NOT NULL DEFAULT '', "
+                 "leave_type TEXT, note TEXT NOT NULL DEFAULT '', revision INTEGER NOT NULL, "
+                 "modified TEXT NOT NULL);"
+                 "CREATE TABLE day_changes (date TEXT PRIMARY KEY NOT NULL, counter INTEGER NOT "
+                 "NULL) WITHOUT ROWID;"
+                 "CREATE TABLE settings (key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL) "
+                 "WITHOUT ROWID;"
+                 "INSERT INTO entries VALUES ('0b6a0a64-5d1e-4c5e-9a51-7f0b9d6c1a01', "
+                 "'2026-03-02', 'overtime', 120, NULL, '', NULL, 'kept', 1, "
+                 "'2026-03-01T00:00:00Z');"
+                 "PRAGMA user_version = 1;");
+    const QByteArray before = fileBytes(storePath());
+    {
+        EntryStore store(storePath());
+        QCOMPARE(store.status(), EntryStore::Status::Open);
+        const QList<DayEntry> entries = store.allEntries();
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries[0].note, QStringLiteral("kept"));
+        QVERIFY(!entries[0].comp);
+        QVERIFY(store.earlierAssignments().isEmpty());
+        QVERIFY(store.bankSetups().isEmpty());
+        QCOMPARE(store.dutySequenceBase(), 0);
+        QCOMPARE(store.readError(), QString());
+    }
+    QCOMPARE(fileBytes(storePath()), before);
+    EntryStore store(storePath());
+    QVERIFY(store.setEarlierAssignments({{QStringLiteral("B2"), serialFromYmd(2026, 6, 30)}}).ok);
+    QCOMPARE(store.earlierAssignments().size(), 1);
+    QCOMPARE(store.allEntries().size(), 1);
+    QCOMPARE(sqliteShell(storePath(), QStringLiteral("PRAGMA user_version")),
+             QString::number(DaysSchemaVersion));
 }
 
 void EntryStoreTest::newerVersionIsLeftAlone() {

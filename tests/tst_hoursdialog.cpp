@@ -1,14 +1,18 @@
 // The Hours dialog driven by keys as a user drives it: it opens on the selected day's periods,
 // the year, the lists and the three settings are reached by keyboard alone, settings are stored
 // without touching an entry, "Save as CSV…" writes the command line's CSV, and Esc closes it.
+#include "core/clock.h"
+#include "days/banktext.h"
 #include "days/entrystore.h"
 #include "days/hourstable.h"
 #include "days/schedule.h"
 #include "dialogs/hoursdialog.h"
+#include "editor/dayediting.h"
 #include "rotation/rotation.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
 #include <QPointer>
@@ -38,6 +42,22 @@ QString currentFirstDay(const QTableView* view) {
 
 // Runs `act` on the next modal window once it is up and has focus (a file dialog that exec()
 // opens inside the key press that asked for it).
+// Runs `act` on the next modal dialog of that name once it is up and has the focus.
+void whenModalNamed(const QString& name, const std::function<void(QWidget*)>& act) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, name] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != name || !modal->isVisible() ||
+            !QApplication::focusWidget() || QApplication::focusWidget()->window() != modal)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(modal);
+    });
+    timer->start();
+}
+
 void whenModalDialog(const std::function<void(QWidget*)>& act) {
     auto* timer = new QTimer;
     timer->setInterval(20);
@@ -65,9 +85,10 @@ private slots:
     void keyboardAlone();
     void saveAsCsv_data();
     void saveAsCsv();
+    void leaveBanksByKeys();
 
 private:
-    HoursDialog* open(DateSerial selected);
+    HoursDialog* open(DateSerial selected, LeaveTab::ChangeBanks changeBanks = {});
 
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<EntryStore> m_store;
@@ -106,8 +127,8 @@ void HoursDialogTest::cleanup() {
     m_folder.reset();
 }
 
-HoursDialog* HoursDialogTest::open(DateSerial selected) {
-    OpenHoursDialog(m_parent.get(), *m_schedule, selected);
+HoursDialog* HoursDialogTest::open(DateSerial selected, LeaveTab::ChangeBanks changeBanks) {
+    OpenHoursDialog(m_parent.get(), *m_schedule, selected, std::move(changeBanks));
     auto* dialog = m_parent->findChild<HoursDialog*>();
     if (!dialog)
         return nullptr;
@@ -227,6 +248,81 @@ void HoursDialogTest::saveAsCsv() {
     QCOMPARE(text, csvText(expected));
     QVERIFY(text.startsWith(header + u'\n'));
     QVERIFY(text.count(u'\n') > 1);
+}
+
+// A vacation bank set up on the Leave tab by keys alone: its rows by pay period, the periods after
+// today marked projected, the leave of the traded-away day's neighbour drawn from it, and the
+// change one step of the undo history.
+void HoursDialogTest::leaveBanksByKeys() {
+    setTodayProvider([] { return serialFromYmd(2026, 3, 20); });
+    DayEditing editing(*m_store);
+    DateSerial leaveDay = m_tradedDay + 1;
+    while (ShiftLetter(leaveDay, u"B2") != u'B')
+        ++leaveDay;
+    DayEntry leave;
+    leave.date = leaveDay;
+    leave.kind = EntryKind::Leave;
+    leave.leaveType = LeaveType::Vacation;
+    QVERIFY(m_store->add(leave).ok);
+    QPointer<HoursDialog> dialog =
+        open(m_tradedDay, [&](const QList<BankSetup>& after, const QString& text) {
+            return editing.changeBankSetups(m_schedule->bankSetups(), after, text);
+        });
+    QVERIFY(dialog);
+    const auto key = [](int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), modifiers);
+    };
+    key(Qt::Key_E, Qt::AltModifier);
+    QCOMPARE(dialog->findChild<QTabWidget*>(QStringLiteral("tabHours"))->currentIndex(), 3);
+    auto* balances = dialog->findChild<QTableView*>(QStringLiteral("tvBalances"));
+    QCOMPARE(balances->model()->rowCount(), 0);
+
+    // Set up: vacation from the pay period of 11 January, 100 h, 7.5 h a period, by keys.
+    whenModalNamed(QStringLiteral("dlgBankSetup"), [&](QWidget*) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        // The digits in the field's own order; each part moves on once it is full.
+        const auto* asOf = qobject_cast<QDateEdit*>(QApplication::focusWidget());
+        QVERIFY(asOf);
+        QTest::keyClicks(QApplication::focusWidget(), asOf->displayFormat().startsWith(u'y')
+                                                          ? QStringLiteral("20260111")
+                                                          : QStringLiteral("01112026"));
+        QCOMPARE(asOf->date(), QDate(2026, 1, 11));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("100"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7.5"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    key(Qt::Key_U, Qt::AltModifier);
+    QTRY_COMPARE(m_schedule->bankSetups().size(), 1);
+    const BankSetup setup = m_schedule->bankSetups().first();
+    QCOMPARE(setup.bank, BankKind::Vacation);
+    QCOMPARE(setup.asOf, serialFromYmd(2026, 1, 11));
+    QCOMPARE(setup.balance, Hundredths{10000});
+    QCOMPARE(setup.accrual, Hundredths{750});
+    QCOMPARE(editing.history()->count(), 1);
+
+    // One row a pay period holding a day of the year from the set-up on; those after today
+    // projected; the leave day's period uses its 24 hours.
+    QTRY_VERIFY(balances->model()->rowCount() > 20);
+    QCOMPARE(cell(balances, 0, 1), QStringLiteral("2026-01-11"));
+    QCOMPARE(cell(balances, 0, 4), QStringLiteral("100"));
+    int projected = 0;
+    for (int row = 0; row < balances->model()->rowCount(); ++row)
+        projected += cell(balances, row, 0).endsWith(QLatin1String("(projected)"));
+    QVERIFY(projected > 15 && projected < balances->model()->rowCount());
+    // The file holds exactly what --balances prints.
+    const QString csv = csvText(bankTable(
+        m_schedule->banks().rows(serialFromYmd(2026, 1, 1), serialFromYmd(2026, 12, 31))));
+    QVERIFY(csv.contains(QStringLiteral(",vacation,100,0,0,0,0,7.5,107.5\n")));
+    QVERIFY(csv.contains(QStringLiteral(",24,")));
+
+    editing.history()->undo();
+    QCOMPARE(m_schedule->bankSetups().size(), 0);
+    QTRY_COMPARE(balances->model()->rowCount(), 0);
+    setTodayProvider({});
 }
 
 QTEST_MAIN(HoursDialogTest)
