@@ -81,7 +81,7 @@ PublishDialog::PublishDialog(EntryStore& store, Publishing& publishing,
     m_calendar->setObjectName(QStringLiteral("cbCalendar"));
     m_calendar->setPlaceholderText(QStringLiteral("Find the server's calendars"));
     m_calendar->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_calendar->setMinimumContentsLength(24);
+    m_calendar->setMinimumContentsLength(36); // a name and its path, as "Tourwise duty (/…/)"
     if (!start.calendar.isEmpty()) {
         const QUrl kept(start.calendar);
         m_calendar->addItem(kept.path(), kept);
@@ -129,15 +129,20 @@ PublishDialog::PublishDialog(EntryStore& store, Publishing& publishing,
     addRow(QStringLiteral("&User"), m_user);
     addRow(QStringLiteral("Pass&word"), m_password);
     addRow(QStringLiteral("Ca&lendar"), m_calendar, calendarRow);
-    form->addRow(QString(), m_message);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    // Below the form, not in it: a form row does not grow with the lines of a wrapped label.
+    layout->addWidget(m_message);
+    m_message->hide(); // no blank line until there is something to say
     for (QCheckBox* box : {m_timedShifts, m_paydays, m_payPeriodStarts, m_keepUpToDate})
         layout->addWidget(box);
+    layout->addStretch(); // room left by a message gone, kept out of the rows
     layout->addWidget(m_state);
     layout->addWidget(buttons);
-    // Wide enough for a sentence of failure in a few lines.
-    setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+    // Wide enough for a sentence of failure in a few lines; taller as a sentence wraps, since a
+    // wrapped label does not make its window grow by itself.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 72);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_publish, &QPushButton::clicked, this, &PublishDialog::publish);
@@ -177,6 +182,7 @@ void PublishDialog::forgetCalendars() {
 
 void PublishDialog::showMessage(const QString& text) {
     m_message->setText(text);
+    m_message->setVisible(!text.isEmpty());
 }
 
 void PublishDialog::done(const QString& message) {

@@ -293,9 +293,8 @@ void PublishDialogTest::findMakePublishAndKeepUpToDate() {
     alt(Qt::Key_K); // keep it up to date
     alt(Qt::Key_F);
     QTRY_COMPARE_WITH_TIMEOUT(message(dialog), QStringLiteral("2 calendars found."), 30000);
-    QCOMPARE(calendarItems(dialog),
-             (QStringList{"Home (/tester/b-home/)", "Work (/tester/a-work/)",
-                          "New calendar: Tourwise duty"}));
+    QCOMPARE(calendarItems(dialog), (QStringList{"Home (/tester/b-home/)", "Work (/tester/a-work/)",
+                                                 "New calendar: Tourwise duty"}));
     // A calendar of its own is offered first, and the list has the keys.
     QComboBox* calendars = control<QComboBox>(dialog, "cbCalendar");
     QCOMPARE(calendars->currentText(), QStringLiteral("New calendar: Tourwise duty"));
@@ -639,6 +638,8 @@ void PublishDialogTest::openedFromTheExportDialog() {
     PublishDialog* dialog = nullptr;
     QTRY_VERIFY((dialog = window->form->findChild<PublishDialog*>()) && dialog->isVisible());
     QTRY_VERIFY(!window->form->findChild<ExportCalendarDialog*>());
+    // It takes the keys from the export dialog it replaces.
+    QTRY_COMPARE(QApplication::activeWindow(), dialog);
     // The Calendar page's switches are where its choices start.
     QCOMPARE(control<QCheckBox>(dialog, "chkPaydays")->isChecked(),
              window->form->swPaydays->isChecked());
