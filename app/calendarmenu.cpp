@@ -80,6 +80,9 @@ CalendarMenu::CalendarMenu(QWidget* page, QWidget* grid, const CalendarMenuHandl
     addEntry(m_menu, page, QStringLiteral("actExportIcs"),
              QStringLiteral("Export to calendar (.ics)\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E),
              handlers.exportCalendar);
+    addEntry(m_menu, page, QStringLiteral("actPublish"),
+             QStringLiteral("&Publish to a calendar server\u2026"), QKeySequence(),
+             handlers.publish);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this,
             [this, grid](const QPoint& position) { popup(grid->mapToGlobal(position)); });

@@ -1,8 +1,8 @@
 // The Calendar page's context menu ("Edit day…", the common kinds of a new entry: "Trade away…",
 // "Leave…", "Overtime…", then "Undo", "Redo", "Hours…", "Assignment history…", "Print…", "Save
-// as PDF…", "Export to calendar (.ics)…") and its shortcuts Ctrl+Z,
-// Ctrl+Shift+Z and Ctrl+Y, Ctrl+H, Ctrl+P and Ctrl+E. Right click on the grid, the Menu key and
-// Shift+F10 open it.
+// as PDF…", "Export to calendar (.ics)…", "Publish to a calendar server…") and its shortcuts
+// Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, Ctrl+H, Ctrl+P and Ctrl+E. Right click on the grid, the Menu key
+// and Shift+F10 open it.
 #pragma once
 
 #include "days/dayentry.h"
@@ -25,6 +25,7 @@ struct CalendarMenuHandlers {
     std::function<void()> print;
     std::function<void()> saveAsPdf;
     std::function<void()> exportCalendar;
+    std::function<void()> publish;
     // A new entry of that kind on the selected day.
     std::function<void(EntryKind)> newEntry;
 };

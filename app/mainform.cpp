@@ -10,6 +10,8 @@
 #include "dialogs/exportdialog.h"
 #include "dialogs/hoursdialog.h"
 #include "dialogs/printsheet.h"
+#include "dialogs/publishdialog.h"
+#include "dialogs/publishing.h"
 #include "editor/daydialogs.h"
 #include "editor/dayediting.h"
 #include "editor/entryform.h"
@@ -49,6 +51,7 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     m_store = new EntryStore(daysFilePath(m_environment.dataBase), this);
     m_schedule = new Schedule(m_store, this);
     m_editing = new DayEditing(*m_store, this);
+    m_publishing = new Publishing(*m_store, *m_schedule, this);
     m_editing->setCurrentAssignmentWriter(
         [this](const QString& assignment) { return writeCurrentAssignment(assignment); });
     m_daysWatch = new DatabaseFileWatch(m_store->path(), this);
@@ -60,12 +63,12 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
     compose();
     collectPainterControls();
     bindEvents();
-    m_calendarMenu = new CalendarMenu(tabCalendar, gloCal,
-                                      {[this] { gloCalEditDay(); }, [this] { gloCalHours(); },
-                                       [this] { gloCalAssignments(); }, [this] { gloCalPrint(); },
-                                       [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); },
-                                       [this](EntryKind kind) { gloCalNewEntry(kind); }},
-                                      m_editing->history());
+    m_calendarMenu = new CalendarMenu(
+        tabCalendar, gloCal,
+        {[this] { gloCalEditDay(); }, [this] { gloCalHours(); }, [this] { gloCalAssignments(); },
+         [this] { gloCalPrint(); }, [this] { gloCalSaveAsPdf(); }, [this] { gloCalExportIcs(); },
+         [this] { gloCalPublish(); }, [this](EntryKind kind) { gloCalNewEntry(kind); }},
+        m_editing->history());
     m_composed = true;
     // The start-up size from the beginning: laid out at the composition size first, the texts
     // would be measured in font sizes that are never shown.
@@ -82,6 +85,8 @@ TMainForm::TMainForm(const StartupEnvironment& environment, QWidget* parent)
 TMainForm::~TMainForm() {
     // Closing moves the focus, whose handlers need the whole window: close while it still is.
     hide();
+    // Before the store and the schedule it reads, which were made first.
+    delete m_publishing;
 }
 
 void TMainForm::collectPainterControls() {
@@ -147,6 +152,7 @@ void TMainForm::bindEvents() {
     connect(m_schedule, &Schedule::changed, this, &TMainForm::ScheduleChanged);
     // The subscribed calendar file follows the user's days; the settings follow on Save.
     connect(m_store, &EntryStore::changed, this, &TMainForm::rewriteKeptCalendar);
+    connect(m_store, &EntryStore::changed, m_publishing, &Publishing::daysChanged);
     connect(m_editing, &DayEditing::refused, this,
             [this](const QString& message) { reportError(this, message); });
     // Another window's change shows here without a click; the store tells changes of its own.
@@ -494,6 +500,7 @@ QString TMainForm::writeCurrentAssignment(const QString& assignment) {
     cbPlt->setCurrentIndex(assignmentIndex(assignment));
     RefreshAll(m_state.SelectedDate);
     rewriteKeptCalendar();
+    m_publishing->daysChanged();
     return {};
 }
 
@@ -560,6 +567,7 @@ void TMainForm::saveSettingsAndHistory(const AssignmentHistory& after) {
     HideEditors(m_settings);
     refreshMonth();
     rewriteKeptCalendar();
+    m_publishing->daysChanged();
     tabCtrl->setActivePage(tabCalendar);
 }
 
@@ -646,7 +654,17 @@ void TMainForm::gloCalExportIcs() {
     OpenCalendarExport(
         this, *m_schedule,
         {swPaydays->isChecked(), swPayPeriods->isChecked(), edAgency->text(), today()}, kept,
-        [this](const QString& path) { showSavedFile(path); });
+        [this](const QString& path) { showSavedFile(path); }, [this] { gloCalPublish(); });
+}
+
+void TMainForm::gloCalPublish() {
+    updateScheduleInputs();
+    if (findChild<PublishDialog*>())
+        return;
+    PublishDialog* dialog = OpenPublishDialog(this, *m_store, *m_publishing,
+                                              {swPaydays->isChecked(), swPayPeriods->isChecked()},
+                                              m_environment.locale);
+    connect(dialog, &QDialog::finished, this, &TMainForm::returnFromDialog);
 }
 
 void TMainForm::rewriteKeptCalendar() {

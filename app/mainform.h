@@ -40,6 +40,7 @@ struct StartupEnvironment {
 class DatabaseFileWatch;
 class DayEditing;
 class EntryStore;
+class Publishing;
 class QTimer;
 class Schedule;
 
@@ -57,6 +58,7 @@ public:
     EntryStore& entryStore() const { return *m_store; }
     const Schedule& schedule() const { return *m_schedule; }
     DayEditing& dayEditing() const { return *m_editing; }
+    Publishing& publishing() const { return *m_publishing; }
 
     void RefreshAll(DateSerial date);
 
@@ -96,6 +98,7 @@ public:
     void gloCalPrint();
     void gloCalSaveAsPdf();
     void gloCalExportIcs();
+    void gloCalPublish();
 
     // Calendar page
     TabControl* tabCtrl = nullptr;
@@ -219,6 +222,8 @@ private:
     DayEditing* m_editing = nullptr;
     DatabaseFileWatch* m_daysWatch = nullptr;
     QTimer* m_noticeTimer = nullptr; // runs only while the status line shows a notice
+    // The calendar server kept up to date; it reads the store and the schedule.
+    Publishing* m_publishing = nullptr;
     // The assignment the settings file holds: what a change on Save is a change from.
     QString m_savedAssignment;
     bool m_refreshing = false;

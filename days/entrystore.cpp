@@ -22,6 +22,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <utility>
 
 using namespace entryrows;
 
@@ -386,6 +387,18 @@ constexpr const char* CalendarFileKey = "keptCalendarFile";
 constexpr const char* CalendarTimedKey = "keptCalendarTimedShifts";
 constexpr const char* DutySequenceKey = "dutySequenceBase";
 constexpr const char* DutyTimingKey = "dutyTimedShifts";
+constexpr const char* ServerDutyTimingKey = "dutyTimedShiftsOnServer";
+constexpr const char* PublishServerKey = "publishServer";
+constexpr const char* PublishUserKey = "publishUser";
+constexpr const char* PublishCalendarKey = "publishCalendar";
+constexpr const char* PublishTimedKey = "publishTimedShifts";
+constexpr const char* PublishPaydaysKey = "publishPaydays";
+constexpr const char* PublishPayPeriodsKey = "publishPayPeriodStarts";
+constexpr const char* PublishKeepKey = "publishKeepUpToDate";
+
+QString flag(bool on) {
+    return QString(on ? u'1' : u'0');
+}
 
 } // namespace
 
@@ -675,6 +688,39 @@ StoreResult EntryStore::setKeptCalendarFile(const QString& path, bool timedShift
     });
 }
 
+std::optional<PublishChoices> EntryStore::publishChoices() const {
+    PublishChoices choices;
+    choices.server = d->setting(PublishServerKey);
+    if (choices.server.isEmpty())
+        return std::nullopt;
+    choices.user = d->setting(PublishUserKey);
+    choices.calendar = d->setting(PublishCalendarKey);
+    choices.timedShifts = d->setting(PublishTimedKey) == QLatin1String("1");
+    choices.paydays = d->setting(PublishPaydaysKey) != QLatin1String("0");
+    choices.payPeriodStarts = d->setting(PublishPayPeriodsKey) != QLatin1String("0");
+    choices.keepUpToDate = d->setting(PublishKeepKey) == QLatin1String("1");
+    return choices;
+}
+
+StoreResult EntryStore::setPublishChoices(const PublishChoices& choices) {
+    // Where a copy of the days goes changes no day.
+    return d->write([&](sqlite3* db, Touched&) -> Outcome {
+        const std::pair<const char*, QString> values[] = {
+            {PublishServerKey, choices.server},
+            {PublishUserKey, choices.user},
+            {PublishCalendarKey, choices.calendar},
+            {PublishTimedKey, flag(choices.timedShifts)},
+            {PublishPaydaysKey, flag(choices.paydays)},
+            {PublishPayPeriodsKey, flag(choices.payPeriodStarts)},
+            {PublishKeepKey, flag(choices.keepUpToDate)},
+        };
+        for (const auto& [key, value] : values)
+            if (const int code = putSetting(db, key, value); code != SQLITE_OK)
+                return {code, {}};
+        return {};
+    });
+}
+
 StoreResult EntryStore::writeOtherTables(const std::function<int(sqlite3*)>& body) {
     // Nothing a view shows changes: no day is told.
     return d->write([&](sqlite3* db, Touched&) -> Outcome { return {body(db), {}}; });
@@ -697,10 +743,12 @@ qint64 EntryStore::dutySequenceBase() const {
     return d->setting(DutySequenceKey).toLongLong();
 }
 
-StoreResult EntryStore::noteDutyTiming(bool timedShifts) {
-    const QString timing = QString(timedShifts ? u'1' : u'0');
+StoreResult EntryStore::noteDutyTiming(bool timedShifts, DutyTimingOf of) {
+    const char* timingKey =
+        of == DutyTimingOf::CalendarServer ? ServerDutyTimingKey : DutyTimingKey;
+    const QString timing = flag(timedShifts);
     // Whole days until anything else was written.
-    const QString before = d->setting(DutyTimingKey);
+    const QString before = d->setting(timingKey);
     if (timing == (before.isEmpty() ? QStringLiteral("0") : before))
         return {};
     return d->write([&](sqlite3* db, Touched&) -> Outcome {
@@ -709,7 +757,7 @@ StoreResult EntryStore::noteDutyTiming(bool timedShifts) {
         if (code == SQLITE_OK)
             code = putSetting(db, DutySequenceKey, QString::number(base.toLongLong() + 1));
         if (code == SQLITE_OK)
-            code = putSetting(db, DutyTimingKey, timing);
+            code = putSetting(db, timingKey, timing);
         return {code, {}};
     });
 }

@@ -30,6 +30,24 @@ struct StoreResult {
     QString error; // one sentence for the user when not ok
 };
 
+// Where the window publishes to a calendar server and what. The password is the keyring's only.
+struct PublishChoices {
+    QString server; // the address the user gave, which also names the keyring's entry
+    QString user;
+    QString calendar; // the calendar's own address
+    bool timedShifts = false;
+    bool paydays = true;
+    bool payPeriodStarts = true;
+    bool keepUpToDate = false;
+
+    friend bool operator==(const PublishChoices&, const PublishChoices&) = default;
+};
+
+// Each place the calendar's events go remembers how its duty days were last written, so that
+// a calendar file and a calendar server that differ do not raise the sequence for each other
+// at every change.
+enum class DutyTimingOf { CalendarFile, CalendarServer };
+
 struct ImportCounts {
     int added = 0;
     int updated = 0;
@@ -103,12 +121,17 @@ public:
     bool keptCalendarTimedShifts() const;
     StoreResult setKeptCalendarFile(const QString& path, bool timedShifts = false);
 
+    // What the window publishes to a calendar server; none until it first did.
+    std::optional<PublishChoices> publishChoices() const;
+    StoreResult setPublishChoices(const PublishChoices& choices);
+
     // What the member's day events (duty or RDO) add to their sequence: raised when their times
     // change (duty days timed or not) or their group changes, so that every calendar takes the
     // new version for an update.
     qint64 dutySequenceBase() const;
-    // Records how duty days are written now; raises the base when that differs from before.
-    StoreResult noteDutyTiming(bool timedShifts);
+    // Records how duty days are written now where `of` says; raises the base when that differs
+    // from how they were written there before.
+    StoreResult noteDutyTiming(bool timedShifts, DutyTimingOf of = DutyTimingOf::CalendarFile);
     StoreResult raiseDutySequence();
 
     // For the other tables of the days file (what was published to calendar servers), whose

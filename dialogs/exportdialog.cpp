@@ -58,7 +58,8 @@ QCheckBox* checkBox(const QString& name, const QString& text, bool checked, QWid
 
 ExportCalendarDialog::ExportCalendarDialog(const Schedule& schedule,
                                            const CalendarExportChoices& choices, QWidget* parent,
-                                           const KeptCalendar& kept)
+                                           const KeptCalendar& kept,
+                                           const std::function<void()>& publish)
     : QDialog(parent), m_schedule(schedule), m_asIfOneGroup(schedule.store()), m_choices(choices),
       m_kept(kept) {
     setObjectName(QStringLiteral("dlgExportCalendar"));
@@ -104,6 +105,15 @@ ExportCalendarDialog::ExportCalendarDialog(const Schedule& schedule,
     m_export->setObjectName(QStringLiteral("bExport"));
     m_export->setText(QStringLiteral("Export\u2026"));
     m_export->setDefault(true); // Return exports, whatever order the desktop gives the buttons
+    if (publish) {
+        QPushButton* instead = buttons->addButton(
+            QStringLiteral("&Publish to a calendar server\u2026"), QDialogButtonBox::ActionRole);
+        instead->setObjectName(QStringLiteral("bPublishInstead"));
+        connect(instead, &QPushButton::clicked, this, [this, open = publish] {
+            reject();
+            open();
+        });
+    }
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Assignment"), m_assignment);
@@ -171,8 +181,9 @@ bool ExportCalendarDialog::keepUpToDate() const {
 
 void OpenCalendarExport(QWidget* parent, const Schedule& schedule,
                         const CalendarExportChoices& choices, const KeptCalendar& kept,
-                        const std::function<void(const QString& path)>& saved) {
-    auto* dialog = new ExportCalendarDialog(schedule, choices, parent, kept);
+                        const std::function<void(const QString& path)>& saved,
+                        const std::function<void()>& publish) {
+    auto* dialog = new ExportCalendarDialog(schedule, choices, parent, kept, publish);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::accepted, parent, [parent, dialog, kept, saved] {
         const CalendarExport request = dialog->request();

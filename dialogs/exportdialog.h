@@ -35,9 +35,11 @@ class ExportCalendarDialog : public QDialog {
 
 public:
     // The file follows the schedule, assignment history included; another group chosen in the
-    // dialog is written as if it held on every day.
+    // dialog is written as if it held on every day. With `publish`, the dialog offers "Publish
+    // to a calendar server…", which closes it and calls that.
     ExportCalendarDialog(const Schedule& schedule, const CalendarExportChoices& choices,
-                         QWidget* parent = nullptr, const KeptCalendar& kept = {});
+                         QWidget* parent = nullptr, const KeptCalendar& kept = {},
+                         const std::function<void()>& publish = {});
 
     // The file to write as the controls describe it.
     CalendarExport request() const;
@@ -70,7 +72,8 @@ private:
 // kept.setFile; unchecking it stores an empty path.
 void OpenCalendarExport(QWidget* parent, const Schedule& schedule,
                         const CalendarExportChoices& choices, const KeptCalendar& kept = {},
-                        const std::function<void(const QString& path)>& saved = {});
+                        const std::function<void(const QString& path)>& saved = {},
+                        const std::function<void()>& publish = {});
 
 // Asks where to save; an empty text cancels. Tests replace it; an empty function restores the
 // desktop's file dialog.

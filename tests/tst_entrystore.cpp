@@ -109,6 +109,7 @@ private slots:
     void changeCountersNeverGoDown();
     void importMerges();
     void hoursSettingsAndCalendarFile();
+    void publishChoicesAndDutyTimingPerPlace();
     void outsideChangesAreSeen();
 
     void migrations_data();
@@ -397,6 +398,39 @@ void EntryStoreTest::hoursSettingsAndCalendarFile() {
     QCOMPARE(store.hoursSettings(), HoursSettings());
     QCOMPARE(store.keptCalendarFile(), QString());
     QVERIFY(!store.keptCalendarTimedShifts());
+}
+
+void EntryStoreTest::publishChoicesAndDutyTimingPerPlace() {
+    PublishChoices choices;
+    choices.server = QStringLiteral("https://cal.example.org/");
+    choices.user = QStringLiteral("me");
+    choices.calendar = QStringLiteral("https://cal.example.org/me/tourwise-duty/");
+    choices.timedShifts = true;
+    choices.paydays = false;
+    choices.keepUpToDate = true;
+    {
+        EntryStore store(storePath());
+        QVERIFY(!store.publishChoices());
+        QSignalSpy changed(&store, &EntryStore::changed);
+        QVERIFY(store.setPublishChoices(choices).ok);
+        QCOMPARE(changed.size(), 0); // no day reads differently
+    }
+    EntryStore store(storePath());
+    QVERIFY(store.publishChoices() == choices);
+
+    // A calendar file of whole days beside a server of timed ones: each switch is noted once
+    // where it happened, not at every alternate write.
+    QVERIFY(store.noteDutyTiming(false, DutyTimingOf::CalendarFile).ok);
+    QCOMPARE(store.dutySequenceBase(), 0);
+    QVERIFY(store.noteDutyTiming(true, DutyTimingOf::CalendarServer).ok);
+    QCOMPARE(store.dutySequenceBase(), 1);
+    for (int round = 0; round < 3; ++round) {
+        QVERIFY(store.noteDutyTiming(false, DutyTimingOf::CalendarFile).ok);
+        QVERIFY(store.noteDutyTiming(true, DutyTimingOf::CalendarServer).ok);
+    }
+    QCOMPARE(store.dutySequenceBase(), 1);
+    QVERIFY(store.noteDutyTiming(true).ok); // the file's own switch
+    QCOMPARE(store.dutySequenceBase(), 2);
 }
 
 void EntryStoreTest::outsideChangesAreSeen() {
