@@ -33,13 +33,29 @@ def poll(what, condition, patience=20.0, between=None):
         time.sleep(0.05)
 
 
+def search_windows(title):
+    """The ids of the visible windows whose title starts with title, none yet as an empty list:
+    xdotool ends with status 1 where a window it looks at goes away during the search, as the
+    short-lived windows of a starting program do."""
+    try:
+        return run("xdotool", "search", "--onlyvisible", "--name", "^" + title).split()
+    except subprocess.CalledProcessError:
+        return []
+
+
+def active_id():
+    """The active window's id, or "" while there is none (xdotool then ends with status 1)."""
+    try:
+        return run("xdotool", "getactivewindow").strip()
+    except subprocess.CalledProcessError:
+        return ""
+
+
 def active_window(title, between=None):
     """The id of the visible window whose title starts with title, once it is active: keys typed
     go to the active window."""
-    window = poll("the window", lambda: run("xdotool", "search", "--sync", "--onlyvisible",
-                                            "--name", "^" + title).split()[0], between=between)
-    poll("the window to be active", lambda: run("xdotool", "getactivewindow").strip() == window,
-         between=between)
+    window = poll("the window", lambda: (search_windows(title) or [None])[0], between=between)
+    poll("the window to be active", lambda: active_id() == window, between=between)
     return window
 
 
