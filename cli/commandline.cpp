@@ -491,6 +491,20 @@ bool applyWhatIf(const CommandLine& command, Schedule& schedule, const DaySpan& 
     return false;
 }
 
+// The events of the calendar file and of a publish: the settings' switches unless the command
+// line sets them.
+CalendarExport calendarRequest(const CommandLine& command, const StoredSettings& settings,
+                               const Schedule& schedule, const DaySpan& range) {
+    CalendarExport request;
+    request.schedule = &schedule;
+    request.range = range;
+    request.agency = settings.agency;
+    request.contents.paydays = command.paydays.value_or(settings.showPaydays);
+    request.contents.payPeriodStarts = command.payPeriods.value_or(settings.showPayPeriods);
+    request.contents.timedShifts = command.timedShifts;
+    return request;
+}
+
 int exportCalendar(const CommandLine& command, const StoredSettings& settings) {
     QString refusal;
     const std::optional<DaySpan> range = rangeOf(command, DefaultCalendarRange(today()), &refusal);
@@ -504,13 +518,7 @@ int exportCalendar(const CommandLine& command, const StoredSettings& settings) {
         return fail(ExitCode::BadUsage,
                     QStringLiteral("--export-ics needs a sub-group: the settings have none, give "
                                    "--assignment A1 ... B7"));
-    CalendarExport request;
-    request.schedule = &days.schedule();
-    request.range = *range;
-    request.agency = settings.agency;
-    request.contents.paydays = command.paydays.value_or(settings.showPaydays);
-    request.contents.payPeriodStarts = command.payPeriods.value_or(settings.showPayPeriods);
-    request.contents.timedShifts = command.timedShifts;
+    const CalendarExport request = calendarRequest(command, settings, days.schedule(), *range);
     // A switch of the duty days' times must reach a phone as an update.
     if (const StoreResult noted = days.store().noteDutyTiming(command.timedShifts); !noted.ok)
         return fail(ExitCode::WriteFailed, noted.error);
@@ -644,13 +652,7 @@ int publish(const CommandLine& command, const StoredSettings& settings) {
     request.user = command.user;
     request.passwordFile = command.passwordFile;
     request.caFile = command.caFile;
-    request.calendar.schedule = &days.schedule();
-    request.calendar.range = *range;
-    request.calendar.agency = settings.agency;
-    request.calendar.contents.paydays = command.paydays.value_or(settings.showPaydays);
-    request.calendar.contents.payPeriodStarts =
-        command.payPeriods.value_or(settings.showPayPeriods);
-    request.calendar.contents.timedShifts = command.timedShifts;
+    request.calendar = calendarRequest(command, settings, days.schedule(), *range);
     const PublishOutcome outcome = PublishFromCommandLine(request, days.store());
     if (!outcome.ok)
         return fail(outcome.wrongUse ? ExitCode::BadUsage : ExitCode::WriteFailed, outcome.line);

@@ -5,42 +5,12 @@
 
 #include <QUndoCommand>
 
-class EntryStep : public QUndoCommand {
+// One undoable change of the store: the change itself is stored before the step is made, so the
+// first redo does nothing; undo and redo after it go through DayEditing::apply, and a step the
+// store refuses is dropped with the reason said.
+template <typename Value> class StoredStep : public QUndoCommand {
 public:
-    EntryStep(DayEditing& editing, std::optional<DayEntry> before, std::optional<DayEntry> after,
-              const QString& text)
-        : QUndoCommand(text), m_editing(editing), m_before(std::move(before)),
-          m_after(std::move(after)) {}
-
-    void redo() override {
-        // The first redo is the change itself, already stored when the step was made.
-        if (m_done) {
-            m_done = false;
-            return;
-        }
-        run(m_before, m_after);
-    }
-    void undo() override { run(m_after, m_before); }
-
-private:
-    void run(const std::optional<DayEntry>& from, const std::optional<DayEntry>& to) {
-        const StoreResult result = m_editing.apply(from, to);
-        if (result.ok)
-            return;
-        setObsolete(true);
-        emit m_editing.refused(result.error);
-    }
-
-    DayEditing& m_editing;
-    std::optional<DayEntry> m_before;
-    std::optional<DayEntry> m_after;
-    bool m_done = true;
-};
-
-class AssignmentStep : public QUndoCommand {
-public:
-    AssignmentStep(DayEditing& editing, AssignmentHistory before, AssignmentHistory after,
-                   const QString& text)
+    StoredStep(DayEditing& editing, Value before, Value after, const QString& text)
         : QUndoCommand(text), m_editing(editing), m_before(std::move(before)),
           m_after(std::move(after)) {}
 
@@ -54,7 +24,7 @@ public:
     void undo() override { run(m_after, m_before); }
 
 private:
-    void run(const AssignmentHistory& from, const AssignmentHistory& to) {
+    void run(const Value& from, const Value& to) {
         const StoreResult result = m_editing.apply(from, to);
         if (result.ok)
             return;
@@ -63,41 +33,14 @@ private:
     }
 
     DayEditing& m_editing;
-    AssignmentHistory m_before;
-    AssignmentHistory m_after;
+    Value m_before;
+    Value m_after;
     bool m_done = true;
 };
 
-class BanksStep : public QUndoCommand {
-public:
-    BanksStep(DayEditing& editing, QList<BankSetup> before, QList<BankSetup> after,
-              const QString& text)
-        : QUndoCommand(text), m_editing(editing), m_before(std::move(before)),
-          m_after(std::move(after)) {}
-
-    void redo() override {
-        if (m_done) {
-            m_done = false;
-            return;
-        }
-        run(m_after);
-    }
-    void undo() override { run(m_before); }
-
-private:
-    void run(const QList<BankSetup>& to) {
-        const StoreResult result = m_editing.m_store.setBankSetups(to);
-        if (result.ok)
-            return;
-        setObsolete(true);
-        emit m_editing.refused(result.error);
-    }
-
-    DayEditing& m_editing;
-    QList<BankSetup> m_before;
-    QList<BankSetup> m_after;
-    bool m_done = true;
-};
+using EntryStep = StoredStep<std::optional<DayEntry>>;
+using AssignmentStep = StoredStep<AssignmentHistory>;
+using BanksStep = StoredStep<QList<BankSetup>>;
 
 namespace {
 
@@ -162,10 +105,14 @@ StoreResult DayEditing::changeAssignments(const AssignmentHistory& before,
 
 StoreResult DayEditing::changeBankSetups(const QList<BankSetup>& before,
                                          const QList<BankSetup>& after, const QString& text) {
-    const StoreResult result = m_store.setBankSetups(after);
+    const StoreResult result = apply(before, after);
     if (result.ok)
         m_history.push(new BanksStep(*this, before, after, text));
     return result;
+}
+
+StoreResult DayEditing::apply(const QList<BankSetup>&, const QList<BankSetup>& to) {
+    return m_store.setBankSetups(to);
 }
 
 void DayEditing::recordAssignmentChange(const AssignmentHistory& before,

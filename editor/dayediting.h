@@ -47,12 +47,11 @@ signals:
     void refused(const QString& message);
 
 private:
-    friend class EntryStep;
-    friend class AssignmentStep;
-    friend class BanksStep;
+    template <typename Value> friend class StoredStep;
     // Takes the file from `from` (none: the entry is absent) to `to` (none: remove it).
     StoreResult apply(const std::optional<DayEntry>& from, const std::optional<DayEntry>& to);
     StoreResult apply(const AssignmentHistory& from, const AssignmentHistory& to);
+    StoreResult apply(const QList<BankSetup>& from, const QList<BankSetup>& to);
 
     CurrentAssignmentWriter m_writeCurrent;
     EntryStore& m_store;
